@@ -1,0 +1,56 @@
+#pragma once
+
+#include "filefailure.h"
+
+#include <QList>
+#include <QString>
+
+// Everything an edit run needs from the window and the file list. The window
+// implements it with its real controls; tests implement it with a recording
+// fake. All calls happen on the one user-interface thread.
+class EditHost
+{
+public:
+    virtual ~EditHost() = default;
+
+    // Command1 index 0 and index 1.
+    virtual void setExecuteEnabled(bool enabled) = 0;
+    virtual bool isStopEnabled() const = 0;
+    virtual void setStopEnabled(bool enabled) = 0;
+
+    virtual void setBusyPointer(bool busy) = 0;
+
+    // Information box with OK (title "Textorum").
+    virtual void showInformation(const QString &text) = 0;
+    // Yes/No box without icon (title "Textorum"); true only for Yes.
+    virtual bool askYesNo(const QString &text) = 0;
+
+    // Combo2 and Combo3, with CR LF where the user pressed Enter.
+    virtual QString findText() const = 0;
+    virtual QString withText() const = 0;
+
+    // List2 items 0..3 (see ReadOption).
+    virtual bool isOptionTicked(int index) const = 0;
+
+    // List1, the mode list.
+    virtual int modeCount() const = 0;
+    virtual QString modeText(int index) const = 0;
+    virtual bool isModeTicked(int index) const = 0;
+
+    // Label1 (status line) and Label3 (mode line).
+    virtual void setStatusCaption(const QString &caption) = 0;
+    virtual void setModeCaption(const QString &caption) = 0;
+
+    // Handles the window events that are waiting, then returns.
+    virtual void yield() = 0;
+
+    // The file list: rows at 1-based positions.
+    virtual qint64 rowCount() const = 0;
+    virtual QString rowTag(qint64 position) const = 0;
+    virtual void removeAllRows() = 0;
+
+    // The files of the run that just ended and could not be edited (empty when
+    // none); called once at the end of every run that got past the empty-list
+    // test, stopped runs included, so the window can show why.
+    virtual void showFailures(const QList<FileFailure> &failures) = 0;
+};
