@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+// Receives edited content piece by piece, so that a large file can be written
+// straight from its mapping without first building the whole result in memory.
+class ByteSink
+{
+public:
+    virtual ~ByteSink() = default;
+    virtual void append(QByteArrayView bytes) = 0;
+};
+
+// A sink that collects everything in memory.
+class ByteArraySink : public ByteSink
+{
+public:
+    void append(QByteArrayView bytes) override { m_bytes.append(bytes); }
+    QByteArray &bytes() { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+};
