@@ -2,18 +2,10 @@
 
 #include "bytesink.h"
 #include "editrequest.h"
+#include "finder.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
-
-// One occurrence of a find text; position -1 when there is none. Under
-// case-insensitive comparison the matched length may differ from the find
-// text's length (e.g. "K" KELVIN SIGN is three bytes, "k" one).
-struct Match
-{
-    qsizetype position = -1;
-    qsizetype length = 0;
-};
 
 // The leftmost occurrence of `find` in `content` at or after `from`.
 // `find` must not be empty.
