@@ -2,7 +2,11 @@
 
 #include <QTreeView>
 
+#include <memory>
+
 class FileListModel;
+class FileSystem;
+class QMimeData;
 
 // LVFile: the report-style list of files to edit. Files and folders dropped
 // on it from the desktop become rows (LVFile_OLEDragDrop).
@@ -11,10 +15,16 @@ class FileListView : public QTreeView
     Q_OBJECT
 public:
     explicit FileListView(QWidget *parent = nullptr);
+    ~FileListView() override;
 
     FileListModel *fileModel() const { return m_model; }
 
-    void LVFile_OLEDragDrop(const class QMimeData *data);
+    // Replaces the file system the drops are checked against (tests make it fail).
+    void setFileSystem(std::unique_ptr<FileSystem> fileSystem);
+
+    // Turns every dropped name into a row, in the order given; the first
+    // failure ends the drop with a warning and keeps the rows added so far.
+    void LVFile_OLEDragDrop(const QMimeData *data);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -22,5 +32,9 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    bool askAddAnyway(const QString &path);
+    void warnInvalidDrop();
+
     FileListModel *m_model;
+    std::unique_ptr<FileSystem> m_fileSystem;
 };

@@ -1,0 +1,77 @@
+#include "foldersize.h"
+
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Hand-written on purpose: walking a tree of 100,000 files in 1,000 folders
+// with QDirIterator and QFileInfo took several times as long as `du -sb`,
+// because every entry costs a full path string and a stat of that path. Here
+// each folder is read through its own descriptor (openat, fdopendir), the
+// entry type comes free from readdir's d_type, and only regular files (and
+// entries of unknown type) cost an fstatat relative to their folder.
+// One descriptor stays open per level, so a tree deeper than the open-file
+// limit fails like an unreadable one instead of being counted wrong.
+
+namespace {
+
+bool isDotOrDotDot(const char *name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Adds the tree of the open folder folderFd to total; takes folderFd over.
+bool addTree(int folderFd, qint64 &total)
+{
+    DIR *folder = ::fdopendir(folderFd);
+    if (!folder) {
+        ::close(folderFd);
+        return false;
+    }
+    const auto closeFolder = qScopeGuard([folder] { ::closedir(folder); });
+    const int fd = ::dirfd(folder);
+
+    for (;;) {
+        errno = 0;
+        const dirent *entry = ::readdir(folder);
+        if (!entry)
+            return errno == 0;
+        if (isDotOrDotDot(entry->d_name))
+            continue;
+
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN) {
+            struct stat status;
+            if (::fstatat(fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+                return false;
+            if (S_ISREG(status.st_mode))
+                total += status.st_size;
+            isFolder = S_ISDIR(status.st_mode);
+        }
+        if (isFolder) {
+            // O_NOFOLLOW: a folder swapped for a link after readdir fails
+            // rather than leading the walk out of the tree.
+            const int childFd = ::openat(fd, entry->d_name,
+                                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (childFd < 0 || !addTree(childFd, total))
+                return false;
+        }
+    }
+}
+
+} // namespace
+
+std::optional<qint64> folderTreeSize(const QByteArray &folderPath)
+{
+    const int fd = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    qint64 total = 0;
+    if (!addTree(fd, total))
+        return std::nullopt;
+    return total;
+}
