@@ -1,9 +1,14 @@
 #pragma once
 
 #include "edithost.h"
+#include "editrequest.h"
 #include "filefailure.h"
+#include "saferewrite.h"
+#include "sourcefile.h"
 
 #include <QList>
+
+struct EditTexts;
 
 // The buttons of the Command1 array.
 enum class Command { Execute = 0, Stop = 1, Clear = 2 };
@@ -28,12 +33,21 @@ public:
     void requestStop() { g_bolStop = true; }
 
 private:
+    // What became of one row.
+    enum class FileOutcome { Skipped, Unchanged, Changed, Failed };
+
     void execute();
     void stop();
     void clear();
+    FileOutcome editFile(const QString &path, const EditTexts &texts, QList<FileFailure> &failures);
+    FileOutcome editExistingFile(const QString &path, const EditTexts &texts, QList<FileFailure> &failures);
+    ReadStyle readStyle() const;
+    CompareMode compareMode() const;
 
     EditHost &m_host;
     bool g_bolStop = false;
     bool m_running = false;
     bool m_listCleared = false;
+    SourceFile m_source;
+    SafeRewriter m_rewriter;
 };

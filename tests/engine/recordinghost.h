@@ -1,0 +1,157 @@
+#pragma once
+
+#include "edithost.h"
+#include "editrequest.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+// An EditHost without a window: it keeps the state of the controls in plain
+// fields, writes every call it receives into `calls` in order, answers Yes/No
+// questions from a queue, and lets a test act "during" a yield.
+class RecordingHost : public EditHost
+{
+public:
+    mutable QStringList calls;
+    QStringList rows;   // the tags, row 1 first
+    QString find;
+    QString with;
+    std::array<bool, int(ReadOption::Count)> options {};
+    QStringList modeTexts {"Append", "Prepend", "Remove", "Reverse", "Replace"};
+    std::array<bool, int(EditMode::Count)> modes {};
+    QList<bool> answers;   // the answers of askYesNo, first asked first
+    // Runs inside yield(), with the number of the yield in this host's life (from 1).
+    std::function<void(int)> onYield;
+
+    bool executeEnabled = true;
+    bool stopEnabled = false;
+    bool busy = false;
+    QString statusCaption;
+    QString modeCaption;
+    int yields = 0;
+    QList<QList<FileFailure>> failureReports;
+
+    void tickMode(EditMode mode, bool ticked = true) { modes[size_t(mode)] = ticked; }
+    void tickOption(ReadOption option, bool ticked = true) { options[size_t(option)] = ticked; }
+    // The captions given to Label1, in order.
+    QStringList statusCaptions() const
+    {
+        QStringList captions;
+        for (const QString &call : calls) {
+            if (call.startsWith(u"setStatusCaption("))
+                captions.append(call.mid(17).chopped(1));
+        }
+        return captions;
+    }
+
+    void setExecuteEnabled(bool enabled) override
+    {
+        record(u"setExecuteEnabled(%1)", enabled);
+        executeEnabled = enabled;
+    }
+    bool isStopEnabled() const override
+    {
+        record(u"isStopEnabled");
+        return stopEnabled;
+    }
+    void setStopEnabled(bool enabled) override
+    {
+        record(u"setStopEnabled(%1)", enabled);
+        stopEnabled = enabled;
+    }
+    void setBusyPointer(bool isBusy) override
+    {
+        record(u"setBusyPointer(%1)", isBusy);
+        busy = isBusy;
+    }
+    void showInformation(const QString &text) override { record(u"showInformation(%1)", text); }
+    bool askYesNo(const QString &text) override
+    {
+        record(u"askYesNo(%1)", text);
+        return !answers.isEmpty() && answers.takeFirst();
+    }
+    QString findText() const override
+    {
+        record(u"findText");
+        return find;
+    }
+    QString withText() const override
+    {
+        record(u"withText");
+        return with;
+    }
+    bool isOptionTicked(int index) const override
+    {
+        record(u"isOptionTicked(%1)", index);
+        return options.at(size_t(index));
+    }
+    int modeCount() const override
+    {
+        record(u"modeCount");
+        return int(modeTexts.size());
+    }
+    QString modeText(int index) const override
+    {
+        record(u"modeText(%1)", index);
+        return modeTexts.at(index);
+    }
+    bool isModeTicked(int index) const override
+    {
+        record(u"isModeTicked(%1)", index);
+        return modes.at(size_t(index));
+    }
+    void setStatusCaption(const QString &caption) override
+    {
+        record(u"setStatusCaption(%1)", caption);
+        statusCaption = caption;
+    }
+    void setModeCaption(const QString &caption) override
+    {
+        record(u"setModeCaption(%1)", caption);
+        modeCaption = caption;
+    }
+    void yield() override
+    {
+        record(u"yield");
+        ++yields;
+        if (onYield)
+            onYield(yields);
+    }
+    qint64 rowCount() const override
+    {
+        record(u"rowCount");
+        return rows.size();
+    }
+    QString rowTag(qint64 position) const override
+    {
+        record(u"rowTag(%1)", position);
+        return rows.at(position - 1);   // asserts on a row that does not exist
+    }
+    void removeAllRows() override
+    {
+        record(u"removeAllRows");
+        rows.clear();
+    }
+    void showFailures(const QList<FileFailure> &failures) override
+    {
+        record(u"showFailures(%1)", int(failures.size()));
+        failureReports.append(failures);
+    }
+
+private:
+    void record(QStringView call) const { calls.append(call.toString()); }
+    void record(QStringView pattern, const QString &argument) const
+    {
+        calls.append(pattern.toString().arg(argument));
+    }
+    void record(QStringView pattern, bool argument) const
+    {
+        record(pattern, argument ? QStringLiteral("true") : QStringLiteral("false"));
+    }
+    void record(QStringView pattern, qint64 argument) const { record(pattern, QString::number(argument)); }
+    void record(QStringView pattern, int argument) const { record(pattern, QString::number(argument)); }
+};

@@ -1,0 +1,419 @@
+#include "editrun.h"
+#include "recordinghost.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray crlf(const QByteArray &bytes)
+{
+    return bytes + "\r\n";
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+struct timespec modificationTime(const QString &path)
+{
+    struct stat status {};
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return status.st_mtim;
+}
+
+// A host with a Replace run of "cat" by "dog" over the given files.
+void prepareReplace(RecordingHost &host, const QStringList &rows)
+{
+    host.rows = rows;
+    host.find = QStringLiteral("cat");
+    host.with = QStringLiteral("dog");
+    host.tickMode(EditMode::Replace);
+    host.tickOption(ReadOption::CaseSensitive);
+}
+
+} // namespace
+
+class TestEditRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyListOnlyTellsSo();
+    void singleRowCallsInOrder();
+    void visitsRowsFromLastToFirst();
+    void stopBetweenFiles();
+    void secondRunStartsAfresh();
+    void ticksChangedDuringYieldApplyToLaterRows();
+    void secondExecuteDuringRunIsIgnored();
+    void clearDuringRunEndsAtNextRow();
+    void clearAnsweredNoKeepsRows();
+    void rowsThatAreNoFile_data();
+    void rowsThatAreNoFile();
+    void fileThatCannotBeWrittenCountsAsFailed();
+    void bytesThatBiteAreKept_data();
+    void bytesThatBiteAreKept();
+    void emptyFindChangesOnlyNonEmptyFiles();
+    void lineWiseStyleIsWrittenBack();
+};
+
+void TestEditRun::emptyListOnlyTellsSo()
+{
+    RecordingHost host;
+    EditRun run(host);
+    run.Command1_Click(int(Command::Execute));
+    const QStringList expected {
+        "setExecuteEnabled(false)", "isStopEnabled", "setStopEnabled(true)", "setBusyPointer(true)",
+        "rowCount", "showInformation(No item listed.)", "setExecuteEnabled(true)",
+        "setStopEnabled(false)", "setBusyPointer(false)",
+    };
+    QCOMPARE(host.calls, expected);
+    QVERIFY(!run.isRunning());
+}
+
+void TestEditRun::singleRowCallsInOrder()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("one.txt");
+    writeFile(path, "a cat");
+    RecordingHost host;
+    prepareReplace(host, {path});
+    host.stopEnabled = true;   // Stop left enabled: not set again
+    EditRun run(host);
+    run.Command1_Click(int(Command::Execute));
+
+    const QStringList expected {
+        "setExecuteEnabled(false)", "isStopEnabled", "setBusyPointer(true)", "rowCount",
+        "findText", "withText", "yield", "rowCount", "rowTag(1)",
+        "setStatusCaption(Processing file: 1/1\r\n" + path + ")",
+        // intReadStyle after the open, intCompare after the close
+        "isOptionTicked(0)", "isOptionTicked(1)", "isOptionTicked(3)", "isOptionTicked(2)",
+        "modeCount",
+        "setModeCaption(Performing: Append)", "isModeTicked(0)",
+        "setModeCaption(Performing: Prepend)", "isModeTicked(1)",
+        "setModeCaption(Performing: Remove)", "isModeTicked(2)",
+        "setModeCaption(Performing: Reverse)", "isModeTicked(3)",
+        "setModeCaption(Performing: Replace)", "isModeTicked(4)",
+        "setModeCaption(...)",
+        "setBusyPointer(false)",
+        "setStatusCaption(Done Processing files: 1 | files changed: 1 | files unchanged: 0)",
+        "setStopEnabled(false)", "setExecuteEnabled(true)", "showFailures(0)",
+    };
+    // The mode pass may read each item's text before or after its tick.
+    QStringList calls = host.calls;
+    calls.removeIf([](const QString &call) { return call.startsWith(u"modeText("); });
+    QCOMPARE(calls, expected);
+    QCOMPARE(readFile(path), crlf("a dog"));
+}
+
+void TestEditRun::visitsRowsFromLastToFirst()
+{
+    QTemporaryDir dir;
+    QStringList rows;
+    const QList<QByteArray> contents {"cat 1", "no match", "missing", "cat cat", "nothing"};
+    for (int row = 1; row <= 5; ++row) {
+        rows.append(dir.filePath(QStringLiteral("file%1.txt").arg(row)));
+        if (row != 3)
+            writeFile(rows.last(), contents.at(row - 1));
+    }
+    const struct timespec untouched = modificationTime(rows.at(1));
+    RecordingHost host;
+    prepareReplace(host, rows);
+    EditRun run(host);
+    run.Command1_Click(int(Command::Execute));
+
+    QStringList expected;
+    for (int row = 5; row >= 1; --row)
+        expected.append(QStringLiteral("Processing file: %1/5\r\n").arg(row) + rows.at(row - 1));
+    expected.append("Done Processing files: 5 | files changed: 2 | files unchanged: 3");
+    QCOMPARE(host.statusCaptions(), expected);
+    QCOMPARE(readFile(rows.at(0)), crlf("dog 1"));
+    QCOMPARE(readFile(rows.at(1)), "no match");
+    QCOMPARE(readFile(rows.at(3)), crlf("dog dog"));
+    QCOMPARE(readFile(rows.at(4)), "nothing");
+    const struct timespec after = modificationTime(rows.at(1));
+    QCOMPARE(after.tv_sec, untouched.tv_sec);
+    QCOMPARE(after.tv_nsec, untouched.tv_nsec);
+    QVERIFY(!QFile::exists(rows.at(2)));
+    QVERIFY(!host.busy);
+    QVERIFY(host.executeEnabled);
+    QVERIFY(!host.stopEnabled);
+}
+
+void TestEditRun::stopBetweenFiles()
+{
+    QTemporaryDir dir;
+    QStringList rows;
+    for (int row = 1; row <= 5; ++row) {
+        rows.append(dir.filePath(QStringLiteral("file%1.txt").arg(row)));
+        writeFile(rows.last(), "cat");
+    }
+    RecordingHost host;
+    prepareReplace(host, rows);
+    EditRun run(host);
+    // The fourth yield comes after row 3 was written, before row 2.
+    host.onYield = [&run](int yield) {
+        if (yield == 4)
+            run.Command1_Click(int(Command::Stop));
+    };
+    run.Command1_Click(int(Command::Execute));
+
+    for (int row = 1; row <= 5; ++row)
+        QCOMPARE(readFile(rows.at(row - 1)), row >= 3 ? crlf("dog") : QByteArray("cat"));
+    QCOMPARE(host.statusCaption, "Processing file: 3/5\r\n" + rows.at(2));
+    QVERIFY(host.executeEnabled);
+    QVERIFY(!host.stopEnabled);
+    QVERIFY(!host.busy);
+    QCOMPARE(host.failureReports.size(), 1);
+    QVERIFY(!run.isRunning());
+}
+
+void TestEditRun::secondRunStartsAfresh()
+{
+    QTemporaryDir dir;
+    const QStringList rows {dir.filePath("a.txt"), dir.filePath("b.txt")};
+    writeFile(rows.at(0), "cat");
+    writeFile(rows.at(1), "cat");
+    RecordingHost host;
+    prepareReplace(host, rows);
+    EditRun run(host);
+    host.onYield = [&run](int yield) {
+        if (yield == 2)
+            run.Command1_Click(int(Command::Stop));
+    };
+    run.Command1_Click(int(Command::Execute));
+    QCOMPARE(readFile(rows.at(0)), "cat");
+
+    host.find = QStringLiteral("dog");
+    run.Command1_Click(int(Command::Execute));
+    QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 1 | files unchanged: 1");
+    QCOMPARE(readFile(rows.at(1)), crlf(crlf("dog")));
+}
+
+void TestEditRun::ticksChangedDuringYieldApplyToLaterRows()
+{
+    QTemporaryDir dir;
+    const QStringList rows {dir.filePath("a.txt"), dir.filePath("b.txt"), dir.filePath("c.txt")};
+    for (const QString &row : rows)
+        writeFile(row, "CAT cat");
+    RecordingHost host;
+    prepareReplace(host, rows);
+    EditRun run(host);
+    host.onYield = [&host](int yield) {
+        if (yield == 2) {   // before row 2: Append, case-insensitive
+            host.tickMode(EditMode::Replace, false);
+            host.tickMode(EditMode::Append);
+            host.tickOption(ReadOption::CaseSensitive, false);
+        } else if (yield == 3) {   // before row 1: Single Line File as well
+            host.tickOption(ReadOption::SingleLineFile);
+        }
+    };
+    run.Command1_Click(int(Command::Execute));
+
+    QCOMPARE(readFile(rows.at(2)), crlf("CAT dog"));
+    QCOMPARE(readFile(rows.at(1)), crlf("catdog catdog"));
+    QCOMPARE(readFile(rows.at(0)), crlf("catdog catdog"));
+    QCOMPARE(host.calls.count("findText"), 1);
+}
+
+void TestEditRun::secondExecuteDuringRunIsIgnored()
+{
+    QTemporaryDir dir;
+    const QStringList rows {dir.filePath("a.txt"), dir.filePath("b.txt")};
+    for (const QString &row : rows)
+        writeFile(row, "cat");
+    RecordingHost host;
+    prepareReplace(host, rows);
+    EditRun run(host);
+    host.onYield = [&run](int) {
+        QVERIFY(run.isRunning());
+        run.mnuExecute_Click();
+    };
+    run.Command1_Click(int(Command::Execute));
+
+    QCOMPARE(host.yields, 2);
+    QCOMPARE(host.calls.count("setBusyPointer(true)"), 1);
+    QCOMPARE(readFile(rows.at(0)), crlf("dog"));
+    QCOMPARE(readFile(rows.at(1)), crlf("dog"));
+    QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 2 | files unchanged: 0");
+}
+
+void TestEditRun::clearDuringRunEndsAtNextRow()
+{
+    QTemporaryDir dir;
+    QStringList rows;
+    for (int row = 1; row <= 3; ++row) {
+        rows.append(dir.filePath(QStringLiteral("file%1.txt").arg(row)));
+        writeFile(rows.last(), "cat");
+    }
+    const QString dropped = dir.filePath("dropped.txt");
+    writeFile(dropped, "cat");
+    RecordingHost host;
+    prepareReplace(host, rows);
+    host.answers = {true};
+    EditRun run(host);
+    // Cleared before row 2, then three rows dropped: positions 1 to 3 exist
+    // again but are other files.
+    host.onYield = [&](int yield) {
+        if (yield == 2) {
+            run.mnuClear_Click();
+            host.rows = {dropped, dropped, dropped};
+        }
+    };
+    run.Command1_Click(int(Command::Execute));
+
+    QCOMPARE(host.statusCaption, "Done Processing files: 3 | files changed: 1 | files unchanged: 2");
+    QCOMPARE(readFile(rows.at(2)), crlf("dog"));
+    QCOMPARE(readFile(rows.at(1)), "cat");
+    QCOMPARE(readFile(dropped), "cat");
+    QVERIFY(!host.calls.contains("rowTag(2)"));
+    QVERIFY(host.executeEnabled);
+    QVERIFY(!host.stopEnabled);
+}
+
+void TestEditRun::clearAnsweredNoKeepsRows()
+{
+    RecordingHost host;
+    host.rows = {"/nonexistent/a", "/nonexistent/b"};
+    host.answers = {false, true};
+    EditRun run(host);
+    run.Command1_Click(int(Command::Clear));
+    QCOMPARE(host.rows.size(), 2);
+    run.mnuClear_Click();
+    QVERIFY(host.rows.isEmpty());
+    QCOMPARE(host.calls, QStringList({"askYesNo(clear the files listed?)", "askYesNo(clear the files listed?)",
+                                      "removeAllRows"}));
+}
+
+void TestEditRun::rowsThatAreNoFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("deleted file") << "deleted";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("symbolic link to nothing") << "dangling";
+    QTest::newRow("device") << "device";
+}
+
+// Skipped silently: neither changed nor failed, and never opened (opening a
+// FIFO for reading would wait for a writer for ever).
+void TestEditRun::rowsThatAreNoFile()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QString path = dir.filePath("row");
+    if (kind == "folder")
+        QVERIFY(QDir().mkdir(path));
+    else if (kind == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+    else if (kind == "dangling")
+        QVERIFY(QFile::link(dir.filePath("nothing"), path));
+    else if (kind == "device")
+        path = QStringLiteral("/dev/zero");
+    RecordingHost host;
+    prepareReplace(host, {path});
+    host.find.clear();   // an empty Find text would pass on any content
+    EditRun run(host);
+    run.Command1_Click(int(Command::Execute));
+    QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 1");
+    QCOMPARE(host.failureReports.size(), 1);
+    QVERIFY(host.failureReports.first().isEmpty());
+}
+
+void TestEditRun::fileThatCannotBeWrittenCountsAsFailed()
+{
+    QTemporaryDir dir;
+    const QString readOnly = dir.filePath("readonly.txt");
+    const QString writable = dir.filePath("writable.txt");
+    writeFile(readOnly, "cat");
+    writeFile(writable, "cat");
+    QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    RecordingHost host;
+    prepareReplace(host, {readOnly, writable});
+    EditRun run(host);
+    run.Command1_Click(int(Command::Execute));
+
+    QCOMPARE(host.statusCaption,
+             "Done Processing files: 2 | files changed: 1 | files unchanged: 1 | files failed: 1");
+    QCOMPARE(readFile(readOnly), "cat");
+    QCOMPARE(readFile(writable), crlf("dog"));
+    QCOMPARE(host.failureReports.size(), 1);
+    QCOMPARE(host.failureReports.first().size(), 1);
+    const FileFailure failure = host.failureReports.first().first();
+    QCOMPARE(failure.path, readOnly);
+    QCOMPARE(failure.reason, FileFailureReason::OpenForWriting);
+    QVERIFY(!failure.systemError.isEmpty());
+}
+
+void TestEditRun::bytesThatBiteAreKept_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("NUL bytes") << QByteArray("a\0cat\0b", 7) << crlf(QByteArray("a\0dog\0b", 7));
+    QTest::newRow("lone CR") << QByteArray("x\rcat\r") << crlf("x\rdog\r");
+    QTest::newRow("invalid UTF-8") << QByteArray("\xff\xfe cat \xc3(") << crlf("\xff\xfe dog \xc3(");
+    QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbf" "cat\r\n") << crlf("\xef\xbb\xbf" "dog\r\n");
+    QTest::newRow("large, mapped") << QByteArray(3 << 20, 'x') + "cat" << crlf(QByteArray(3 << 20, 'x') + "dog");
+}
+
+void TestEditRun::bytesThatBiteAreKept()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bytes.bin");
+    writeFile(path, content);
+    RecordingHost host;
+    prepareReplace(host, {path});
+    EditRun run(host);
+    run.Command1_Click(int(Command::Execute));
+    QCOMPARE(readFile(path), expected);
+}
+
+void TestEditRun::emptyFindChangesOnlyNonEmptyFiles()
+{
+    QTemporaryDir dir;
+    const QString empty = dir.filePath("empty.txt");
+    const QString full = dir.filePath("full.txt");
+    writeFile(empty, "");
+    writeFile(full, "text\r\n");
+    RecordingHost host;
+    host.rows = {empty, full};
+    EditRun run(host);
+    run.Command1_Click(int(Command::Execute));
+    QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 1 | files unchanged: 1");
+    QCOMPARE(readFile(empty), "");
+    QCOMPARE(readFile(full), "text\r\n\r\n");
+}
+
+void TestEditRun::lineWiseStyleIsWrittenBack()
+{
+    QTemporaryDir dir;
+    const QString joined = dir.filePath("joined.txt");
+    const QString apart = dir.filePath("apart.txt");
+    writeFile(joined, "  ca\r\nt\r\n");
+    writeFile(apart, "  ca\r\nx\r\n");
+    RecordingHost host;
+    prepareReplace(host, {joined, apart});
+    host.tickOption(ReadOption::SingleLineFile);
+    EditRun run(host);
+    run.Command1_Click(int(Command::Execute));
+    QCOMPARE(readFile(joined), crlf("dog"));
+    QCOMPARE(readFile(apart), "  ca\r\nx\r\n");   // no Find text: not rewritten in its new form
+}
+
+QTEST_GUILESS_MAIN(TestEditRun)
+#include "tst_editrun.moc"

@@ -1,0 +1,357 @@
+#include "editrun.h"
+#include "recordinghost.h"
+#include "saferewrite.h"
+#include "sourcefile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+struct stat statusOf(const QString &path)
+{
+    struct stat status {};
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return status;
+}
+
+// Reads `path` as the edit run does and rewrites it with `content`.
+std::optional<FileFailure> rewrite(const QString &path, const QByteArray &content)
+{
+    SourceFile source;
+    if (auto failure = source.open(path))
+        return failure;
+    if (auto failure = source.read())
+        return failure;
+    source.close();
+    SafeRewriter rewriter;
+    return rewriter.rewrite(path, source.status(), [&content](ByteSink &out) { out.append(content); });
+}
+
+// The folder holds exactly these names: no temporary file was left behind.
+void verifyFolderHolds(const QString &folder, QStringList names)
+{
+    QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    entries.sort();
+    names.sort();
+    QCOMPARE(entries, names);
+}
+
+} // namespace
+
+class TestSafeRewrite : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void replacesContentAndLeavesNoTemporary_data();
+    void replacesContentAndLeavesNoTemporary();
+    void symbolicLinkStaysALink();
+    void hardLinksAllSeeTheNewContent();
+    void permissionsAndOwnerKept_data();
+    void permissionsAndOwnerKept();
+    void readOnlyFileFailsUntouched();
+    void fileSizeLimitLeavesOriginalIntact_data();
+    void fileSizeLimitLeavesOriginalIntact();
+    void writeFailureCountsAsFailed();
+    void fifoIsRefusedWithoutWaiting();
+    void asUnprivilegedUser();
+    void unprivilegedCases();
+};
+
+void TestSafeRewrite::replacesContentAndLeavesNoTemporary_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("grows") << QByteArray("short") << QByteArray("much longer\r\n");
+    QTest::newRow("shrinks") << QByteArray("much longer text") << QByteArray("x\r\n");
+    QTest::newRow("from empty") << QByteArray() << QByteArray("\r\n");
+    QTest::newRow("large, mapped") << QByteArray(2 << 20, 'a') << QByteArray(3 << 20, 'b');
+}
+
+void TestSafeRewrite::replacesContentAndLeavesNoTemporary()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    writeFile(path, before);
+    QVERIFY(!rewrite(path, after));
+    QCOMPARE(readFile(path), after);
+    verifyFolderHolds(dir.path(), {"file.txt"});
+}
+
+void TestSafeRewrite::symbolicLinkStaysALink()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("real"));
+    const QString target = dir.filePath("real/target.txt");
+    const QString link = dir.filePath("link.txt");
+    writeFile(target, "old");
+    QCOMPARE(::symlink("real/target.txt", QFile::encodeName(link).constData()), 0);   // relative
+
+    QVERIFY(!rewrite(link, "new\r\n"));
+    char linkText[64] {};
+    QCOMPARE(::readlink(QFile::encodeName(link).constData(), linkText, sizeof linkText - 1), qsizetype(15));
+    QCOMPARE(QByteArray(linkText), "real/target.txt");
+    QCOMPARE(readFile(target), "new\r\n");
+    verifyFolderHolds(dir.filePath("real"), {"target.txt"});
+}
+
+void TestSafeRewrite::hardLinksAllSeeTheNewContent()
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath("first.txt");
+    const QString second = dir.filePath("second.txt");
+    writeFile(first, "the old content, longer than the new");
+    QCOMPARE(::link(QFile::encodeName(first).constData(), QFile::encodeName(second).constData()), 0);
+    const ino_t inode = statusOf(first).st_ino;
+
+    QVERIFY(!rewrite(first, "new\r\n"));
+    QCOMPARE(readFile(first), "new\r\n");
+    QCOMPARE(readFile(second), "new\r\n");
+    QCOMPARE(statusOf(second).st_ino, inode);
+    QVERIFY(!rewrite(second, "grown to a length beyond the old one\r\n"));
+    QCOMPARE(readFile(first), "grown to a length beyond the old one\r\n");
+}
+
+void TestSafeRewrite::permissionsAndOwnerKept_data()
+{
+    QTest::addColumn<uint>("mode");
+    QTest::addColumn<bool>("foreignOwner");
+    QTest::newRow("0600") << 0600u << false;
+    QTest::newRow("0644") << 0644u << false;
+    QTest::newRow("0755 executable") << 0755u << false;
+    QTest::newRow("0200 write only") << 0200u << false;
+    QTest::newRow("2775 set-group-ID") << 02775u << false;
+    QTest::newRow("0640 owned by nobody") << 0640u << true;
+}
+
+void TestSafeRewrite::permissionsAndOwnerKept()
+{
+    QFETCH(uint, mode);
+    QFETCH(bool, foreignOwner);
+    if (foreignOwner && ::geteuid() != 0)
+        QSKIP("only root can give a file to another owner");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    const QByteArray name = QFile::encodeName(path);
+    writeFile(path, "old");
+    if (foreignOwner)
+        QCOMPARE(::chown(name.constData(), kNobody, kNobody), 0);
+    QCOMPARE(::chmod(name.constData(), mode), 0);
+    const struct stat before = statusOf(path);
+
+    QVERIFY(!rewrite(path, "new\r\n"));
+    const struct stat after = statusOf(path);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+    QVERIFY(::chmod(name.constData(), 0600) == 0);
+    QCOMPARE(readFile(path), "new\r\n");
+}
+
+// Root could write it, but a file that nobody may write is not made writable.
+void TestSafeRewrite::readOnlyFileFailsUntouched()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    writeFile(path, "old");
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    const struct stat before = statusOf(path);
+
+    const auto failure = rewrite(path, "new\r\n");
+    QVERIFY(failure);
+    QCOMPARE(failure->reason, FileFailureReason::OpenForWriting);
+    QCOMPARE(readFile(path), "old");
+    QCOMPARE(statusOf(path).st_ino, before.st_ino);
+    QCOMPARE(statusOf(path).st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    verifyFolderHolds(dir.path(), {"file.txt"});
+}
+
+void TestSafeRewrite::fileSizeLimitLeavesOriginalIntact_data()
+{
+    QTest::addColumn<bool>("hardLinked");
+    QTest::newRow("replaced by a temporary file") << false;
+    QTest::newRow("written in place") << true;
+}
+
+// The limit lies between the old and the new length: the temporary file's
+// write fails, and in place the reservation fails before anything is overwritten.
+void TestSafeRewrite::fileSizeLimitLeavesOriginalIntact()
+{
+    QFETCH(bool, hardLinked);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    const QByteArray original(40000, 'o');
+    writeFile(path, original);
+    if (hardLinked)
+        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("other")).constData()), 0);
+
+    struct rlimit saved {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    std::optional<FileFailure> failure;
+    {
+        const auto restore = qScopeGuard([&] {
+            ::setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, oldHandler);
+        });
+        struct rlimit limited = saved;
+        limited.rlim_cur = 65536;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        failure = rewrite(path, QByteArray(3 << 20, 'n'));
+    }
+    QVERIFY(failure);
+    QCOMPARE(failure->reason, FileFailureReason::Write);
+    QCOMPARE(readFile(path), original);
+    verifyFolderHolds(dir.path(), hardLinked ? QStringList {"file.txt", "other"} : QStringList {"file.txt"});
+}
+
+// A write that fails half way is a failure, not a change.
+void TestSafeRewrite::writeFailureCountsAsFailed()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    writeFile(path, "cat");
+    RecordingHost host;
+    host.rows = {path};
+    host.find = QStringLiteral("cat");
+    EditRun run(host);
+
+    struct rlimit saved {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    {
+        const auto restore = qScopeGuard([&] { ::setrlimit(RLIMIT_FSIZE, &saved); });
+        struct rlimit limited = saved;
+        limited.rlim_cur = 2;   // the new content "cat\r\n" does not fit
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        run.Command1_Click(int(Command::Execute));   // EditRun ignores SIGXFSZ itself
+    }
+    QCOMPARE(host.statusCaption,
+             "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | files failed: 1");
+    QCOMPARE(host.failureReports.size(), 1);
+    QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::Write);
+    QCOMPARE(readFile(path), "cat");
+}
+
+void TestSafeRewrite::fifoIsRefusedWithoutWaiting()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("fifo");
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+    QVERIFY(!isExistingFile(path));
+    SourceFile source;
+    const auto failure = source.open(path);   // would block without O_NONBLOCK
+    QVERIFY(failure);
+    QCOMPARE(failure->reason, FileFailureReason::OpenForReading);
+}
+
+// Root reads and writes whatever it likes; the cases below need a user whom
+// permissions stop. Runs this test program again as "nobody".
+void TestSafeRewrite::asUnprivilegedUser()
+{
+    if (::geteuid() != 0)
+        QSKIP("not root: unprivilegedCases runs directly");
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
+    if (setpriv.isEmpty())
+        QSKIP("setpriv (util-linux) is missing: cannot drop root");
+
+    // The build folder may be out of nobody's reach: run a copy from /tmp.
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                  | QFile::ReadOther | QFile::ExeOther));
+    const QString program = dir.filePath("tst_saferewrite");
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+
+    // A file of root's that everyone may write, in a folder everyone may write:
+    // nobody cannot give a new file root as owner, so it is written in place.
+    QVERIFY(QDir(dir.path()).mkdir("shared"));
+    const QString shared = dir.filePath("shared");
+    QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 0777), 0);
+    const QString foreign = dir.filePath("shared/root.txt");
+    writeFile(foreign, "old");
+    QCOMPARE(::chmod(QFile::encodeName(foreign).constData(), 0666), 0);
+
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TEXTORUM_FOREIGN_FILE", foreign);
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", program, "unprivilegedCases"});
+    QVERIFY(child.waitForFinished(60000));
+    const QByteArray output = child.readAll();
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
+    QVERIFY2(output.contains("PASS   : TestSafeRewrite::unprivilegedCases()"), output.constData());
+
+    QCOMPARE(readFile(foreign), "new\r\n");
+    QCOMPARE(statusOf(foreign).st_uid, uid_t(0));
+    verifyFolderHolds(shared, {"root.txt"});
+}
+
+void TestSafeRewrite::unprivilegedCases()
+{
+    if (::geteuid() == 0)
+        QSKIP("run as nobody by asUnprivilegedUser");
+    QTemporaryDir dir;
+
+    // An unreadable file fails at the read and stays as it was.
+    const QString unreadable = dir.filePath("unreadable.txt");
+    writeFile(unreadable, "cat");
+    QCOMPARE(::chmod(QFile::encodeName(unreadable).constData(), 0200), 0);
+    RecordingHost host;
+    host.rows = {unreadable};
+    host.find = QStringLiteral("cat");
+    EditRun run(host);
+    run.Command1_Click(int(Command::Execute));
+    QCOMPARE(host.statusCaption,
+             "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | files failed: 1");
+    QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::OpenForReading);
+    QCOMPARE(::chmod(QFile::encodeName(unreadable).constData(), 0600), 0);
+    QCOMPARE(readFile(unreadable), "cat");
+
+    // A writable file in a read-only folder: no temporary file can be made
+    // there, so it is written in place.
+    QVERIFY(QDir(dir.path()).mkdir("locked"));
+    const QString locked = dir.filePath("locked/file.txt");
+    writeFile(locked, "old content");
+    QCOMPARE(::chmod(QFile::encodeName(dir.filePath("locked")).constData(), 0555), 0);
+    const auto unlock = qScopeGuard([&] { ::chmod(QFile::encodeName(dir.filePath("locked")).constData(), 0755); });
+    QVERIFY(!rewrite(locked, "new\r\n"));
+    QCOMPARE(readFile(locked), "new\r\n");
+
+    // A file of another owner, written by permission of its mode.
+    const QString foreign = qEnvironmentVariable("TEXTORUM_FOREIGN_FILE");
+    if (!foreign.isEmpty())
+        QVERIFY(!rewrite(foreign, "new\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestSafeRewrite)
+#include "tst_saferewrite.moc"
