@@ -1,11 +1,13 @@
+#include "appsetup.h"
+#include "form1.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Orvanta - Textorum"));
-    window.show();
+    setUpApplication(app);
+    Form1 form;
+    form.show();
     return app.exec();
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QApplication;
+
+// The program's title: the application name and the title of every message box.
+inline const QString kApplicationTitle = QStringLiteral("Textorum");
+
+// Name, style, font and icon of the application; the program, its tests and
+// the window benchmark all start with this so they see the same window.
+void setUpApplication(QApplication &app);
+
+// The window's default font and the bold caption font of the "Find:" and
+// "With:" labels.
+QFont windowFont();
+QFont captionFont();

@@ -1,0 +1,45 @@
+#include "failuretext.h"
+
+#include <QTextDocument>
+
+namespace {
+
+// A tooltip taller than the screen helps nobody: past this many files the
+// rest are only counted.
+constexpr qsizetype kListedFailures = 20;
+
+} // namespace
+
+QString failureReasonText(FileFailureReason reason)
+{
+    switch (reason) {
+    case FileFailureReason::OpenForReading:
+        return QStringLiteral("could not be read");
+    case FileFailureReason::TooLarge:
+        return QStringLiteral("is too large to be edited in memory");
+    case FileFailureReason::OpenForWriting:
+        return QStringLiteral("could not be opened for writing");
+    case FileFailureReason::Write:
+        return QStringLiteral("could not be written; the original is unchanged");
+    }
+    return {};
+}
+
+QString failureToolTip(const QList<FileFailure> &failures)
+{
+    if (failures.isEmpty())
+        return {};
+    QStringList lines;
+    lines << (failures.size() == 1 ? QStringLiteral("1 file could not be edited:")
+                                   : QStringLiteral("%1 files could not be edited:").arg(failures.size()));
+    for (const FileFailure &failure : failures.first(qMin(failures.size(), kListedFailures))) {
+        QString line = failure.path + QStringLiteral(" ") + failureReasonText(failure.reason);
+        if (!failure.systemError.isEmpty())
+            line += QStringLiteral(" (") + failure.systemError + QStringLiteral(")");
+        lines << line;
+    }
+    if (failures.size() > kListedFailures)
+        lines << QStringLiteral("... and %1 more").arg(failures.size() - kListedFailures);
+    // As rich text, so that a file name that looks like markup shows as it is.
+    return Qt::convertFromPlainText(lines.join(QLatin1Char('\n')), Qt::WhiteSpacePre);
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "edithost.h"
+#include "editrun.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+
+class CheckList;
+class FileListView;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class frmAbout;
+
+// The main window: the Find and With boxes, the file list, the Execute, Stop
+// and Clear buttons, the status and mode lines, the mode and options lists,
+// and the File and Help menus. It is the edit run's host.
+class Form1 : public QMainWindow, private EditHost
+{
+    Q_OBJECT
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void setFocusOrder();
+
+    // Handlers of the controls and menu entries.
+    void Command1_Click(int index);
+    void mnuExecute_Click();
+    void mnuClear_Click();
+    void mnuExit_Click();
+    void List1_ItemCheck(int index);
+    void mnuProgWP_Click();
+    void mnuT_Click();
+    void mnuComment_Click();
+    void mnuDonate_Click();
+    void mnuAbout_Click();
+    void Form_Unload();
+    void prcComment();
+    void prcDonate();
+
+    // EditHost
+    void setExecuteEnabled(bool enabled) override;
+    bool isStopEnabled() const override;
+    void setStopEnabled(bool enabled) override;
+    void setBusyPointer(bool busy) override;
+    void showInformation(const QString &text) override;
+    bool askYesNo(const QString &text) override;
+    QString findText() const override;
+    QString withText() const override;
+    bool isOptionTicked(int index) const override;
+    int modeCount() const override;
+    QString modeText(int index) const override;
+    bool isModeTicked(int index) const override;
+    void setStatusCaption(const QString &caption) override;
+    void setModeCaption(const QString &caption) override;
+    void yield() override;
+    qint64 rowCount() const override;
+    QString rowTag(qint64 position) const override;
+    void removeAllRows() override;
+    void showFailures(const QList<FileFailure> &failures) override;
+
+    std::array<QLabel *, 2> Label2{};
+    QPlainTextEdit *Combo2 = nullptr;
+    QPlainTextEdit *Combo3 = nullptr;
+    FileListView *LVFile = nullptr;
+    std::array<QPushButton *, 3> Command1{};   // by Command: Execute, Stop, Clear
+    QLabel *Label1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    CheckList *List1 = nullptr;
+    CheckList *List2 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+
+    // The one About window: created at the first Help > About, hidden by its
+    // OK button, and gone (null) after its close box.
+    QPointer<frmAbout> m_frmAbout;
+    bool m_busy = false;
+    EditRun m_run;
+};

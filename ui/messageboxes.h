@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Modal boxes titled with the application's title, as every box of the program is.
+void showInformation(QWidget *parent, const QString &text);
+// Yes and No, Yes the default, no icon; true only for Yes.
+bool askYesNo(QWidget *parent, const QString &text);
