@@ -2,6 +2,7 @@
 
 #include "appsetup.h"
 #include "checklist.h"
+#include "commandbutton.h"
 #include "filelistview.h"
 #include "frmabout.h"
 
@@ -105,7 +106,7 @@ void Form1::createControls()
 
     const QString captions[] = {QStringLiteral("&Execute"), QStringLiteral("&Stop"), QStringLiteral("&Clear")};
     for (int index = 0; index < int(Command1.size()); ++index) {
-        auto *button = new QPushButton(captions[index], client);
+        auto *button = new CommandButton(captions[index], client);
         button->setObjectName(QStringLiteral("Command1_%1").arg(index));
         button->setGeometry(kCommand1Geometry[index]);
         connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });

@@ -1,0 +1,331 @@
+// Edit runs through the real window on real files: Execute, Stop, Clear, and
+// the two ways the window can go away while a run is in progress.
+#include "form1.h"
+#include "uitestsupport.h"
+
+#include "filelistmodel.h"
+#include "filelistview.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestRun : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { setUpTestApplication(); }
+    void typicalRun_data();
+    void typicalRun();
+    void progressDuringRun();
+    void emptyList();
+    void stopDuringRun_data();
+    void stopDuringRun();
+    void clear_data();
+    void clear();
+    void exitDuringRun();
+    void closeDuringRun();
+};
+
+namespace {
+
+// A folder of numbered files "1.txt", "2.txt", ... listed in that order.
+class ListedFiles
+{
+public:
+    ListedFiles(Form1 &form, const QByteArrayList &contents)
+    {
+        FileListModel *model = child<FileListView>(&form, "LVFile")->fileModel();
+        for (int i = 0; i < contents.size(); ++i) {
+            const QString path = m_dir.filePath(QStringLiteral("%1.txt").arg(i + 1));
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write(contents[i]) != contents[i].size())
+                qFatal("cannot write %s", qPrintable(path));
+            const int row = model->appendRow();
+            model->setText(row, FileColumn::Name, QFileInfo(path).fileName());
+            model->setTag(row, path);
+            m_paths << path;
+        }
+    }
+
+    const QStringList &paths() const { return m_paths; }
+
+    QByteArrayList contents() const
+    {
+        QByteArrayList all;
+        for (const QString &path : m_paths) {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                qFatal("cannot read %s", qPrintable(path));
+            all << file.readAll();
+        }
+        return all;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QStringList m_paths;
+};
+
+void showActive(Form1 &form)
+{
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+}
+
+// Types a text into a box as a user does, Enter for every line break.
+void type(QPlainTextEdit *box, const QString &text)
+{
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, lines[i]);
+    }
+}
+
+void tick(QListWidget *list, int index)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(index)).center());
+}
+
+// Calls `action` from inside the run's yield once the status line shows the
+// given text at its start: the moment a user's click or key is handled.
+class DuringRun : public QObject
+{
+public:
+    DuringRun(Form1 &form, const QString &statusStart, std::function<void()> action)
+        : m_status(child<QLabel>(&form, "Label1")), m_statusStart(statusStart), m_action(std::move(action))
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            if (m_status->text().startsWith(m_statusStart)) {
+                m_timer.stop();
+                m_action();
+            }
+        });
+        m_timer.start(0);
+    }
+
+private:
+    QLabel *m_status;
+    QString m_statusStart;
+    std::function<void()> m_action;
+    QTimer m_timer;
+};
+
+QString summary(int rows, int changed)
+{
+    return QStringLiteral("Done Processing files: %1 | files changed: %2 | files unchanged: %3")
+        .arg(rows).arg(changed).arg(rows - changed);
+}
+
+} // namespace
+
+void TestRun::typicalRun_data()
+{
+    QTest::addColumn<QByteArrayList>("before");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("with");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QByteArrayList>("after");
+    QTest::newRow("Replace in two of three files")
+        << QByteArrayList{"cat dog cat", "dog", "a cat"} << "cat" << "bird" << 4
+        << QByteArrayList{"bird dog bird\r\n", "dog", "a bird\r\n"};
+    QTest::newRow("a Find text typed on two lines matches a CR LF line end")
+        << QByteArrayList{"a\r\nb\r\n", "a\nb\n", "ab"} << "a\nb" << "X" << 4
+        << QByteArrayList{"X\r\n\r\n", "a\nb\n", "ab"};
+    QTest::newRow("a With text typed on two lines is written with CR LF")
+        << QByteArrayList{"x"} << "x" << "1\n2" << 4 << QByteArrayList{"1\r\n2\r\n"};
+    QTest::newRow("Append") << QByteArrayList{"cat dog cat"} << "cat" << "s" << 0
+                            << QByteArrayList{"cats dog cats\r\n"};
+    QTest::newRow("Reverse") << QByteArrayList{"xabcx abc"} << "abc" << "" << 3
+                             << QByteArrayList{"xcbax cba\r\n"};
+}
+
+// The Overview's typical run: files listed, Find and With typed, a mode
+// ticked, Execute pressed; every file with the Find text rewritten.
+void TestRun::typicalRun()
+{
+    QFETCH(QByteArrayList, before);
+    QFETCH(QString, find);
+    QFETCH(QString, with);
+    QFETCH(int, mode);
+    QFETCH(QByteArrayList, after);
+    Form1 form;
+    showActive(form);
+    const ListedFiles files(form, before);
+    type(child<QPlainTextEdit>(&form, "Combo2"), find);
+    type(child<QPlainTextEdit>(&form, "Combo3"), with);
+    tick(child<QListWidget>(&form, "List1"), mode);
+    QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
+
+    QCOMPARE(files.contents(), after);
+    int changed = 0;
+    for (qsizetype i = 0; i < before.size(); ++i)
+        changed += before[i] != after[i];
+    QCOMPARE(child<QLabel>(&form, "Label1")->text(), summary(int(before.size()), changed));
+    QCOMPARE(child<QLabel>(&form, "Label3")->text(), QStringLiteral("..."));
+    QVERIFY(child<QPushButton>(&form, "Command1_0")->isEnabled());
+    QVERIFY(!child<QPushButton>(&form, "Command1_1")->isEnabled());
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+// What the window shows at each yield of a run: the previous row's progress,
+// Execute disabled, Stop enabled, the busy pointer.
+void TestRun::progressDuringRun()
+{
+    Form1 form;
+    showActive(form);
+    const ListedFiles files(form, {"one", "two", "three"});
+    QStringList captions;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, &form, [&] {
+        captions << child<QLabel>(&form, "Label1")->text();
+        QVERIFY(!child<QPushButton>(&form, "Command1_0")->isEnabled());
+        QVERIFY(child<QPushButton>(&form, "Command1_1")->isEnabled());
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    });
+    watch.start(0);
+    QTest::keyClick(child<QWidget>(&form, "LVFile"), Qt::Key_E, Qt::ControlModifier);
+    watch.stop();
+    captions.removeDuplicates();
+    const QString progress = QStringLiteral("Processing file: %1/3\r\n%2");
+    QCOMPARE(captions, (QStringList{"...", progress.arg(3).arg(files.paths()[2]), progress.arg(2).arg(files.paths()[1])}));
+    // An empty Find text is found in every file that is not empty.
+    QCOMPARE(child<QLabel>(&form, "Label1")->text(), summary(3, 3));
+}
+
+void TestRun::emptyList()
+{
+    Form1 form;
+    showActive(form);
+    const BoxAnswerer answerer({QMessageBox::Ok});
+    QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
+    QCOMPARE(answerer.seen().size(), 1);
+    const SeenBox &box = answerer.seen().first();
+    QCOMPARE(box.title, QStringLiteral("Textorum"));
+    QCOMPARE(box.text, QStringLiteral("No item listed."));
+    QCOMPARE(box.icon, QMessageBox::Information);
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(child<QPushButton>(&form, "Command1_0")->isEnabled());
+    QVERIFY(!child<QPushButton>(&form, "Command1_1")->isEnabled());
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(child<QLabel>(&form, "Label1")->text(), QStringLiteral("..."));
+}
+
+void TestRun::stopDuringRun_data()
+{
+    QTest::addColumn<bool>("byAccessKey");
+    QTest::newRow("Stop clicked") << false;
+    QTest::newRow("Alt+S") << true;
+}
+
+// Stop pressed while the 49th of 50 files is in hand: that file is finished,
+// no other is touched, and the window is idle again.
+void TestRun::stopDuringRun()
+{
+    QFETCH(bool, byAccessKey);
+    Form1 form;
+    showActive(form);
+    const ListedFiles files(form, QByteArrayList(50, "x"));
+    type(child<QPlainTextEdit>(&form, "Combo2"), QStringLiteral("x"));
+    type(child<QPlainTextEdit>(&form, "Combo3"), QStringLiteral("y"));
+    tick(child<QListWidget>(&form, "List1"), 4);
+    auto *stop = child<QPushButton>(&form, "Command1_1");
+    const DuringRun pressStop(form, QStringLiteral("Processing file: 49/50"), [&] {
+        if (byAccessKey)
+            QTest::keyClick(&form, Qt::Key_S, Qt::AltModifier);
+        else
+            QTest::mouseClick(stop, Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
+
+    QByteArrayList expected(48, "x");
+    expected << "y\r\n" << "y\r\n";
+    QCOMPARE(files.contents(), expected);
+    QVERIFY(child<QLabel>(&form, "Label1")->text().startsWith(QStringLiteral("Processing file: 49/50\r\n")));
+    QVERIFY(child<QPushButton>(&form, "Command1_0")->isEnabled());
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void TestRun::clear_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<int>("rowsLeft");
+    QTest::newRow("Yes empties the list") << QMessageBox::Yes << 0;
+    QTest::newRow("No keeps every row") << QMessageBox::No << 2;
+}
+
+void TestRun::clear()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(int, rowsLeft);
+    Form1 form;
+    showActive(form);
+    const ListedFiles files(form, {"a", "b"});
+    const BoxAnswerer answerer({answer});
+    QTest::mouseClick(child<QPushButton>(&form, "Command1_2"), Qt::LeftButton);
+    QCOMPARE(answerer.seen().size(), 1);
+    const SeenBox &box = answerer.seen().first();
+    QCOMPARE(box.title, QStringLiteral("Textorum"));
+    QCOMPARE(box.text, QStringLiteral("clear the files listed?"));
+    QCOMPARE(box.icon, QMessageBox::NoIcon);
+    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(child<FileListView>(&form, "LVFile")->fileModel()->rowCount(), rowsLeft);
+    QCOMPARE(files.contents(), (QByteArrayList{"a", "b"}));
+}
+
+// Ctrl+X during a run ends the program before the next file: the event loop
+// returns although the key came in the middle of the run.
+void TestRun::exitDuringRun()
+{
+    Form1 form;
+    showActive(form);
+    const ListedFiles files(form, QByteArrayList(20, "x"));
+    type(child<QPlainTextEdit>(&form, "Combo2"), QStringLiteral("x"));
+    tick(child<QListWidget>(&form, "List1"), 2);
+    child<QWidget>(&form, "LVFile")->setFocus();
+    const BoxAnswerer answerer({QMessageBox::No});
+    const DuringRun pressExit(form, QStringLiteral("Processing file: 19/20"),
+                              [&] { QTest::keyClick(&form, Qt::Key_X, Qt::ControlModifier); });
+    QTimer::singleShot(0, &form, [&] { QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton); });
+    QCOMPARE(QApplication::exec(), 0);
+
+    QByteArrayList expected(18, "x");
+    expected << "\r\n" << "\r\n";
+    QCOMPARE(files.contents(), expected);
+    QVERIFY(answerer.seen().isEmpty());
+}
+
+// Closing the window during a run: the donation prompt, then the run ends
+// after the file in hand instead of going on behind a window that has gone.
+void TestRun::closeDuringRun()
+{
+    Form1 form;
+    showActive(form);
+    const ListedFiles files(form, QByteArrayList(20, "x"));
+    type(child<QPlainTextEdit>(&form, "Combo2"), QStringLiteral("x"));
+    tick(child<QListWidget>(&form, "List1"), 2);
+    const BoxAnswerer answerer({QMessageBox::No});
+    const DuringRun close(form, QStringLiteral("Processing file: 19/20"), [&] { form.close(); });
+    QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
+
+    QByteArrayList expected(18, "x");
+    expected << "\r\n" << "\r\n";
+    QCOMPARE(files.contents(), expected);
+    QCOMPARE(answerer.seen().size(), 1);
+    QVERIFY(answerer.seen().first().text.startsWith(QStringLiteral("This is a freeware program")));
+    QVERIFY(!form.isVisible());
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+QTEST_MAIN(TestRun)
+#include "tst_run.moc"

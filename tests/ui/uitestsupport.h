@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+class QWidget;
+
+// Applies the program's own name, style and font to the test application, so
+// that the window is tested as the program shows it.
+void setUpTestApplication();
+
+// What a modal message box showed, and the button the test pressed in it.
+struct SeenBox
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+// Answers every modal message box that comes up while it lives, each with the
+// next of the given buttons (the last one repeats), and records what it saw.
+class BoxAnswerer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit BoxAnswerer(QList<QMessageBox::StandardButton> answers);
+
+    const QList<SeenBox> &seen() const { return m_seen; }
+
+private:
+    void answerModal();
+
+    QList<QMessageBox::StandardButton> m_answers;
+    QList<SeenBox> m_seen;
+    QTimer m_poll;
+};
+
+// Takes the URLs that would go to the desktop shell for the http, mailto and
+// file schemes while it lives.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    UrlCatcher();
+    ~UrlCatcher() override;
+
+    const QList<QUrl> &urls() const { return m_urls; }
+
+public slots:
+    void openUrl(const QUrl &url);
+
+private:
+    QList<QUrl> m_urls;
+};
+
+// Finds a named child of the window, failing the test when it is missing.
+template<class T>
+T *child(QObject *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
