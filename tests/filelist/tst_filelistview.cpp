@@ -1,0 +1,442 @@
+#include "columntexts.h"
+#include "filelistmodel.h"
+#include "filelistview.h"
+#include "filesystem.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+class FileListViewTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void appearance();
+    void modelOperations();
+    void anyDragIsWelcome();
+    void drop_data();
+    void drop();
+    void dropWithoutFiles_data();
+    void dropWithoutFiles();
+    void failureEndsTheDrop_data();
+    void failureEndsTheDrop();
+};
+
+namespace {
+
+const QString Warning = QStringLiteral("Warning Ok Textorum: Please Drag and Drop Valid Files Only");
+const QString AddAnyway = QStringLiteral(
+    "Question Yes|No Textorum: The file/folder you are attempting to add does not exists: %1\r\nAdd anyway?");
+
+const QDateTime Modified(QDate(2020, 2, 29), QTime(13, 14, 15));
+const QString ModifiedText = QStringLiteral("2/29/20 1:14:15 PM");
+
+QString iconName(QMessageBox::Icon icon)
+{
+    switch (icon) {
+    case QMessageBox::Question: return QStringLiteral("Question");
+    case QMessageBox::Warning: return QStringLiteral("Warning");
+    case QMessageBox::Information: return QStringLiteral("Information");
+    case QMessageBox::Critical: return QStringLiteral("Critical");
+    case QMessageBox::NoIcon: break;
+    }
+    return QStringLiteral("NoIcon");
+}
+
+QString buttonNames(QMessageBox::StandardButtons buttons)
+{
+    QStringList names;
+    for (const auto &[button, name] : {std::pair{QMessageBox::Yes, "Yes"}, {QMessageBox::No, "No"},
+                                       {QMessageBox::Ok, "Ok"}, {QMessageBox::Cancel, "Cancel"}}) {
+        if (buttons.testFlag(button))
+            names.append(QString::fromLatin1(name));
+    }
+    return names.join(u'|');
+}
+
+// Answers the message boxes of a drop as they come, in order, and writes down
+// what each one showed. A box nobody planned an answer for is closed with its
+// escape button (or its only one), so a wrong test fails instead of waiting forever.
+class BoxAnswerer : public QObject
+{
+public:
+    explicit BoxAnswerer(const QList<int> &answers) : m_answers(answers)
+    {
+        connect(&m_timer, &QTimer::timeout, this, &BoxAnswerer::answer);
+        m_timer.start(0);
+    }
+
+    QStringList shown;
+
+private:
+    void answer()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        shown.append(QStringLiteral("%1 %2 %3: %4")
+                         .arg(iconName(box->icon()), buttonNames(box->standardButtons()),
+                              box->windowTitle(), box->text()));
+        QAbstractButton *button = m_answers.isEmpty()
+            ? box->escapeButton()
+            : box->button(QMessageBox::StandardButton(m_answers.takeFirst()));
+        (button ? button : box->buttons().constFirst())->click();
+    }
+
+    QList<int> m_answers;
+    QTimer m_timer;
+};
+
+// Fails the length of one file or the total size of one folder, as a file
+// that turns unreadable during the drop would.
+class FailingFileSystem : public LocalFileSystem
+{
+public:
+    explicit FailingFileSystem(const QString &failingPath) : m_failingPath(failingPath) {}
+
+    std::optional<qint64> FileLength(const QString &path) const override
+    {
+        return path == m_failingPath ? std::nullopt : LocalFileSystem::FileLength(path);
+    }
+    std::optional<qint64> FolderSize(const QString &path) const override
+    {
+        return path == m_failingPath ? std::nullopt : LocalFileSystem::FolderSize(path);
+    }
+
+private:
+    QString m_failingPath;
+};
+
+// QFile cannot open a folder to set its times, so this goes to the system.
+void setFolderModified(const QString &path)
+{
+    const timespec times[2] = {{0, UTIME_OMIT}, {time_t(Modified.toSecsSinceEpoch()), 0}};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+// How far a row got before its drop failed.
+enum class Filled { Complete, NameAndTag, NameTagAndLocation };
+
+// Files and folders to drop, with the rows they must give:
+//   a.txt 1536 bytes, b.txt 511 bytes, c.txt d.txt e.txt 0 bytes,
+//   folder/ holding 2048 bytes in two files at two depths.
+class DropFolder
+{
+public:
+    DropFolder()
+    {
+        QVERIFY(m_temp.isValid());
+        writeFile("a.txt", 1536);
+        writeFile("b.txt", 511);
+        for (const char *name : {"c.txt", "d.txt", "e.txt"})
+            writeFile(name, 0);
+        QVERIFY(QDir(m_temp.path()).mkpath("folder/sub"));
+        writeFile("folder/one.bin", 1000);
+        writeFile("folder/sub/two.bin", 1048);
+        setFolderModified(filePath("folder"));
+    }
+
+    QString path() const { return QDir::cleanPath(m_temp.path()); }
+    QString filePath(const QString &name) const { return path() + u'/' + name; }
+
+    FileEntry expectedRow(const QString &name, Filled filled = Filled::Complete) const
+    {
+        const QString itemPath = filePath(name);
+        const QFileInfo info(itemPath);
+        FileEntry row;
+        row.tag = itemPath;
+        const auto set = [&row](FileColumn column, const QString &text) { row.texts[size_t(column)] = text; };
+        if (name.startsWith("folder")) {
+            set(FileColumn::Name, filePath("folder"));
+            set(FileColumn::Location, path());
+            if (filled == Filled::NameTagAndLocation)
+                return row;
+            set(FileColumn::Size, "2. KB");
+            set(FileColumn::Accessed, dateText(info.lastRead()));
+            set(FileColumn::Modified, ModifiedText);
+        } else if (!info.exists()) {
+            set(FileColumn::Name, name);
+            set(FileColumn::Size, "n/a");
+            set(FileColumn::Location, path());
+        } else {
+            set(FileColumn::Name, name);
+            if (filled == Filled::NameAndTag)
+                return row;
+            set(FileColumn::Size, fileSizeText(info.size()));
+            set(FileColumn::Location, path());
+            set(FileColumn::Accessed, dateText(info.lastRead()));
+            set(FileColumn::Modified, ModifiedText);
+            set(FileColumn::Created, dateText(info.birthTime()));
+            set(FileColumn::Type, "plain text document");
+        }
+        return row;
+    }
+
+private:
+    void writeFile(const QString &name, qint64 length)
+    {
+        QFile file(filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(length));
+        QVERIFY(file.setFileTime(Modified, QFileDevice::FileModificationTime));
+    }
+
+    QTemporaryDir m_temp;
+};
+
+[[nodiscard]] auto useUnitedStatesLocale()
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    return qScopeGuard([previous] { QLocale::setDefault(previous); });
+}
+
+QMimeData *fileUrls(const DropFolder &folder, const QStringList &names)
+{
+    auto *data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString &name : names)
+        urls.append(QUrl::fromLocalFile(folder.filePath(name)));
+    data->setUrls(urls);
+    return data;
+}
+
+// Drags the data over the list's viewport and drops it there, as the window
+// system would, answering the boxes on the way.
+QStringList dropOn(FileListView &view, const QMimeData &data, const QList<int> &answers = {})
+{
+    const QPoint centre = view.viewport()->rect().center();
+    QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &enter);
+    if (!enter.isAccepted())
+        return {"drag refused"};
+    BoxAnswerer answerer(answers);
+    QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &drop);
+    if (!drop.isAccepted())
+        answerer.shown.append("drop refused");
+    return answerer.shown;
+}
+
+void compareRows(const FileListModel &model, const QList<FileEntry> &expected)
+{
+    QCOMPARE(model.rowCount(), int(expected.size()));
+    for (int row = 0; row < model.rowCount(); ++row) {
+        for (int column = 0; column < int(FileColumn::Count); ++column) {
+            const QString where = QStringLiteral("row %1 column %2").arg(row).arg(column);
+            QVERIFY2(model.entry(row).texts[size_t(column)] == expected[row].texts[size_t(column)],
+                     qPrintable(where + ": \"" + model.entry(row).texts[size_t(column)] + "\" expected \""
+                                + expected[row].texts[size_t(column)] + '"'));
+            QCOMPARE(model.data(model.index(row, column), Qt::DisplayRole).toString(),
+                     expected[row].texts[size_t(column)]);
+        }
+        QCOMPARE(model.entry(row).tag, expected[row].tag);
+        QCOMPARE(model.tag(row + 1), expected[row].tag);
+    }
+}
+
+} // namespace
+
+void FileListViewTest::appearance()
+{
+    FileListView view;
+    QCOMPARE(view.objectName(), "LVFile");
+    const FileListModel &model = *view.fileModel();
+    const QStringList headers{"File", "Size", "File Path Location", "Last Accessed", "Modified", "Created", "Type", "", ""};
+    QCOMPARE(model.columnCount(), int(headers.size()));
+    for (int column = 0; column < model.columnCount(); ++column) {
+        QCOMPARE(model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(), headers[column]);
+        const Qt::Alignment horizontal = column == int(FileColumn::Size) ? Qt::AlignRight : Qt::AlignLeft;
+        QCOMPARE(model.headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>()
+                     & Qt::AlignHorizontal_Mask,
+                 horizontal);
+        QCOMPARE(view.columnWidth(column), 96);
+    }
+    QVERIFY(!view.header()->isHidden());
+    QVERIFY(!view.header()->stretchLastSection());
+    QVERIFY(!view.rootIsDecorated());
+    QVERIFY(view.uniformRowHeights());
+    QVERIFY(!view.isSortingEnabled());
+    QCOMPARE(view.toolTip(), "Drag and Drop file(s) here to be edited");
+    QCOMPARE(model.rowCount(), 0);
+}
+
+void FileListViewTest::modelOperations()
+{
+    FileListView view;
+    FileListModel &model = *view.fileModel();
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+    for (int i = 0; i < 3; ++i) {
+        const int row = model.appendRow();
+        QCOMPARE(row, i);
+        model.setText(row, FileColumn::Name, QStringLiteral("name %1").arg(i));
+        model.setText(row, FileColumn::Size, QStringLiteral("%1 KB").arg(i));
+        model.setTag(row, QStringLiteral("/tag/%1").arg(i));
+    }
+    model.setTag(2, "/tag/0");  // no key: a path may stand twice
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(model.tag(1), "/tag/0");
+    QCOMPARE(model.tag(2), "/tag/1");
+    QCOMPARE(model.tag(3), "/tag/0");
+    QCOMPARE(model.data(model.index(1, int(FileColumn::Name)), Qt::DisplayRole).toString(), "name 1");
+    QCOMPARE(model.data(model.index(1, int(FileColumn::Size)), Qt::TextAlignmentRole).value<Qt::Alignment>()
+                 & Qt::AlignHorizontal_Mask,
+             Qt::AlignRight);
+    QCOMPARE(model.data(model.index(1, int(FileColumn::Spare2)), Qt::DisplayRole).toString(), "");
+
+    model.removeAllRows();
+    QCOMPARE(model.rowCount(), 0);
+    model.removeAllRows();
+    QCOMPARE(model.appendRow(), 0);
+    QCOMPARE(model.tag(1), "");
+}
+
+void FileListViewTest::anyDragIsWelcome()
+{
+    FileListView view;
+    QMimeData text;
+    text.setText("not a file");
+    const QPoint centre = view.viewport()->rect().center();
+    QDragEnterEvent enter(centre, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QCOMPARE(enter.dropAction(), Qt::CopyAction);
+    QDragMoveEvent move(centre, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &move);
+    QVERIFY(move.isAccepted());
+}
+
+void FileListViewTest::drop_data()
+{
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("one file") << QStringList{"a.txt"} << QList<int>{} << QStringList{"a.txt"} << QStringList{};
+    QTest::newRow("files in the order dropped")
+        << QStringList{"b.txt", "a.txt", "c.txt"} << QList<int>{} << QStringList{"b.txt", "a.txt", "c.txt"}
+        << QStringList{};
+    QTest::newRow("same file twice gives two rows")
+        << QStringList{"a.txt", "a.txt"} << QList<int>{} << QStringList{"a.txt", "a.txt"} << QStringList{};
+    QTest::newRow("folder shows its full path")
+        << QStringList{"folder"} << QList<int>{} << QStringList{"folder"} << QStringList{};
+    QTest::newRow("folder dropped with trailing separator")
+        << QStringList{"folder/"} << QList<int>{} << QStringList{"folder/"} << QStringList{};
+    QTest::newRow("missing answered yes")
+        << QStringList{"a.txt", "gone.txt", "b.txt"} << QList<int>{QMessageBox::Yes}
+        << QStringList{"a.txt", "gone.txt", "b.txt"} << QStringList{AddAnyway.arg("%1/gone.txt")};
+    QTest::newRow("missing answered no")
+        << QStringList{"a.txt", "gone.txt", "b.txt"} << QList<int>{QMessageBox::No}
+        << QStringList{"a.txt", "b.txt"} << QStringList{AddAnyway.arg("%1/gone.txt")};
+    QTest::newRow("two missing, yes then no")
+        << QStringList{"gone.txt", "lost.txt"} << QList<int>{QMessageBox::Yes, QMessageBox::No}
+        << QStringList{"gone.txt"} << QStringList{AddAnyway.arg("%1/gone.txt"), AddAnyway.arg("%1/lost.txt")};
+}
+
+void FileListViewTest::drop()
+{
+    QFETCH(QStringList, dropped);
+    QFETCH(QList<int>, answers);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, boxes);
+    const auto restore = useUnitedStatesLocale();
+    const DropFolder folder;
+    FileListView view;
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+    const std::unique_ptr<QMimeData> data(fileUrls(folder, dropped));
+    const QStringList shown = dropOn(view, *data, answers);
+
+    for (QString &box : boxes)
+        box = box.arg(folder.path());
+    QCOMPARE(shown, boxes);
+    QList<FileEntry> expected;
+    for (const QString &name : rows)
+        expected.append(folder.expectedRow(name));
+    compareRows(*view.fileModel(), expected);
+}
+
+void FileListViewTest::dropWithoutFiles_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("text") << "text/plain" << QByteArray("/etc/hostname");
+    QTest::newRow("image") << "image/png" << QByteArray("\x89PNG\r\n\x1a\n", 8);
+    QTest::newRow("web link") << "text/uri-list" << QByteArray("https://example.org/notes.txt\r\n");
+    QTest::newRow("web link among files") << "text/uri-list" << QByteArray("file:///etc/hostname\r\nhttps://example.org/\r\n");
+    QTest::newRow("empty file list") << "text/uri-list" << QByteArray();
+    QTest::newRow("nothing at all") << "" << QByteArray();
+}
+
+void FileListViewTest::dropWithoutFiles()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArray, content);
+    FileListView view;
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QMimeData data;
+    if (!format.isEmpty())
+        data.setData(format, content);
+    QCOMPARE(dropOn(view, data), QStringList{Warning});
+    QCOMPARE(view.fileModel()->rowCount(), 0);
+}
+
+void FileListViewTest::failureEndsTheDrop_data()
+{
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<QStringList>("completeRows");
+    QTest::addColumn<Filled>("lastRowFilled");
+    QTest::newRow("third file of five has no length")
+        << QStringList{"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"} << "c.txt"
+        << QStringList{"a.txt", "b.txt"} << Filled::NameAndTag;
+    QTest::newRow("folder tree cannot be read")
+        << QStringList{"a.txt", "folder", "b.txt"} << "folder" << QStringList{"a.txt"} << Filled::NameTagAndLocation;
+}
+
+void FileListViewTest::failureEndsTheDrop()
+{
+    QFETCH(QStringList, dropped);
+    QFETCH(QString, failing);
+    QFETCH(QStringList, completeRows);
+    QFETCH(Filled, lastRowFilled);
+    const auto restore = useUnitedStatesLocale();
+    const DropFolder folder;
+    FileListView view;
+    view.setFileSystem(std::make_unique<FailingFileSystem>(folder.filePath(failing)));
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+    const std::unique_ptr<QMimeData> data(fileUrls(folder, dropped));
+    QCOMPARE(dropOn(view, *data), QStringList{Warning});
+    QList<FileEntry> expected;
+    for (const QString &name : completeRows)
+        expected.append(folder.expectedRow(name));
+    expected.append(folder.expectedRow(failing, lastRowFilled));
+    compareRows(*view.fileModel(), expected);
+
+    // The list stays usable: the next drop is handled afresh.
+    const std::unique_ptr<QMimeData> next(fileUrls(folder, {"e.txt"}));
+    QCOMPARE(dropOn(view, *next), QStringList{});
+    expected.append(folder.expectedRow("e.txt"));
+    compareRows(*view.fileModel(), expected);
+}
+
+QTEST_MAIN(FileListViewTest)
+#include "tst_filelistview.moc"
