@@ -92,18 +92,22 @@ public:
     explicit TemporaryFile(QByteArray name) : m_name(std::move(name))
     {
         m_fd = ::mkostemp(m_name.data(), O_CLOEXEC);
+        m_openError = m_fd < 0 ? errno : 0;
     }
     ~TemporaryFile()
     {
         if (m_fd >= 0)
             ::close(m_fd);
-        if (!m_renamed)
+        // Only a file this object made: after a failed mkostemp() the name
+        // may be somebody else's.
+        if (m_openError == 0 && !m_renamed)
             ::unlink(m_name.constData());
     }
     TemporaryFile(const TemporaryFile &) = delete;
     TemporaryFile &operator=(const TemporaryFile &) = delete;
 
-    bool isOpen() const { return m_fd >= 0; }
+    // 0, or the errno of the failed creation.
+    int openError() const { return m_openError; }
     int fd() const { return m_fd; }
 
     // Closes the file; only a close that succeeded means the bytes are all there.
@@ -125,6 +129,7 @@ public:
 private:
     QByteArray m_name;
     int m_fd = -1;
+    int m_openError = 0;
     bool m_renamed = false;
 };
 
@@ -202,13 +207,13 @@ std::optional<FileFailure> SafeRewriter::replaceWithTemporary(const QByteArray &
                                                               bool *useInPlace)
 {
     TemporaryFile temporary(folderOf(target) + "/.textorum-XXXXXX");
-    if (!temporary.isOpen()) {
+    if (const int error = temporary.openError()) {
         // The folder takes no new file, but the file itself may be written.
-        if (errno == EACCES || errno == EPERM) {
+        if (error == EACCES || error == EPERM) {
             *useInPlace = true;
             return std::nullopt;
         }
-        return fileFailure(m_path, FileFailureReason::OpenForWriting, errno);
+        return fileFailure(m_path, FileFailureReason::OpenForWriting, error);
     }
     // Owner and group first: a change of owner clears the set-user-ID and
     // set-group-ID bits that fchmod() then puts back.

@@ -26,6 +26,8 @@ public:
     QList<bool> answers;   // the answers of askYesNo, first asked first
     // Runs inside yield(), with the number of the yield in this host's life (from 1).
     std::function<void(int)> onYield;
+    // Runs after every call has been recorded, with the call's record.
+    std::function<void(const QString &)> onCall;
 
     bool executeEnabled = true;
     bool stopEnabled = false;
@@ -143,10 +145,13 @@ public:
     }
 
 private:
-    void record(QStringView call) const { calls.append(call.toString()); }
-    void record(QStringView pattern, const QString &argument) const
+    void record(QStringView call) const { append(call.toString()); }
+    void record(QStringView pattern, const QString &argument) const { append(pattern.toString().arg(argument)); }
+    void append(const QString &call) const
     {
-        calls.append(pattern.toString().arg(argument));
+        calls.append(call);
+        if (onCall)
+            onCall(call);
     }
     void record(QStringView pattern, bool argument) const
     {

@@ -64,6 +64,8 @@ private slots:
     void rowsThatAreNoFile_data();
     void rowsThatAreNoFile();
     void fileThatCannotBeWrittenCountsAsFailed();
+    void fileGoneOrReplacedDuringTheEdit_data();
+    void fileGoneOrReplacedDuringTheEdit();
     void bytesThatBiteAreKept_data();
     void bytesThatBiteAreKept();
     void emptyFindChangesOnlyNonEmptyFiles();
@@ -356,6 +358,43 @@ void TestEditRun::fileThatCannotBeWrittenCountsAsFailed()
     QCOMPARE(failure.path, readOnly);
     QCOMPARE(failure.reason, FileFailureReason::OpenForWriting);
     QVERIFY(!failure.systemError.isEmpty());
+}
+
+void TestEditRun::fileGoneOrReplacedDuringTheEdit_data()
+{
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("deleted") << false;
+    QTest::newRow("replaced by another file") << true;
+}
+
+// Another program acts between the read and the rewrite (here: while the
+// run takes intCompare): the file now at the path is not the one that was
+// read, and is left alone.
+void TestEditRun::fileGoneOrReplacedDuringTheEdit()
+{
+    QFETCH(bool, replaced);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    const QString other = dir.filePath("other.txt");
+    writeFile(path, "cat");
+    writeFile(other, "newer cat");
+    RecordingHost host;
+    prepareReplace(host, {path});
+    host.onCall = [&](const QString &call) {
+        if (call == "isOptionTicked(2)")
+            QVERIFY(replaced ? ::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()) == 0
+                             : QFile::remove(path));
+    };
+    EditRun run(host);
+    run.Command1_Click(int(Command::Execute));
+
+    QCOMPARE(host.statusCaption,
+             "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | files failed: 1");
+    QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::OpenForWriting);
+    if (replaced)
+        QCOMPARE(readFile(path), "newer cat");
+    else
+        QVERIFY(!QFile::exists(path));
 }
 
 void TestEditRun::bytesThatBiteAreKept_data()
