@@ -1,6 +1,5 @@
 #include "casefold.h"
 
-#include <QChar>
 #include <QHash>
 
 namespace {
@@ -42,12 +41,10 @@ uchar utf8LeadByte(char32_t codePoint)
 
 } // namespace
 
-Utf8Unit decodeUnit(const uchar *p, const uchar *end)
+Utf8Unit decodeMultiByteUnit(const uchar *p, const uchar *end)
 {
     const uchar lead = *p;
     const Utf8Unit stray{RawByteBase + lead, 1};
-    if (lead < 0x80)
-        return {lead, 1};
 
     // The well-formed sequences of the Unicode standard (table 3-7): the
     // narrowed second-byte ranges reject overlong forms, surrogates and code
@@ -94,15 +91,6 @@ bool isUnitStart(const uchar *begin, const uchar *p, const uchar *end)
             return decodeUnit(q, end).length <= back;
     }
     return true;
-}
-
-char32_t foldUnit(char32_t unit)
-{
-    if (unit < 0x80)
-        return (unit >= 'A' && unit <= 'Z') ? unit + ('a' - 'A') : unit;
-    if (unit >= RawByteBase)
-        return unit;
-    return QChar::toCaseFolded(unit);
 }
 
 QList<char32_t> foldedUnits(QByteArrayView text)

@@ -2,17 +2,95 @@
 
 #include "casefold.h"
 
+#include <bit>
 #include <cstring>
 
-Finder::Finder(QByteArrayView find, CompareMode mode) : m_find(find.toByteArray()), m_mode(mode)
+namespace {
+
+constexpr qsizetype NoMatch = -1;
+// A verifier gave up on the scan; the search goes on another way.
+constexpr qsizetype Abandoned = -2;
+
+// The byte length of the UTF-8 sequence that `lead` starts.
+int sequenceLength(uchar lead)
+{
+    return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
+// Exact search: the find text's first, middle and last byte.
+QList<Probe> exactProbes(QByteArrayView find)
+{
+    Probe probe;
+    for (qsizetype distance : {qsizetype(0), find.size() / 2, find.size() - 1}) {
+        if (probe.isEmpty() || probe.last().distance != distance)
+            probe.append({distance, {{0, uchar(find[distance])}}});
+    }
+    return {probe};
+}
+
+// The first bytes of what `unit` matches, grouped by the byte length of
+// the match (a stray byte is one byte long, whatever it looks like).
+std::array<QList<uchar>, 5> leadBytesByLength(char32_t unit)
+{
+    std::array<QList<uchar>, 5> byLength;
+    for (uchar lead : leadBytesFoldingTo(unit))
+        byLength[unit >= RawByteBase ? 1 : sequenceLength(lead)].append(lead);
+    return byLength;
+}
+
+// Case-insensitive search: the first bytes of what the first three units of
+// the find text match, each right after the one before. Where a unit has
+// spellings of different byte lengths ('k' and KELVIN SIGN), the next unit
+// stands at different distances, so there is a probe for each length.
+QList<Probe> caselessProbes(const QList<char32_t> &units)
+{
+    const auto first = leadBytesByLength(units.at(0));
+    const auto second = units.size() > 1 ? leadBytesByLength(units.at(1)) : decltype(first){};
+    const ByteTests third = units.size() > 2
+            ? CandidateScanner::testsFor(leadBytesFoldingTo(units.at(2))) : ByteTests{};
+    int secondLengths = 0;
+    int firstLengths = 0;
+    for (int length = 1; length <= 4; ++length) {
+        firstLengths += first[length].isEmpty() ? 0 : 1;
+        secondLengths += second[length].isEmpty() ? 0 : 1;
+    }
+    const bool useThird = !third.isEmpty()
+            && firstLengths * secondLengths <= CandidateScanner::MaxProbes;
+    QList<Probe> probes;
+    for (int length0 = 1; length0 <= 4; ++length0) {
+        if (first[length0].isEmpty())
+            continue;
+        const ProbePlace place0{0, CandidateScanner::testsFor(first[length0])};
+        if (units.size() == 1) {
+            probes.append({place0});
+            continue;
+        }
+        if (!useThird) {
+            QList<uchar> anySecond;
+            for (const QList<uchar> &leads : second)
+                anySecond += leads;
+            probes.append({place0, {length0, CandidateScanner::testsFor(anySecond)}});
+            continue;
+        }
+        for (int length1 = 1; length1 <= 4; ++length1) {
+            if (!second[length1].isEmpty()) {
+                probes.append({place0, {length0, CandidateScanner::testsFor(second[length1])},
+                               {length0 + length1, third}});
+            }
+        }
+    }
+    return probes;
+}
+
+} // namespace
+
+Finder::Finder(QByteArrayView find, CompareMode mode)
+    : m_find(find.toByteArray()),
+      m_mode(mode),
+      m_units(mode == CompareMode::CaseInsensitive ? foldedUnits(find) : QList<char32_t>{}),
+      m_scanner(mode == CompareMode::CaseInsensitive ? caselessProbes(m_units) : exactProbes(find))
 {
     Q_ASSERT(!m_find.isEmpty());
-    if (m_mode == CompareMode::CaseInsensitive) {
-        m_units = foldedUnits(m_find);
-        m_leadBytes = leadBytesFoldingTo(m_units.first());
-        for (uchar lead : m_leadBytes)
-            m_isLead[lead] = true;
-    }
 }
 
 Match Finder::next(QByteArrayView content, qsizetype from) const
@@ -21,46 +99,66 @@ Match Finder::next(QByteArrayView content, qsizetype from) const
     return m_mode == CompareMode::Exact ? nextExact(content, from) : nextCaseless(content, from);
 }
 
-// glibc's memmem beats QByteArrayView::indexOf and the standard searchers on
-// long texts with a rare find text.
+// Calls `verify` for every candidate at or after `p`, in order, until it
+// gives a match.
+template<typename Verify>
+Match Finder::firstVerified(const uchar *p, const uchar *end, Verify verify) const
+{
+    quint64 candidates = 0;
+    for (const uchar *window = m_scanner.nextWindow(p, end, candidates); window;
+         window = m_scanner.nextWindow(window + CandidateScanner::Window, end, candidates)) {
+        for (; candidates; candidates &= candidates - 1) {
+            const Match match = verify(window + std::countr_zero(candidates));
+            if (match.position != NoMatch)
+                return match;
+        }
+    }
+    return {};
+}
+
 Match Finder::nextExact(QByteArrayView content, qsizetype from) const
 {
-    if (content.size() - from < m_find.size())
+    const auto *begin = reinterpret_cast<const uchar *>(content.data());
+    const uchar *end = begin + content.size();
+    const qsizetype findSize = m_find.size();
+    if (end - (begin + from) < findSize)
         return {};
-    const void *found = memmem(content.data() + from, size_t(content.size() - from),
-                               m_find.constData(), size_t(m_find.size()));
+    // Where the scan lets through many false candidates (long runs of the
+    // same byte), glibc's memmem with its linear worst case takes over.
+    constexpr int FalseCandidatesAllowed = 4096;
+    int falseCandidates = 0;
+    const uchar *resumeAt = nullptr;
+    // Every candidate has its last byte's place inside the content.
+    const Match match = firstVerified(begin + from, end, [&](const uchar *p) -> Match {
+        if (memcmp(p, m_find.constData(), size_t(findSize)) == 0)
+            return {p - begin, findSize};
+        if (++falseCandidates < FalseCandidatesAllowed)
+            return {};
+        resumeAt = p + 1;
+        return {Abandoned, 0};
+    });
+    if (match.position != Abandoned)
+        return match;
+    const void *found = memmem(resumeAt, size_t(end - resumeAt), m_find.constData(), size_t(findSize));
     if (!found)
         return {};
-    return {static_cast<const char *>(found) - content.data(), m_find.size()};
+    return {static_cast<const uchar *>(found) - begin, findSize};
 }
 
 Match Finder::nextCaseless(QByteArrayView content, qsizetype from) const
 {
     const auto *begin = reinterpret_cast<const uchar *>(content.data());
     const uchar *end = begin + content.size();
-    for (const uchar *p = nextCandidate(begin + from, end); p; p = nextCandidate(p + 1, end)) {
+    return firstVerified(begin + from, end, [&](const uchar *p) -> Match {
         // A stray continuation byte can be a candidate; the same byte inside
         // a valid sequence is part of a character and must not start a match.
         if (!isUnitStart(begin, p, end))
-            continue;
+            return {};
         const qsizetype length = caselessLengthAt(p, end);
-        if (length > 0)
-            return {p - begin, length};
-    }
-    return {};
-}
-
-const uchar *Finder::nextCandidate(const uchar *p, const uchar *end) const
-{
-    if (p >= end)
-        return nullptr;
-    if (m_leadBytes.size() == 1)
-        return static_cast<const uchar *>(memchr(p, m_leadBytes.first(), size_t(end - p)));
-    for (; p < end; ++p) {
-        if (m_isLead[*p])
-            return p;
-    }
-    return nullptr;
+        if (length == 0)
+            return {};
+        return {p - begin, length};
+    });
 }
 
 // The byte length of the occurrence at `p`, or 0 when there is none.

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "candidatescanner.h"
 #include "editrequest.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
-
-#include <array>
 
 // One occurrence of a find text; position -1 when there is none. Under
 // case-insensitive comparison the matched length may differ from the find
@@ -19,6 +18,10 @@ struct Match
 
 // Searches for one non-empty find text; prepared once, so that the set-up of
 // the case-insensitive search is not repeated for every occurrence.
+//
+// Case-insensitive comparison goes by units (see casefold.h): a match starts
+// and ends between units, never inside a UTF-8 character, and bytes of the
+// find text that are not valid UTF-8 match only the same stray bytes.
 class Finder
 {
 public:
@@ -30,12 +33,12 @@ public:
 private:
     Match nextExact(QByteArrayView content, qsizetype from) const;
     Match nextCaseless(QByteArrayView content, qsizetype from) const;
-    const uchar *nextCandidate(const uchar *p, const uchar *end) const;
+    template<typename Verify>
+    Match firstVerified(const uchar *p, const uchar *end, Verify verify) const;
     qsizetype caselessLengthAt(const uchar *p, const uchar *end) const;
 
     QByteArray m_find;
     CompareMode m_mode;
-    QList<char32_t> m_units;        // the find text's folded units
-    QList<uchar> m_leadBytes;       // first bytes of anything its first unit can match
-    std::array<bool, 256> m_isLead{};
+    QList<char32_t> m_units;   // the find text's folded units, when case-insensitive
+    CandidateScanner m_scanner;
 };

@@ -1,0 +1,213 @@
+#include "edithost.h"
+#include "editmodes.h"
+
+#include <QTest>
+
+namespace {
+
+// Only the mode list and the mode line; everything else must stay unused.
+class ModeListHost : public EditHost
+{
+public:
+    QStringList texts{"Append", "Prepend", "Remove", "Reverse", "Replace"};
+    QList<bool> ticks = QList<bool>(5, false);
+    QStringList modeCaptions;
+    int otherCalls = 0;
+
+    int modeCount() const override { return int(texts.size()); }
+    QString modeText(int index) const override { return texts.at(index); }
+    bool isModeTicked(int index) const override { return ticks.at(index); }
+    void setModeCaption(const QString &caption) override { modeCaptions.append(caption); }
+
+    void setExecuteEnabled(bool) override { ++otherCalls; }
+    bool isStopEnabled() const override { return false; }
+    void setStopEnabled(bool) override { ++otherCalls; }
+    void setBusyPointer(bool) override { ++otherCalls; }
+    void showInformation(const QString &) override { ++otherCalls; }
+    bool askYesNo(const QString &) override { return false; }
+    QString findText() const override { return {}; }
+    QString withText() const override { return {}; }
+    bool isOptionTicked(int) const override { return false; }
+    void setStatusCaption(const QString &) override { ++otherCalls; }
+    void yield() override { ++otherCalls; }
+    qint64 rowCount() const override { return 0; }
+    QString rowTag(qint64) const override { return {}; }
+    void removeAllRows() override { ++otherCalls; }
+    void showFailures(const QList<FileFailure> &) override { ++otherCalls; }
+};
+
+// Sees where each piece it receives lies.
+class PieceSink : public ByteSink
+{
+public:
+    QList<QByteArrayView> pieces;
+    void append(QByteArrayView bytes) override { pieces.append(bytes); }
+};
+
+} // namespace
+
+class TestEditModes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void modes_data();
+    void modes();
+    void singleModeStreamsFromTheInput();
+    void prcReverseString_data();
+    void prcReverseString();
+    void reversedFindIsBytesOfTheReversedText();
+    void modePassCaptions_data();
+    void modePassCaptions();
+};
+
+void TestEditModes::modes_data()
+{
+    QTest::addColumn<QList<EditMode>>("modes");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("with");
+    QTest::addColumn<CompareMode>("compare");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("expected");
+
+    using M = EditMode;
+    const auto exact = CompareMode::Exact;
+    const auto caseless = CompareMode::CaseInsensitive;
+    QTest::newRow("append") << QList{M::Append} << "cat" << "s" << exact
+                            << QByteArray("cat dog cat") << QByteArray("cats dog cats");
+    QTest::newRow("prepend") << QList{M::Prepend} << "cat" << "my" << exact
+                             << QByteArray("cat dog") << QByteArray("mycat dog");
+    QTest::newRow("remove") << QList{M::Remove} << "-" << "" << exact
+                            << QByteArray("a-b-c") << QByteArray("abc");
+    QTest::newRow("remove ignores the with text") << QList{M::Remove} << "-" << "zz" << exact
+                                                  << QByteArray("a-b-c") << QByteArray("abc");
+    QTest::newRow("reverse") << QList{M::Reverse} << "abc" << "" << exact
+                             << QByteArray("xabcx abc") << QByteArray("xcbax cba");
+    QTest::newRow("reverse of a palindrome") << QList{M::Reverse} << "abba" << "" << exact
+                                             << QByteArray("abba!") << QByteArray("abba!");
+    QTest::newRow("reverse keeps UTF-8 characters whole")
+            << QList{M::Reverse} << QString::fromUtf8("\xC3\xA4\xF0\x9F\x98\x80x") << "" << exact
+            << QByteArray("(\xC3\xA4\xF0\x9F\x98\x80x)") << QByteArray("(x\xF0\x9F\x98\x80\xC3\xA4)");
+    QTest::newRow("replace, leftmost first") << QList{M::Replace} << "aa" << "b" << exact
+                                             << QByteArray("aaa") << QByteArray("ba");
+    QTest::newRow("replace, not searched again") << QList{M::Replace} << "a" << "aa" << exact
+                                                 << QByteArray("aba") << QByteArray("aabaa");
+    QTest::newRow("caseless append writes the find's case")
+            << QList{M::Append} << "abc" << "X" << caseless << QByteArray("ABC") << QByteArray("abcX");
+    QTest::newRow("caseless reverse writes the find's case")
+            << QList{M::Reverse} << "Abc" << "" << caseless << QByteArray("aBC") << QByteArray("cbA");
+    QTest::newRow("caseless replace of KELVIN SIGN")
+            << QList{M::Replace} << "k" << "x" << caseless << QByteArray("\xE2\x84\xAA-k-K")
+            << QByteArray("x-x-x");
+    QTest::newRow("append then prepend") << QList{M::Append, M::Prepend} << "a" << "b" << exact
+                                         << QByteArray("a") << QByteArray("bab");
+    QTest::newRow("later mode finds nothing left") << QList{M::Remove, M::Replace} << "a" << "b"
+                                                   << exact << QByteArray("xa") << QByteArray("x");
+    QTest::newRow("no mode keeps the content") << QList<EditMode>{} << "a" << "b" << exact
+                                               << QByteArray("a\0a", 3) << QByteArray("a\0a", 3);
+    QTest::newRow("untouched bytes kept") << QList{M::Replace} << "b" << "B" << exact
+                                          << QByteArray("\xEF\xBB\xBF\r\0\xFF" "b", 7)
+                                          << QByteArray("\xEF\xBB\xBF\r\0\xFF" "B", 7);
+    QTest::newRow("find typed on two lines") << QList{M::Replace} << "a\r\nb" << "-" << exact
+                                             << QByteArray("a\nb a\r\nb") << QByteArray("a\nb -");
+}
+
+void TestEditModes::modes()
+{
+    QFETCH(QList<EditMode>, modes);
+    QFETCH(QString, find);
+    QFETCH(QString, with);
+    QFETCH(CompareMode, compare);
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, expected);
+    ByteArraySink sink;
+    applyModes(content, modes, makeEditTexts(find, with), compare, sink);
+    QCOMPARE(sink.bytes(), expected);
+}
+
+// The path large files take: no copy of the whole content on the way.
+void TestEditModes::singleModeStreamsFromTheInput()
+{
+    const QByteArray content = QByteArray(100000, 'x') + "cat" + QByteArray(100000, 'y');
+    PieceSink sink;
+    applyModes(content, {EditMode::Append}, makeEditTexts("cat", "s"), CompareMode::Exact, sink);
+    QCOMPARE(sink.pieces.size(), 3);
+    QCOMPARE(sink.pieces.first().data(), content.constData());
+    QCOMPARE(sink.pieces.last().data(), content.constData() + 100003);
+    QCOMPARE(sink.pieces.at(1), QByteArrayView("cats"));
+}
+
+void TestEditModes::prcReverseString_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    const QString grin = QString::fromUtf8("\xF0\x9F\x98\x80");   // a surrogate pair
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("one character") << "a" << "a";
+    QTest::newRow("two characters") << "ab" << "ba";
+    QTest::newRow("CR LF becomes LF CR") << "x\r\n" << "\n\rx";
+    QTest::newRow("surrogate pair stays in order") << "a" + grin + "b" << "b" + grin + "a";
+    QTest::newRow("two pairs in a row") << grin + QString::fromUtf8("\xF0\x9F\x98\x81")
+                                        << QString::fromUtf8("\xF0\x9F\x98\x81") + grin;
+    QTest::newRow("lone low surrogate") << QString(QChar(0xDE00)) + "a" << "a" + QString(QChar(0xDE00));
+    QTest::newRow("low before high is no pair")
+            << QString(QChar(0xDE00)) + QChar(0xD83D) << QString(QChar(0xD83D)) + QChar(0xDE00);
+    QString longText;
+    for (int i = 0; i < 40000; ++i)
+        longText.append(QChar(u'a' + i % 26));
+    QString longReversed = longText;
+    std::reverse(longReversed.begin(), longReversed.end());
+    QTest::newRow("longer than 32,767 characters") << longText << longReversed;
+}
+
+void TestEditModes::prcReverseString()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(::prcReverseString(text), expected);
+}
+
+void TestEditModes::reversedFindIsBytesOfTheReversedText()
+{
+    const EditTexts texts = makeEditTexts(QString::fromUtf8("\xC3\xA4\r\n"), "w");
+    QCOMPARE(texts.find, QByteArray("\xC3\xA4\r\n"));
+    QCOMPARE(texts.with, QByteArray("w"));
+    QCOMPARE(texts.reversedFind, QByteArray("\n\r\xC3\xA4"));
+}
+
+void TestEditModes::modePassCaptions_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QList<bool>>("ticks");
+    QTest::addColumn<QList<EditMode>>("expected");
+    const QStringList five{"Append", "Prepend", "Remove", "Reverse", "Replace"};
+    QTest::newRow("nothing ticked") << five << QList<bool>(5, false) << QList<EditMode>{};
+    QTest::newRow("replace") << five << QList<bool>{false, false, false, false, true}
+                             << QList{EditMode::Replace};
+    QTest::newRow("several, in list order") << five << QList<bool>{true, false, true, false, true}
+                                            << QList{EditMode::Append, EditMode::Remove, EditMode::Replace};
+    QTest::newRow("an item past Replace has no mode") << five + QStringList{"Extra"}
+                                                      << QList<bool>{false, true, false, false, false, true}
+                                                      << QList{EditMode::Prepend};
+    QTest::newRow("empty list") << QStringList() << QList<bool>() << QList<EditMode>{};
+}
+
+void TestEditModes::modePassCaptions()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QList<bool>, ticks);
+    QFETCH(QList<EditMode>, expected);
+    ModeListHost host;
+    host.texts = texts;
+    host.ticks = ticks;
+    QCOMPARE(modePass(host), expected);
+    QStringList captions;
+    for (const QString &text : texts)
+        captions.append("Performing: " + text);
+    captions.append("...");
+    QCOMPARE(host.modeCaptions, captions);
+    QCOMPARE(host.otherCalls, 0);   // no yield, no other control touched
+}
+
+QTEST_APPLESS_MAIN(TestEditModes)
+#include "tst_editmodes.moc"

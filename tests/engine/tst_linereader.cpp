@@ -1,0 +1,99 @@
+#include "linereader.h"
+
+#include <QTest>
+
+class TestLineReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void styles_data();
+    void styles();
+    void fields_data();
+    void fields();
+    void numberingStartsAgainForEveryFile();
+};
+
+void TestLineReader::styles_data()
+{
+    QTest::addColumn<ReadStyle>("style");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray threeLines = "alpha\r\n    beta\r\ngamma, delta\r\n";
+    QTest::newRow("single line file") << ReadStyle::SingleLineFile << threeLines
+                                      << QByteArray("alphabetagammadelta");
+    QTest::newRow("remove indentation") << ReadStyle::RemoveIndentation << threeLines
+                                        << QByteArray("alpha\r\nbeta\r\ngamma\r\ndelta\r\n");
+    QTest::newRow("enumerate lines") << ReadStyle::EnumerateLines << threeLines
+                                     << QByteArray("1\talpha\r\n2\tbeta\r\n3\tgamma\r\n4\tdelta\r\n");
+    QTest::newRow("blank line kept by remove indentation")
+            << ReadStyle::RemoveIndentation << QByteArray("a\r\n\r\nb") << QByteArray("a\r\n\r\nb\r\n");
+    QTest::newRow("blank line adds nothing to a single line")
+            << ReadStyle::SingleLineFile << QByteArray("a\r\n\r\nb") << QByteArray("ab");
+    QTest::newRow("labels go past 9") << ReadStyle::EnumerateLines << QByteArray("a,b,c,d,e,f,g,h,i,j,k")
+                                      << QByteArray("1\ta\r\n2\tb\r\n3\tc\r\n4\td\r\n5\te\r\n6\tf\r\n"
+                                                    "7\tg\r\n8\th\r\n9\ti\r\n10\tj\r\n11\tk\r\n");
+    QTest::newRow("empty file") << ReadStyle::EnumerateLines << QByteArray() << QByteArray();
+}
+
+void TestLineReader::styles()
+{
+    QFETCH(ReadStyle, style);
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(readLineWise(file, style), expected);
+}
+
+// Each row is one rule of the field reader; the fields are checked through
+// RemoveIndentation, which puts every field on a line of its own.
+void TestLineReader::fields_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QList<QByteArray>>("expected");
+    using Fields = QList<QByteArray>;
+    QTest::newRow("quotes keep commas and spaces") << QByteArray("\"x, y\"\r\n") << Fields{"x, y"};
+    QTest::newRow("last line without line end") << QByteArray("a\r\nb") << Fields{"a", "b"};
+    QTest::newRow("CR alone and LF alone end lines") << QByteArray("a\rb\nc") << Fields{"a", "b", "c"};
+    QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << Fields{"a", "", "b"};
+    QTest::newRow("two commas give an empty field") << QByteArray("a,,b") << Fields{"a", "", "b"};
+    QTest::newRow("line of spaces is an empty field") << QByteArray("a\r\n   \r\nb") << Fields{"a", "", "b"};
+    QTest::newRow("Tabs before a field are skipped like spaces") << QByteArray("\t \tx") << Fields{"x"};
+    QTest::newRow("spaces at the end of a field are kept") << QByteArray("a  ,b") << Fields{"a  ", "b"};
+    QTest::newRow("delimiter after the closing quote is consumed")
+            << QByteArray("\"a\",b\r\n\"c\"\r\nd") << Fields{"a", "b", "c", "d"};
+    QTest::newRow("text between closing quote and comma stays with the field")
+            << QByteArray("\"a, b\" c,d") << Fields{"a, b c", "d"};
+    QTest::newRow("quoted field runs over line ends") << QByteArray("\"a\r\nb\",c") << Fields{"a\r\nb", "c"};
+    QTest::newRow("unclosed quote runs to the end") << QByteArray("x\r\n\"a,\r\nb") << Fields{"x", "a,\r\nb"};
+    QTest::newRow("lone quote at the end") << QByteArray("a,\"") << Fields{"a", ""};
+    QTest::newRow("quote inside an unquoted field is kept") << QByteArray("ab\"c,d") << Fields{"ab\"c", "d"};
+    QTest::newRow("spaces inside quotes are kept") << QByteArray("  \"  a \"") << Fields{"  a "};
+    QTest::newRow("comma before a line end leaves an empty field")
+            << QByteArray("a,b,\r\n") << Fields{"a", "b", ""};
+    QTest::newRow("comma at the very end adds no field") << QByteArray("a,b,") << Fields{"a", "b"};
+    QTest::newRow("line end at the very end adds no field") << QByteArray("a\r\n") << Fields{"a"};
+    QTest::newRow("CR at the very end") << QByteArray("a\r") << Fields{"a"};
+    QTest::newRow("NUL and stray bytes are kept") << QByteArray("\0\xFF\xC3,b", 5)
+                                                  << Fields{QByteArray("\0\xFF\xC3", 3), "b"};
+}
+
+void TestLineReader::fields()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QList<QByteArray>, expected);
+    QByteArray lines;
+    for (const QByteArray &field : expected)
+        lines += field + "\r\n";
+    QCOMPARE(readLineWise(file, ReadStyle::RemoveIndentation), lines);
+    // The same fields joined: the reading does not depend on the style.
+    QCOMPARE(readLineWise(file, ReadStyle::SingleLineFile), expected.join());
+}
+
+void TestLineReader::numberingStartsAgainForEveryFile()
+{
+    QCOMPARE(readLineWise("a\nb", ReadStyle::EnumerateLines), QByteArray("1\ta\r\n2\tb\r\n"));
+    QCOMPARE(readLineWise("c", ReadStyle::EnumerateLines), QByteArray("1\tc\r\n"));
+}
+
+QTEST_APPLESS_MAIN(TestLineReader)
+#include "tst_linereader.moc"
