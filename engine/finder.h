@@ -30,6 +30,11 @@ public:
     // The leftmost occurrence in `content` that starts at or after `from`.
     Match next(QByteArrayView content, qsizetype from = 0) const;
 
+    bool searchesFor(QByteArrayView find, CompareMode mode) const
+    {
+        return mode == m_mode && find == m_find;
+    }
+
 private:
     Match nextExact(QByteArrayView content, qsizetype from) const;
     Match nextCaseless(QByteArrayView content, qsizetype from) const;

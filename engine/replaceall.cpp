@@ -1,15 +1,31 @@
 #include "replaceall.h"
 
+#include <optional>
+
+namespace {
+
+// A run searches every file for the same find text, twice per file that
+// holds it: prepare the search once, not for every call.
+const Finder &finderFor(QByteArrayView find, CompareMode mode)
+{
+    thread_local std::optional<Finder> last;
+    if (!last || !last->searchesFor(find, mode))
+        last.emplace(find, mode);
+    return *last;
+}
+
+} // namespace
+
 Match findNext(QByteArrayView content, QByteArrayView find, CompareMode mode, qsizetype from)
 {
-    return Finder(find, mode).next(content, from);
+    return finderFor(find, mode).next(content, from);
 }
 
 bool containsFind(QByteArrayView content, QByteArrayView find, CompareMode mode)
 {
     if (find.isEmpty())
         return !content.isEmpty();
-    return Finder(find, mode).next(content).position >= 0;
+    return finderFor(find, mode).next(content).position >= 0;
 }
 
 void replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView replacement,
@@ -23,7 +39,8 @@ void replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView repl
         send(content);
         return;
     }
-    const Finder finder(find, mode);
+    // A copy (it shares its data): `out` might search for something else.
+    const Finder finder = finderFor(find, mode);
     qsizetype copied = 0;
     for (Match match = finder.next(content); match.position >= 0;
          match = finder.next(content, copied)) {
