@@ -8,9 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Hand-written on purpose: walking a tree of 100,000 files in 1,000 folders
-// with QDirIterator and QFileInfo took several times as long as `du -sb`,
-// because every entry costs a full path string and a stat of that path. Here
+// Hand-written on purpose, for two reasons. QDirIterator skips a folder it
+// cannot open without a word, so the size it adds up can silently be too
+// small. And it is slower: on 100,000 files in 1,000 folders it took 1.4 to
+// 1.8 times as long as this walk (245 ms against 147 ms, `du -sb` 175 ms;
+// textorum-filelist-bench), as every entry costs a path string and a stat
+// of that path. Here
 // each folder is read through its own descriptor (openat, fdopendir), the
 // entry type comes free from readdir's d_type, and only regular files (and
 // entries of unknown type) cost an fstatat relative to their folder.
