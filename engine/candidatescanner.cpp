@@ -4,10 +4,11 @@
 #include <bit>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
-CandidateScanner::CandidateScanner(const QList<Probe> &probes)
+CandidateScanner::CandidateScanner(const QList<Probe> &probes, Width width)
+    : m_width(std::min(width, widest()))
 {
     Q_ASSERT(!probes.isEmpty() && probes.size() <= MaxProbes);
     for (const Probe &source : probes) {
@@ -47,9 +48,21 @@ ByteTests CandidateScanner::testsFor(const QList<uchar> &bytes)
     return tests;
 }
 
+CandidateScanner::Width CandidateScanner::widest()
+{
+#if defined(__SSE2__)
+    static const Width width = __builtin_cpu_supports("avx2") ? Width::Avx2 : Width::Sse2;
+    return width;
+#else
+    return Width::Byte;
+#endif
+}
+
 const uchar *CandidateScanner::nextWindow(const uchar *p, const uchar *end, quint64 &candidates) const
 {
 #if defined(__SSE2__)
+    if (m_width == Width::Byte)
+        return nextWindowByByte(p, end, candidates);
     if (m_probeCount == 1) {
         return m_testCount == 1 ? nextWindowWide<1, 1>(p, end, candidates)
              : m_testCount == 2 ? nextWindowWide<1, 2>(p, end, candidates)
@@ -103,44 +116,78 @@ const uchar *CandidateScanner::nextWindowByByte(const uchar *p, const uchar *end
 
 #if defined(__SSE2__)
 
+// The wide scans below test sixteen (SSE2) or thirty-two (AVX2) positions at
+// once. Probes, places and tests are padded to fixed counts by repeating the
+// last one (a repeated probe, place or test changes nothing), so that the
+// compiler unrolls every loop. AVX2 is used where the processor has it; its
+// code is written out a second time because functions built for AVX2 must
+// not be called elsewhere, and a shared template would be built for one or
+// the other. No lambdas there: they would not inherit the AVX2 target.
+
 namespace {
 
-__m128i load(const uchar *p)
-{
-    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-}
-
-// Probes, places and tests padded to fixed counts by repeating the last one
-// (a repeated probe, place or test changes nothing), so that the compiler
-// unrolls the loops below.
+// Two structs rather than one template over the vector type, whose
+// alignment attribute a template argument would drop.
 template<int Tests>
-struct VectorPlace
+struct Sse2Place
 {
     qsizetype distance = 0;
     __m128i orMask[Tests];
     __m128i value[Tests];
-
-    __m128i match(const uchar *p) const
-    {
-        const __m128i block = load(p + distance);
-        __m128i result = _mm_cmpeq_epi8(_mm_or_si128(block, orMask[0]), value[0]);
-        for (int i = 1; i < Tests; ++i)
-            result = _mm_or_si128(result, _mm_cmpeq_epi8(_mm_or_si128(block, orMask[i]), value[i]));
-        return result;
-    }
 };
+
+template<int Tests>
+struct Avx2Place
+{
+    qsizetype distance = 0;
+    __m256i orMask[Tests];
+    __m256i value[Tests];
+};
+
+template<int Tests>
+__m128i matchSse2(const Sse2Place<Tests> &place, const uchar *p)
+{
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + place.distance));
+    __m128i result = _mm_cmpeq_epi8(_mm_or_si128(block, place.orMask[0]), place.value[0]);
+    for (int i = 1; i < Tests; ++i) {
+        result = _mm_or_si128(result, _mm_cmpeq_epi8(_mm_or_si128(block, place.orMask[i]),
+                                                     place.value[i]));
+    }
+    return result;
+}
+
+template<int Tests>
+__attribute__((target("avx2"))) __m256i matchAvx2(const Avx2Place<Tests> &place,
+                                                  const uchar *p)
+{
+    const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + place.distance));
+    __m256i result = _mm256_cmpeq_epi8(_mm256_or_si256(block, place.orMask[0]), place.value[0]);
+    for (int i = 1; i < Tests; ++i) {
+        result = _mm256_or_si256(result, _mm256_cmpeq_epi8(_mm256_or_si256(block, place.orMask[i]),
+                                                           place.value[i]));
+    }
+    return result;
+}
 
 } // namespace
 
-// memchr-class speed without memchr's limit to one byte: glibc has no
-// primitive that looks for any of several bytes, let alone groups of them.
 template<int Probes, int Tests>
 const uchar *CandidateScanner::nextWindowWide(const uchar *p, const uchar *end,
                                               quint64 &candidates) const
 {
+    return m_width == Width::Avx2 ? nextWindowAvx2<Probes, Tests>(p, end, candidates)
+                   : nextWindowSse2<Probes, Tests>(p, end, candidates);
+}
+
+// memchr-class speed without memchr's limit to one byte: glibc has no
+// primitive that looks for any of several bytes, let alone groups of them.
+template<int Probes, int Tests>
+const uchar *CandidateScanner::nextWindowSse2(const uchar *p, const uchar *end,
+                                              quint64 &candidates) const
+{
     constexpr int Block = 16;
     constexpr int Blocks = Window / Block;
-    VectorPlace<Tests> places[Probes][MaxPlaces];
+    Sse2Place<Tests> places[Probes][MaxPlaces];
     for (int i = 0; i < Probes; ++i) {
         const FixedProbe &probe = m_probes[std::min(i, m_probeCount - 1)];
         for (int j = 0; j < MaxPlaces; ++j) {
@@ -153,28 +200,67 @@ const uchar *CandidateScanner::nextWindowWide(const uchar *p, const uchar *end,
             }
         }
     }
-    const auto hitsAt = [&places](const uchar *block) {
-        __m128i hits = _mm_setzero_si128();
-        for (int i = 0; i < Probes; ++i) {
-            __m128i probeHits = places[i][0].match(block);
-            for (int j = 1; j < MaxPlaces; ++j)
-                probeHits = _mm_and_si128(probeHits, places[i][j].match(block));
-            hits = _mm_or_si128(hits, probeHits);
-        }
-        return hits;
-    };
     // Whole windows while the farthest place still lies inside the text.
     while (end - p >= Window + m_maxDistance) {
         __m128i hits[Blocks];
         __m128i any = _mm_setzero_si128();
         for (int b = 0; b < Blocks; ++b) {
-            hits[b] = hitsAt(p + b * Block);
+            hits[b] = _mm_setzero_si128();
+            for (int i = 0; i < Probes; ++i) {
+                __m128i probeHits = matchSse2(places[i][0], p + b * Block);
+                for (int j = 1; j < MaxPlaces; ++j)
+                    probeHits = _mm_and_si128(probeHits, matchSse2(places[i][j], p + b * Block));
+                hits[b] = _mm_or_si128(hits[b], probeHits);
+            }
             any = _mm_or_si128(any, hits[b]);
         }
         if (_mm_movemask_epi8(any)) {
             candidates = 0;
             for (int b = 0; b < Blocks; ++b)
                 candidates |= quint64(unsigned(_mm_movemask_epi8(hits[b]))) << (b * Block);
+            return p;
+        }
+        p += Window;
+    }
+    return nextWindowByByte(p, end, candidates);
+}
+
+template<int Probes, int Tests>
+__attribute__((target("avx2"))) const uchar *
+CandidateScanner::nextWindowAvx2(const uchar *p, const uchar *end, quint64 &candidates) const
+{
+    constexpr int Block = 32;
+    constexpr int Blocks = Window / Block;
+    Avx2Place<Tests> places[Probes][MaxPlaces];
+    for (int i = 0; i < Probes; ++i) {
+        const FixedProbe &probe = m_probes[std::min(i, m_probeCount - 1)];
+        for (int j = 0; j < MaxPlaces; ++j) {
+            const Place &place = probe.places[std::min(j, probe.placeCount - 1)];
+            places[i][j].distance = place.distance;
+            for (int k = 0; k < Tests; ++k) {
+                const ByteTest &test = place.tests[std::min(k, place.testCount - 1)];
+                places[i][j].orMask[k] = _mm256_set1_epi8(char(test.orMask));
+                places[i][j].value[k] = _mm256_set1_epi8(char(test.value));
+            }
+        }
+    }
+    while (end - p >= Window + m_maxDistance) {
+        __m256i hits[Blocks];
+        __m256i any = _mm256_setzero_si256();
+        for (int b = 0; b < Blocks; ++b) {
+            hits[b] = _mm256_setzero_si256();
+            for (int i = 0; i < Probes; ++i) {
+                __m256i probeHits = matchAvx2(places[i][0], p + b * Block);
+                for (int j = 1; j < MaxPlaces; ++j)
+                    probeHits = _mm256_and_si256(probeHits, matchAvx2(places[i][j], p + b * Block));
+                hits[b] = _mm256_or_si256(hits[b], probeHits);
+            }
+            any = _mm256_or_si256(any, hits[b]);
+        }
+        if (_mm256_movemask_epi8(any)) {
+            candidates = 0;
+            for (int b = 0; b < Blocks; ++b)
+                candidates |= quint64(unsigned(_mm256_movemask_epi8(hits[b]))) << (b * Block);
             return p;
         }
         p += Window;

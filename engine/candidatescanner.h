@@ -34,13 +34,20 @@ using Probe = QList<ProbePlace>;
 class CandidateScanner
 {
 public:
+    // How many positions one step tests: one, sixteen or thirty-two.
+    enum class Width { Byte, Sse2, Avx2 };
+
     static constexpr int MaxProbes = 4;
     static constexpr int MaxPlaces = 3;
     static constexpr int MaxTests = 4;
     static constexpr qsizetype Window = 64;
 
-    // 1 to MaxProbes probes of 1 to MaxPlaces places of 1 to MaxTests tests.
-    explicit CandidateScanner(const QList<Probe> &probes);
+    // 1 to MaxProbes probes of 1 to MaxPlaces places of 1 to MaxTests tests;
+    // a width that the processor lacks gives way to the widest it has.
+    explicit CandidateScanner(const QList<Probe> &probes, Width width = widest());
+
+    // The widest scan this processor can run.
+    static Width widest();
 
     // The first window [w, w + Window) with w = p + k * Window that holds a
     // candidate, or nullptr; bit i of `candidates` is set when w + i is one.
@@ -66,8 +73,13 @@ private:
     bool passes(const FixedProbe &probe, const uchar *p, const uchar *end) const;
     template<int Probes, int Tests>
     const uchar *nextWindowWide(const uchar *p, const uchar *end, quint64 &candidates) const;
+    template<int Probes, int Tests>
+    const uchar *nextWindowSse2(const uchar *p, const uchar *end, quint64 &candidates) const;
+    template<int Probes, int Tests>
+    const uchar *nextWindowAvx2(const uchar *p, const uchar *end, quint64 &candidates) const;
     const uchar *nextWindowByByte(const uchar *p, const uchar *end, quint64 &candidates) const;
 
+    Width m_width;
     std::array<FixedProbe, MaxProbes> m_probes{};
     int m_probeCount = 0;
     int m_testCount = 0;   // the most tests of any place

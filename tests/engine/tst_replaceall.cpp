@@ -1,7 +1,10 @@
+#include "candidatescanner.h"
 #include "replaceall.h"
 
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <bit>
 
 namespace {
 
@@ -114,6 +117,8 @@ private slots:
     void matchesReference_data();
     void matchesReference();
     void denseFalseCandidates();
+    void scanWidthsAgree_data();
+    void scanWidthsAgree();
     void containsFind_data();
     void containsFind();
 };
@@ -239,6 +244,59 @@ void TestReplaceAll::denseFalseCandidates()
              referenceReplaceAll(content, find, "X", CompareMode::Exact));
     QCOMPARE(replaceAll(content, find, "X", CompareMode::CaseInsensitive),
              referenceReplaceAll(content, find, "X", CompareMode::CaseInsensitive));
+}
+
+void TestReplaceAll::scanWidthsAgree_data()
+{
+    QTest::addColumn<CandidateScanner::Width>("width");
+    QTest::newRow("SSE2") << CandidateScanner::Width::Sse2;
+    QTest::newRow("AVX2") << CandidateScanner::Width::Avx2;
+}
+
+// The wide scans find exactly what the byte-by-byte scan finds, up to the
+// last byte, whatever the probes; a width the processor lacks is skipped.
+void TestReplaceAll::scanWidthsAgree()
+{
+    QFETCH(CandidateScanner::Width, width);
+    if (width > CandidateScanner::widest())
+        QSKIP("this processor cannot run this scan width");
+    const auto candidates = [](const CandidateScanner &scanner, QByteArrayView text, qsizetype from) {
+        const auto *begin = reinterpret_cast<const uchar *>(text.data());
+        const uchar *end = begin + text.size();
+        QList<qsizetype> found;
+        quint64 bits = 0;
+        for (const uchar *window = scanner.nextWindow(begin + from, end, bits); window;
+             window = scanner.nextWindow(window + CandidateScanner::Window, end, bits)) {
+            for (; bits; bits &= bits - 1)
+                found.append(window + std::countr_zero(bits) - begin);
+        }
+        return found;
+    };
+    QRandomGenerator random(7);
+    const QByteArray alphabet = "aAbB\xC3\xE2 ";
+    const auto anyByte = [&] { return uchar(alphabet.at(random.bounded(int(alphabet.size())))); };
+    for (int round = 0; round < 2000; ++round) {
+        QList<Probe> probes(random.bounded(1, CandidateScanner::MaxProbes + 1));
+        for (Probe &probe : probes) {
+            probe.resize(random.bounded(1, CandidateScanner::MaxPlaces + 1));
+            for (ProbePlace &place : probe) {
+                place.distance = random.bounded(70);
+                QList<uchar> bytes;
+                for (int i = random.bounded(1, 3); i > 0; --i) {
+                    const uchar byte = anyByte();
+                    if (!bytes.contains(byte))
+                        bytes.append(byte);
+                }
+                place.tests = CandidateScanner::testsFor(bytes);
+            }
+        }
+        QByteArray text;
+        for (int i = random.bounded(600); i > 0; --i)
+            text.append(char(anyByte()));
+        const qsizetype from = random.bounded(int(text.size()) + 1);
+        QCOMPARE(candidates(CandidateScanner(probes, width), text, from),
+                 candidates(CandidateScanner(probes, CandidateScanner::Width::Byte), text, from));
+    }
 }
 
 void TestReplaceAll::containsFind_data()
