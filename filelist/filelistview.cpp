@@ -46,9 +46,9 @@ void FileListView::setFileSystem(std::unique_ptr<FileSystem> fileSystem)
     m_fileSystem = std::move(fileSystem);
 }
 
-void FileListView::LVFile_OLEDragDrop(const QMimeData *data)
+void FileListView::LVFile_OLEDragDrop(const QMimeData *dropData)
 {
-    const QStringList paths = droppedFilePaths(data);
+    const QStringList paths = droppedFilePaths(dropData);
     if (paths.isEmpty()) {
         warnInvalidDrop();
         return;

@@ -24,7 +24,7 @@ public:
 
     // Turns every dropped name into a row, in the order given; the first
     // failure ends the drop with a warning and keeps the rows added so far.
-    void LVFile_OLEDragDrop(const QMimeData *data);
+    void LVFile_OLEDragDrop(const QMimeData *dropData);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -206,6 +207,10 @@ void FileSystemTest::fileDescription()
         QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
         QVERIFY(file.setFileTime(modified.addDays(1), QFileDevice::FileAccessTime));
     }
+    // The type description follows the language of the default locale.
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const auto restore = qScopeGuard([previous] { QLocale::setDefault(previous); });
     const LocalFileSystem fileSystem;
     QCOMPARE(fileSystem.FileLength(path), 3 * GiB);
     const std::optional<FileDescription> file = fileSystem.GetFile(temp.filePath("sub/../sub/notes.txt"));
