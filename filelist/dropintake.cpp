@@ -54,7 +54,7 @@ bool addFolderRow(FileListModel &model, const FileSystem &fileSystem, const QStr
 
     // The size is asked of the path now standing in the row's name, the
     // cleaned full path, not of the dropped one (which may end in '/').
-    const QString &rowName = model.entry(row).texts[size_t(FileColumn::Name)];
+    const QString rowName = model.entry(row).texts[size_t(FileColumn::Name)];
     const std::optional<FolderDescription> sized = fileSystem.GetFolder(rowName);
     if (!sized)
         return false;

@@ -35,6 +35,7 @@ FileListView::FileListView(QWidget *parent)
     header()->setStretchLastSection(false);
     header()->setDefaultSectionSize(ColumnWidth);
 
+    // The palette is left alone: its Base and Text are the system's window colours.
     setToolTip(QStringLiteral("Drag and Drop file(s) here to be edited"));
     setAcceptDrops(true);
 }
