@@ -1,1 +1,159 @@
-int main() { return 0; }
+// textorum-window-bench: the time of an edit run through the real window
+// (offscreen) against the same EditRun with a host that has no display, over
+// the same small files. The window's part is the per-file yield, the progress
+// captions and the mode line.
+//
+// Usage: textorum-window-bench [FILES [REPETITIONS [FOLDER]]]
+// (20000 files, 5 repetitions, a temporary folder in the system's by default)
+
+#include "appsetup.h"
+#include "edithost.h"
+#include "editrequest.h"
+#include "editrun.h"
+#include "filelistmodel.h"
+#include "filelistview.h"
+#include "form1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const QByteArray kContent = "The cat sat on the mat.\r\nA second line.\r\n";
+const QString kFind = QStringLiteral("cat");
+const QString kWith = QStringLiteral("dog");
+const QStringList kModes{"Append", "Prepend", "Remove", "Reverse", "Replace"};
+
+// Replace ticked, nothing else; the window is not involved at all.
+class DisplaylessHost : public EditHost
+{
+public:
+    explicit DisplaylessHost(const QStringList &rows) : m_rows(rows) {}
+
+    QString status;
+
+    void setExecuteEnabled(bool) override {}
+    bool isStopEnabled() const override { return m_stopEnabled; }
+    void setStopEnabled(bool enabled) override { m_stopEnabled = enabled; }
+    void setBusyPointer(bool) override {}
+    void showInformation(const QString &) override {}
+    bool askYesNo(const QString &) override { return false; }
+    QString findText() const override { return kFind; }
+    QString withText() const override { return kWith; }
+    bool isOptionTicked(int) const override { return false; }
+    int modeCount() const override { return int(kModes.size()); }
+    QString modeText(int index) const override { return kModes.at(index); }
+    bool isModeTicked(int index) const override { return index == int(EditMode::Replace); }
+    void setStatusCaption(const QString &caption) override { status = caption; }
+    void setModeCaption(const QString &) override {}
+    void yield() override {}
+    qint64 rowCount() const override { return m_rows.size(); }
+    QString rowTag(qint64 position) const override { return m_rows.at(position - 1); }
+    void removeAllRows() override {}
+    void showFailures(const QList<FileFailure> &) override {}
+
+private:
+    QStringList m_rows;
+    bool m_stopEnabled = false;
+};
+
+void writeFiles(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(kContent) != kContent.size())
+            qFatal("cannot write %s", qPrintable(path));
+    }
+}
+
+double engineRun(const QStringList &paths, QString &status)
+{
+    DisplaylessHost host(paths);
+    EditRun run(host);
+    QElapsedTimer timer;
+    timer.start();
+    run.Command1_Click(int(Command::Execute));
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    status = host.status;
+    return seconds;
+}
+
+double windowRun(const QStringList &paths, QString &status)
+{
+    Form1 form;
+    FileListModel *model = form.findChild<FileListView *>(QStringLiteral("LVFile"))->fileModel();
+    for (const QString &path : paths)
+        model->setTag(model->appendRow(), path);
+    form.findChild<QPlainTextEdit *>(QStringLiteral("Combo2"))->setPlainText(kFind);
+    form.findChild<QPlainTextEdit *>(QStringLiteral("Combo3"))->setPlainText(kWith);
+    form.findChild<QListWidget *>(QStringLiteral("List1"))->item(int(EditMode::Replace))->setCheckState(Qt::Checked);
+    form.show();
+    QCoreApplication::processEvents();
+
+    QElapsedTimer timer;
+    timer.start();
+    form.findChild<QPushButton *>(QStringLiteral("Command1_0"))->click();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    status = form.findChild<QLabel *>(QStringLiteral("Label1"))->text();
+    return seconds;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const qsizetype middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    const int fileCount = argc > 1 ? std::atoi(argv[1]) : 20000;
+    const int repetitions = argc > 2 ? std::atoi(argv[2]) : 5;
+
+    QTemporaryDir dir(argc > 3 ? QString::fromLocal8Bit(argv[3]) + QStringLiteral("/textorum-bench-XXXXXX")
+                               : QDir::tempPath() + QStringLiteral("/textorum-bench-XXXXXX"));
+    QStringList paths;
+    for (int i = 0; i < fileCount; ++i)
+        paths << dir.filePath(QStringLiteral("%1.txt").arg(i));
+
+    QList<double> engineTimes;
+    QList<double> windowTimes;
+    for (int repetition = 0; repetition < repetitions; ++repetition) {
+        QString status;
+        // Alternate the order, so that neither side always runs on a warmer cache.
+        for (int side = 0; side < 2; ++side) {
+            writeFiles(paths);
+            const bool engineFirst = repetition % 2 == 0;
+            if ((side == 0) == engineFirst)
+                engineTimes << engineRun(paths, status);
+            else
+                windowTimes << windowRun(paths, status);
+            if (!status.contains(QStringLiteral("files changed: %1 ").arg(fileCount)))
+                qFatal("unexpected result: %s", qPrintable(status));
+        }
+    }
+
+    const double engine = median(engineTimes);
+    const double window = median(windowTimes);
+    std::printf("files: %d, repetitions: %d\n", fileCount, repetitions);
+    std::printf("engine alone (no display): median %.3f s\n", engine);
+    std::printf("through the window (offscreen): median %.3f s\n", window);
+    std::printf("ratio window/engine: %.3f (target <= 1.3)\n", window / engine);
+    return 0;
+}

@@ -3,9 +3,11 @@
 #include "edithost.h"
 #include "editrun.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <chrono>
 
 class CheckList;
 class FileListView;
@@ -33,6 +35,7 @@ private:
     void createControls();
     void createMenus();
     void setFocusOrder();
+    void setCaptionRepaints(bool enabled);
 
     // Handlers of the controls and menu entries.
     void Command1_Click(int index);
@@ -86,5 +89,7 @@ private:
     // OK button, and gone (null) after its close box.
     QPointer<frmAbout> m_frmAbout;
     bool m_busy = false;
+    QElapsedTimer m_frameClock;
+    static constexpr std::chrono::milliseconds kFrameInterval{40};
     EditRun m_run;
 };

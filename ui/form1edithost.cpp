@@ -40,16 +40,27 @@ void Form1::setStopEnabled(bool enabled)
 }
 
 // The override cursor is a stack; keeping our own state makes a repeated call
-// harmless, so one restore always undoes the busy pointer.
+// harmless, so one restore always undoes the busy pointer. Busy is also the
+// time of a run, when the captions are repainted once a frame (see yield()).
 void Form1::setBusyPointer(bool busy)
 {
     if (busy == m_busy)
         return;
     m_busy = busy;
-    if (busy)
+    if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+        m_frameClock.start();
+    } else {
         QApplication::restoreOverrideCursor();
+    }
+    setCaptionRepaints(!busy);
+}
+
+void Form1::setCaptionRepaints(bool enabled)
+{
+    // Enabling updates again repaints what changed meanwhile.
+    Label1->setUpdatesEnabled(enabled);
+    Label3->setUpdatesEnabled(enabled);
 }
 
 void Form1::showInformation(const QString &text)
@@ -102,9 +113,19 @@ void Form1::setModeCaption(const QString &caption)
     Label3->setText(caption);
 }
 
+// During a run the run yields once per file. Repainting the status and mode
+// lines at every file would cost more than editing a small file, so their
+// texts are always current but reach the screen at most once a frame.
 void Form1::yield()
 {
+    const bool frameDue = m_busy && m_frameClock.hasExpired(kFrameInterval.count());
+    if (frameDue)
+        setCaptionRepaints(true);
     QCoreApplication::processEvents();
+    if (frameDue) {
+        setCaptionRepaints(false);
+        m_frameClock.start();
+    }
 }
 
 qint64 Form1::rowCount() const
