@@ -1,6 +1,36 @@
 #include "linereader.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+namespace {
+
+// The field rules read plainly, one byte at a time.
+QList<QByteArray> referenceFields(QByteArrayView bytes)
+{
+    QList<QByteArray> fields;
+    qsizetype i = 0;
+    const qsizetype n = bytes.size();
+    while (i < n) {
+        QByteArray field;
+        while (i < n && (bytes[i] == ' ' || bytes[i] == '\t'))
+            ++i;
+        if (i < n && bytes[i] == '"') {
+            for (++i; i < n && bytes[i] != '"'; ++i)
+                field += bytes[i];
+            ++i;   // the closing quote, if there is one
+        }
+        for (; i < n && bytes[i] != ',' && bytes[i] != '\r' && bytes[i] != '\n'; ++i)
+            field += bytes[i];
+        if (i < n && bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\n')
+            ++i;
+        ++i;   // the delimiter, if there is one
+        fields.append(field);
+    }
+    return fields;
+}
+
+} // namespace
 
 class TestLineReader : public QObject
 {
@@ -12,6 +42,7 @@ private slots:
     void fields_data();
     void fields();
     void numberingStartsAgainForEveryFile();
+    void longFilesMatchReference();
 };
 
 void TestLineReader::styles_data()
@@ -93,6 +124,25 @@ void TestLineReader::numberingStartsAgainForEveryFile()
 {
     QCOMPARE(readLineWise("a\nb", ReadStyle::EnumerateLines), QByteArray("1\ta\r\n2\tb\r\n"));
     QCOMPARE(readLineWise("c", ReadStyle::EnumerateLines), QByteArray("1\tc\r\n"));
+}
+
+// Long enough for the windowed search for delimiters, with every byte that
+// the rules treat apart.
+void TestLineReader::longFilesMatchReference()
+{
+    const QByteArray alphabet("ab ,\t\"\r\n\0", 9);
+    QRandomGenerator random(1209);
+    for (int round = 0; round < 500; ++round) {
+        QByteArray file;
+        const int length = random.bounded(2000);
+        const int common = random.bounded(1, int(alphabet.size()));   // fewer delimiters in some files
+        for (int i = 0; i < length; ++i)
+            file += alphabet.at(random.bounded(random.bounded(4) == 0 ? int(alphabet.size()) : common));
+        QByteArray expected;
+        for (const QByteArray &field : referenceFields(file))
+            expected += field + "\r\n";
+        QCOMPARE(readLineWise(file, ReadStyle::RemoveIndentation), expected);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestLineReader)
