@@ -5,7 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -28,11 +30,16 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-struct timespec modificationTime(const QString &path)
+struct stat statusOf(const QString &path)
 {
     struct stat status {};
     ::stat(QFile::encodeName(path).constData(), &status);
-    return status.st_mtim;
+    return status;
+}
+
+struct timespec modificationTime(const QString &path)
+{
+    return statusOf(path).st_mtim;
 }
 
 // A host with a Replace run of "cat" by "dog" over the given files.
@@ -66,6 +73,8 @@ private slots:
     void fileThatCannotBeWrittenCountsAsFailed();
     void fileGoneOrReplacedDuringTheEdit_data();
     void fileGoneOrReplacedDuringTheEdit();
+    void fileTooLargeForMemoryFails_data();
+    void fileTooLargeForMemoryFails();
     void bytesThatBiteAreKept_data();
     void bytesThatBiteAreKept();
     void emptyFindChangesOnlyNonEmptyFiles();
@@ -395,6 +404,62 @@ void TestEditRun::fileGoneOrReplacedDuringTheEdit()
         QCOMPARE(readFile(path), "newer cat");
     else
         QVERIFY(!QFile::exists(path));
+}
+
+void TestEditRun::fileTooLargeForMemoryFails_data()
+{
+    QTest::addColumn<bool>("lineWise");
+    QTest::addColumn<bool>("hardLinked");
+    QTest::newRow("rebuilt lines") << true << false;
+    QTest::newRow("edited in memory to be written in place") << false << true;
+}
+
+// Runs the edit in a child whose address space ends 96 MB above its present
+// size: room for the 64 MB file's mapping, but not for a second copy of it
+// (the rebuilt lines, or the edited content that is written in place).
+void TestEditRun::fileTooLargeForMemoryFails()
+{
+    QFETCH(bool, lineWise);
+    QFETCH(bool, hardLinked);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("large.txt");
+    const QByteArray name = QFile::encodeName(path);
+    writeFile(path, "cat");
+    QCOMPARE(::truncate(name.constData(), 64 << 20), 0);
+    if (hardLinked)
+        QCOMPARE(::link(name.constData(), QFile::encodeName(dir.filePath("link")).constData()), 0);
+    const struct stat before = statusOf(path);
+
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        long pages = 0;
+        if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(statm);
+        }
+        const rlim_t limit = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (96 << 20);
+        const struct rlimit memory {limit, limit};
+        if (pages == 0 || ::setrlimit(RLIMIT_AS, &memory) != 0)
+            ::_exit(3);
+        RecordingHost host;
+        prepareReplace(host, {path});
+        host.tickOption(ReadOption::SingleLineFile, lineWise);
+        EditRun run(host);
+        run.Command1_Click(int(Command::Execute));
+        const bool failedTooLarge = host.failureReports.size() == 1 && host.failureReports.first().size() == 1
+            && host.failureReports.first().first().reason == FileFailureReason::TooLarge;
+        ::_exit(failedTooLarge ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    const struct stat after = statusOf(path);
+    QCOMPARE(after.st_size, before.st_size);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
 }
 
 void TestEditRun::bytesThatBiteAreKept_data()
