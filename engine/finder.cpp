@@ -11,6 +11,29 @@ constexpr qsizetype NoMatch = -1;
 // A verifier gave up on the scan; the search goes on another way.
 constexpr qsizetype Abandoned = -2;
 
+// Where the scan lets through many false candidates (long runs of the same
+// bytes), checking them could cost the find's length for every byte. Once
+// that work outgrows a few times the bytes scanned, a search that is linear
+// in the worst case takes over.
+class FalseCandidateBudget
+{
+public:
+    explicit FalseCandidateBudget(const uchar *scanStart) : m_scanStart(scanStart) {}
+
+    // Counts a false candidate at `p` costing `cost`; false when spent.
+    bool spend(const uchar *p, qsizetype cost)
+    {
+        constexpr qsizetype WorkAllowed = 65536;
+        constexpr qsizetype WorkPerByteScanned = 4;
+        m_work += cost;
+        return m_work <= WorkAllowed + WorkPerByteScanned * (p - m_scanStart);
+    }
+
+private:
+    const uchar *m_scanStart;
+    qsizetype m_work = 0;
+};
+
 // The byte length of the UTF-8 sequence that `lead` starts.
 int sequenceLength(uchar lead)
 {
@@ -82,12 +105,29 @@ QList<Probe> caselessProbes(const QList<char32_t> &units)
     return probes;
 }
 
+// For every prefix of `units`, the length of its longest proper prefix that
+// is also its suffix.
+QList<qsizetype> bordersOf(const QList<char32_t> &units)
+{
+    QList<qsizetype> borders(units.size(), 0);
+    qsizetype border = 0;
+    for (qsizetype i = 1; i < units.size(); ++i) {
+        while (border > 0 && units.at(i) != units.at(border))
+            border = borders.at(border - 1);
+        if (units.at(i) == units.at(border))
+            ++border;
+        borders[i] = border;
+    }
+    return borders;
+}
+
 } // namespace
 
 Finder::Finder(QByteArrayView find, CompareMode mode)
     : m_find(find.toByteArray()),
       m_mode(mode),
       m_units(mode == CompareMode::CaseInsensitive ? foldedUnits(find) : QList<char32_t>{}),
+      m_borders(bordersOf(m_units)),
       m_scanner(mode == CompareMode::CaseInsensitive ? caselessProbes(m_units) : exactProbes(find))
 {
     Q_ASSERT(!m_find.isEmpty());
@@ -123,22 +163,20 @@ Match Finder::nextExact(QByteArrayView content, qsizetype from) const
     const qsizetype findSize = m_find.size();
     if (end - (begin + from) < findSize)
         return {};
-    // Where the scan lets through many false candidates (long runs of the
-    // same byte), glibc's memmem with its linear worst case takes over.
-    constexpr int FalseCandidatesAllowed = 4096;
-    int falseCandidates = 0;
+    FalseCandidateBudget budget(begin + from);
     const uchar *resumeAt = nullptr;
     // Every candidate has its last byte's place inside the content.
     const Match match = firstVerified(begin + from, end, [&](const uchar *p) -> Match {
         if (memcmp(p, m_find.constData(), size_t(findSize)) == 0)
             return {p - begin, findSize};
-        if (++falseCandidates < FalseCandidatesAllowed)
+        if (budget.spend(p, findSize))
             return {};
         resumeAt = p + 1;
         return {Abandoned, 0};
     });
     if (match.position != Abandoned)
         return match;
+    // glibc's memmem is linear in the worst case.
     const void *found = memmem(resumeAt, size_t(end - resumeAt), m_find.constData(), size_t(findSize));
     if (!found)
         return {};
@@ -149,16 +187,48 @@ Match Finder::nextCaseless(QByteArrayView content, qsizetype from) const
 {
     const auto *begin = reinterpret_cast<const uchar *>(content.data());
     const uchar *end = begin + content.size();
-    return firstVerified(begin + from, end, [&](const uchar *p) -> Match {
+    FalseCandidateBudget budget(begin + from);
+    const uchar *resumeAt = nullptr;
+    const Match match = firstVerified(begin + from, end, [&](const uchar *p) -> Match {
         // A stray continuation byte can be a candidate; the same byte inside
         // a valid sequence is part of a character and must not start a match.
         if (!isUnitStart(begin, p, end))
             return {};
-        const qsizetype length = caselessLengthAt(p, end);
-        if (length == 0)
+        if (const qsizetype length = caselessLengthAt(p, end))
+            return {p - begin, length};
+        if (budget.spend(p, m_units.size()))
             return {};
-        return {p - begin, length};
+        resumeAt = p;
+        return {Abandoned, 0};
     });
+    if (match.position != Abandoned)
+        return match;
+    return nextCaselessLinear(begin, resumeAt, end);
+}
+
+// Knuth-Morris-Pratt over the units from `p`, which starts a unit: every
+// unit is decoded and folded once.
+Match Finder::nextCaselessLinear(const uchar *begin, const uchar *p, const uchar *end) const
+{
+    const qsizetype unitCount = m_units.size();
+    QList<qsizetype> starts(unitCount);   // where the last units began, round robin
+    qsizetype decoded = 0;
+    qsizetype matched = 0;
+    while (p < end) {
+        const Utf8Unit unit = decodeUnit(p, end);
+        const char32_t folded = foldUnit(unit.unit);
+        starts[decoded++ % unitCount] = p - begin;
+        p += unit.length;
+        while (matched > 0 && m_units.at(matched) != folded)
+            matched = m_borders.at(matched - 1);
+        if (m_units.at(matched) == folded)
+            ++matched;
+        if (matched == unitCount) {
+            const qsizetype start = starts.at(decoded % unitCount);
+            return {start, (p - begin) - start};
+        }
+    }
+    return {};
 }
 
 // The byte length of the occurrence at `p`, or 0 when there is none.

@@ -38,6 +38,7 @@ public:
 private:
     Match nextExact(QByteArrayView content, qsizetype from) const;
     Match nextCaseless(QByteArrayView content, qsizetype from) const;
+    Match nextCaselessLinear(const uchar *begin, const uchar *p, const uchar *end) const;
     template<typename Verify>
     Match firstVerified(const uchar *p, const uchar *end, Verify verify) const;
     qsizetype caselessLengthAt(const uchar *p, const uchar *end) const;
@@ -45,5 +46,6 @@ private:
     QByteArray m_find;
     CompareMode m_mode;
     QList<char32_t> m_units;   // the find text's folded units, when case-insensitive
+    QList<qsizetype> m_borders;   // their prefix borders, for the linear search
     CandidateScanner m_scanner;
 };
