@@ -37,10 +37,12 @@ QByteArray replacementFor(EditMode mode, const EditTexts &texts)
     case EditMode::Reverse:
         return texts.reversedFind;
     case EditMode::Replace:
+        return texts.with;
     case EditMode::Count:
         break;
     }
-    return texts.with;
+    Q_UNREACHABLE();
+    return {};
 }
 
 QList<EditMode> modePass(EditHost &host)
