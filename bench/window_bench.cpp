@@ -146,6 +146,10 @@ int main(int argc, char *argv[])
                 windowTimes << windowRun(paths, status);
             if (!status.contains(QStringLiteral("files changed: %1 ").arg(fileCount)))
                 qFatal("unexpected result: %s", qPrintable(status));
+            const bool engineSide = (side == 0) == engineFirst;
+            std::printf("run %d %-6s %.3f s\n", repetition + 1, engineSide ? "engine" : "window",
+                        engineSide ? engineTimes.last() : windowTimes.last());
+            std::fflush(stdout);
         }
     }
 

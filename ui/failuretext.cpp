@@ -41,5 +41,5 @@ QString failureToolTip(const QList<FileFailure> &failures)
     if (failures.size() > kListedFailures)
         lines << QStringLiteral("... and %1 more").arg(failures.size() - kListedFailures);
     // As rich text, so that a file name that looks like markup shows as it is.
-    return Qt::convertFromPlainText(lines.join(QLatin1Char('\n')), Qt::WhiteSpacePre);
+    return Qt::convertFromPlainText(lines.join(QLatin1Char('\n')), Qt::WhiteSpaceNormal);
 }

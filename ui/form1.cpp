@@ -39,6 +39,9 @@ QLabel *makeLabel(const QString &objectName, const QString &caption, const QRect
     auto *label = new QLabel(caption, parent);
     label->setObjectName(objectName);
     label->setGeometry(geometry);
+    // A fixed size also spares the window a layout request every time the run
+    // changes a caption.
+    label->setFixedSize(geometry.size());
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
@@ -102,7 +105,6 @@ void Form1::createControls()
     LVFile = new FileListView(client);
     LVFile->setObjectName(QStringLiteral("LVFile"));
     LVFile->setGeometry(kLVFileGeometry);
-    LVFile->setToolTip(QStringLiteral("Drag and Drop file(s) here to be edited"));
 
     const QString captions[] = {QStringLiteral("&Execute"), QStringLiteral("&Stop"), QStringLiteral("&Clear")};
     for (int index = 0; index < int(Command1.size()); ++index) {
@@ -116,6 +118,7 @@ void Form1::createControls()
 
     Label1 = makeLabel(QStringLiteral("Label1"), kIdleCaption, kLabel1Geometry, client);
     Label3 = makeLabel(QStringLiteral("Label3"), kIdleCaption, kLabel3Geometry, client);
+    m_modeCaption = kIdleCaption;
 
     Frame1 = new QGroupBox(QStringLiteral("Options"), client);
     Frame1->setObjectName(QStringLiteral("Frame1"));

@@ -35,7 +35,7 @@ private:
     void createControls();
     void createMenus();
     void setFocusOrder();
-    void setCaptionRepaints(bool enabled);
+    void showCaptions();
 
     // Handlers of the controls and menu entries.
     void Command1_Click(int index);
@@ -89,6 +89,7 @@ private:
     // OK button, and gone (null) after its close box.
     QPointer<frmAbout> m_frmAbout;
     bool m_busy = false;
+    QString m_modeCaption;   // the mode line's latest text, shown once a frame during a run
     QElapsedTimer m_frameClock;
     static constexpr std::chrono::milliseconds kFrameInterval{40};
     EditRun m_run;

@@ -41,7 +41,7 @@ void Form1::setStopEnabled(bool enabled)
 
 // The override cursor is a stack; keeping our own state makes a repeated call
 // harmless, so one restore always undoes the busy pointer. Busy is also the
-// time of a run, when the captions are repainted once a frame (see yield()).
+// time of a run, when the captions reach the screen once a frame (see yield()).
 void Form1::setBusyPointer(bool busy)
 {
     if (busy == m_busy)
@@ -49,18 +49,19 @@ void Form1::setBusyPointer(bool busy)
     m_busy = busy;
     if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        Label1->setUpdatesEnabled(false);
         m_frameClock.start();
     } else {
         QApplication::restoreOverrideCursor();
+        showCaptions();
     }
-    setCaptionRepaints(!busy);
 }
 
-void Form1::setCaptionRepaints(bool enabled)
+void Form1::showCaptions()
 {
-    // Enabling updates again repaints what changed meanwhile.
-    Label1->setUpdatesEnabled(enabled);
-    Label3->setUpdatesEnabled(enabled);
+    Label3->setText(m_modeCaption);
+    // Enabling updates again repaints the status line if it changed meanwhile.
+    Label1->setUpdatesEnabled(true);
 }
 
 void Form1::showInformation(const QString &text)
@@ -110,20 +111,24 @@ void Form1::setStatusCaption(const QString &caption)
 
 void Form1::setModeCaption(const QString &caption)
 {
-    Label3->setText(caption);
+    m_modeCaption = caption;
+    if (!m_busy)
+        Label3->setText(caption);
 }
 
-// During a run the run yields once per file. Repainting the status and mode
-// lines at every file would cost more than editing a small file, so their
-// texts are always current but reach the screen at most once a frame.
+// During a run the run yields once per file, and sets the status line once
+// and the mode line six times per file. Painting them every time would cost
+// more than editing a small file, so while a run is in progress the status
+// line's text is current but is repainted once a frame, and the mode line
+// takes its latest text once a frame.
 void Form1::yield()
 {
     const bool frameDue = m_busy && m_frameClock.hasExpired(kFrameInterval.count());
     if (frameDue)
-        setCaptionRepaints(true);
+        showCaptions();
     QCoreApplication::processEvents();
-    if (frameDue) {
-        setCaptionRepaints(false);
+    if (frameDue && m_busy) {
+        Label1->setUpdatesEnabled(false);
         m_frameClock.start();
     }
 }

@@ -175,6 +175,9 @@ void TestRun::typicalRun()
     QVERIFY(child<QPushButton>(&form, "Command1_0")->isEnabled());
     QVERIFY(!child<QPushButton>(&form, "Command1_1")->isEnabled());
     QVERIFY(!QApplication::overrideCursor());
+    // The captions, repainted only once a frame during the run, show again.
+    QVERIFY(child<QLabel>(&form, "Label1")->updatesEnabled());
+    QVERIFY(child<QLabel>(&form, "Label3")->updatesEnabled());
 }
 
 // What the window shows at each yield of a run: the previous row's progress,
@@ -254,6 +257,7 @@ void TestRun::stopDuringRun()
     QVERIFY(child<QLabel>(&form, "Label1")->text().startsWith(QStringLiteral("Processing file: 49/50\r\n")));
     QVERIFY(child<QPushButton>(&form, "Command1_0")->isEnabled());
     QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(child<QLabel>(&form, "Label1")->updatesEnabled());
 }
 
 void TestRun::clear_data()

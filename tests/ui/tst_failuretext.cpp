@@ -1,0 +1,49 @@
+// The status line's tooltip that says which files of a run failed and why.
+#include "failuretext.h"
+
+#include <QTest>
+
+class TestFailureText : public QObject
+{
+    Q_OBJECT
+private slots:
+    void toolTip_data();
+    void toolTip();
+};
+
+void TestFailureText::toolTip_data()
+{
+    QTest::addColumn<QList<FileFailure>>("failures");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("notShown");
+    QTest::newRow("none") << QList<FileFailure>{} << QStringList{} << QStringList{"could not"};
+    QTest::newRow("one, with the system's words")
+        << QList<FileFailure>{{"/d/a.txt", FileFailureReason::OpenForWriting, "Permission denied"}}
+        << QStringList{"1 file could not be edited:", "/d/a.txt could not be opened for writing (Permission denied)"}
+        << QStringList{"more"};
+    QTest::newRow("a name that looks like markup shows as it is")
+        << QList<FileFailure>{{"/d/<b>x</b>.txt", FileFailureReason::OpenForReading, {}}}
+        << QStringList{"/d/&lt;b&gt;x&lt;/b&gt;.txt could not be read"} << QStringList{"<b>x"};
+    QList<FileFailure> many;
+    for (int i = 1; i <= 25; ++i)
+        many.append({QStringLiteral("/d/%1.txt").arg(i), FileFailureReason::Write, {}});
+    QTest::newRow("past twenty only counted")
+        << many << QStringList{"25 files could not be edited:", "/d/20.txt", "... and 5 more"}
+        << QStringList{"/d/21.txt"};
+}
+
+void TestFailureText::toolTip()
+{
+    QFETCH(QList<FileFailure>, failures);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, notShown);
+    const QString toolTip = failureToolTip(failures);
+    QCOMPARE(toolTip.isEmpty(), failures.isEmpty());
+    for (const QString &text : shown)
+        QVERIFY2(toolTip.contains(text), qPrintable(text));
+    for (const QString &text : notShown)
+        QVERIFY2(!toolTip.contains(text), qPrintable(text));
+}
+
+QTEST_MAIN(TestFailureText)
+#include "tst_failuretext.moc"
