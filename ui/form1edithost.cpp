@@ -60,7 +60,7 @@ void Form1::setBusyPointer(bool busy)
 void Form1::showCaptions()
 {
     Label3->setText(m_modeCaption);
-    // Enabling updates again repaints the status line if it changed meanwhile.
+    // Enabling updates again repaints the status line with its latest text.
     Label1->setUpdatesEnabled(true);
 }
 

@@ -143,10 +143,8 @@ void TestRun::typicalRun_data()
         << QByteArrayList{"X\r\n\r\n", "a\nb\n", "ab"};
     QTest::newRow("a With text typed on two lines is written with CR LF")
         << QByteArrayList{"x"} << "x" << "1\n2" << 4 << QByteArrayList{"1\r\n2\r\n"};
-    QTest::newRow("Append") << QByteArrayList{"cat dog cat"} << "cat" << "s" << 0
-                            << QByteArrayList{"cats dog cats\r\n"};
-    QTest::newRow("Reverse") << QByteArrayList{"xabcx abc"} << "abc" << "" << 3
-                             << QByteArrayList{"xcbax cba\r\n"};
+    QTest::newRow("the ticked mode is the one applied") << QByteArrayList{"cat dog cat"} << "cat" << "s" << 0
+                                                        << QByteArrayList{"cats dog cats\r\n"};
 }
 
 // The Overview's typical run: files listed, Find and With typed, a mode
