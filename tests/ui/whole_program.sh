@@ -27,7 +27,7 @@ start() {
 
 # Waits for the program to end by itself and checks that it ended well.
 expect_exit() {
-    timeout 20 tail --pid="$pid" -f /dev/null || fail "the program did not end"
+    timeout 20 tail -s 0.1 --pid="$pid" -f /dev/null || fail "the program did not end"
     wait "$pid" || fail "the program ended with status $?"
     pid=
 }
