@@ -5,6 +5,8 @@
 set -e
 cd "$(dirname "$0")"
 convert=/usr/bin/convert
+large=$(mktemp --suffix=.png)
+trap 'rm -f "$large"' EXIT
 $convert -size 192x192 xc:none \
     -stroke '#2c4a7a' -strokewidth 10 -fill white \
     -draw "path 'M 30,10 L 120,10 L 162,52 L 162,182 L 30,182 Z'" \
@@ -15,8 +17,8 @@ $convert -size 192x192 xc:none \
     -stroke '#7a3d0c' -strokewidth 6 -fill '#f08a24' \
     -draw "path 'M 166,84 L 186,104 L 122,168 L 96,178 L 102,148 Z'" \
     -fill '#fde3b8' -draw "path 'M 102,148 L 122,168 L 96,178 Z'" \
-    /tmp/textorum-192.png
+    "$large"
 for size in 48 32 16; do
-    $convert /tmp/textorum-192.png -filter Lanczos -resize ${size}x${size} \
+    $convert "$large" -filter Lanczos -resize ${size}x${size} \
         -define png:exclude-chunks=date,time textorum-${size}.png
 done
