@@ -32,6 +32,9 @@ expect_exit() {
     pid=
 }
 
+# Help > "Tutorials n Contents" opens this file.
+[ -s "$(dirname "$program")/readme.txt" ] || fail "no readme.txt beside the program"
+
 start
 # The focus starts in the Find box, where Ctrl+X cuts text: move it to the
 # file list first (Find box, With box, file list).
