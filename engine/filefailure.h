@@ -6,8 +6,10 @@
 enum class FileFailureReason {
     OpenForReading,   // could not be opened or read (permissions, vanished)
     TooLarge,         // does not fit in memory
-    OpenForWriting,   // the rewrite could not start (read-only file or folder)
+    OpenForWriting,   // the rewrite could not start (read-only, vanished or replaced meanwhile)
     Write,            // the rewrite failed part way; the original is intact
+    PartlyWritten,    // an in-place rewrite failed after it began overwriting (an I/O
+                      // error once the new length was reserved): the file may be damaged
 };
 
 struct FileFailure

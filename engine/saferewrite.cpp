@@ -270,6 +270,6 @@ std::optional<FileFailure> SafeRewriter::writeInPlace(const QByteArray &target, 
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error != 0)
-        return fileFailure(m_path, FileFailureReason::Write, error);
+        return fileFailure(m_path, FileFailureReason::PartlyWritten, error);
     return std::nullopt;
 }
