@@ -1,5 +1,6 @@
 #include "editrun.h"
 #include "recordinghost.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,26 +16,6 @@ namespace {
 QByteArray crlf(const QByteArray &bytes)
 {
     return bytes + "\r\n";
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-struct stat statusOf(const QString &path)
-{
-    struct stat status {};
-    ::stat(QFile::encodeName(path).constData(), &status);
-    return status;
 }
 
 struct timespec modificationTime(const QString &path)

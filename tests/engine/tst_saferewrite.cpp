@@ -1,5 +1,6 @@
 #include "editrun.h"
 #include "recordinghost.h"
+#include "testfiles.h"
 #include "saferewrite.h"
 #include "sourcefile.h"
 
@@ -20,26 +21,6 @@
 namespace {
 
 constexpr uid_t kNobody = 65534;
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-struct stat statusOf(const QString &path)
-{
-    struct stat status {};
-    ::stat(QFile::encodeName(path).constData(), &status);
-    return status;
-}
 
 // Reads `path` as the edit run does and rewrites it with `content`.
 std::optional<FileFailure> rewrite(const QString &path, const QByteArray &content)
