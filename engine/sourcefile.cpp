@@ -75,7 +75,9 @@ std::optional<FileFailure> SourceFile::read()
     // has no share mode that keeps other writers out; the window between read()
     // and the end of the rewrite is short, and the alternative (copying every
     // large file) costs a page fault per 4 KB of a fresh buffer.
-    void *mapping = ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, m_fd, 0);
+    // No MAP_POPULATE: it measured no faster on 256 MB, and on a file larger
+    // than memory it would read the whole file once more before the search.
+    void *mapping = ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, m_fd, 0);
     if (mapping == MAP_FAILED)
         return readIntoBuffer(size);
     ::madvise(mapping, size_t(size), MADV_SEQUENTIAL);
