@@ -286,7 +286,8 @@ void TestSafeRewrite::asUnprivilegedUser()
     environment.insert("TEXTORUM_FOREIGN_FILE", foreign);
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", program, "unprivilegedCases"});
+    child.start(setpriv, {"--reuid=" + QString::number(kNobody), "--regid=" + QString::number(kNobody),
+                          "--clear-groups", program, "unprivilegedCases"});
     QVERIFY(child.waitForFinished(60000));
     const QByteArray output = child.readAll();
     QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
