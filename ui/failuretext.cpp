@@ -21,6 +21,8 @@ QString failureReasonText(FileFailureReason reason)
         return QStringLiteral("could not be opened for writing");
     case FileFailureReason::Write:
         return QStringLiteral("could not be written; the original is unchanged");
+    case FileFailureReason::PartlyWritten:
+        return QStringLiteral("was only partly written and may be damaged");
     }
     return {};
 }

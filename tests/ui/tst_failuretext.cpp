@@ -24,6 +24,9 @@ void TestFailureText::toolTip_data()
     QTest::newRow("a name that looks like markup shows as it is")
         << QList<FileFailure>{{"/d/<b>x</b>.txt", FileFailureReason::OpenForReading, {}}}
         << QStringList{"/d/&lt;b&gt;x&lt;/b&gt;.txt could not be read"} << QStringList{"<b>x"};
+    QTest::newRow("a file that may be damaged says so")
+        << QList<FileFailure>{{"/d/b.txt", FileFailureReason::PartlyWritten, "Input/output error"}}
+        << QStringList{"/d/b.txt was only partly written and may be damaged (Input/output error)"} << QStringList{};
     QList<FileFailure> many;
     for (int i = 1; i <= 25; ++i)
         many.append({QStringLiteral("/d/%1.txt").arg(i), FileFailureReason::Write, {}});
