@@ -146,6 +146,7 @@ EditRun::FileOutcome EditRun::editExistingFile(const QString &path, const EditTe
     if (intReadStyle != ReadStyle::WholeFile) {
         lines = readLineWise(content, intReadStyle);
         content = lines;
+        m_source.release();   // not to hold the file twice while it is edited
     }
     m_source.close();
     const CompareMode intCompare = compareMode();

@@ -85,6 +85,45 @@ private:
     int m_error = 0;
 };
 
+// Holds the produced bytes in memory in chunks of a fixed size. One growing
+// buffer would be copied as it grows and, during the copy, held twice: for a
+// 256 MB file that is another 256 MB at the peak.
+class ChunkSink : public ByteSink
+{
+public:
+    void append(QByteArrayView bytes) override
+    {
+        while (!bytes.isEmpty()) {
+            if (m_chunks.isEmpty() || m_chunks.last().size() == kChunkSize) {
+                m_chunks.append(QByteArray());
+                m_chunks.last().reserve(kChunkSize);
+            }
+            QByteArray &chunk = m_chunks.last();
+            const qsizetype part = qMin(bytes.size(), kChunkSize - chunk.size());
+            chunk.append(bytes.first(part));
+            bytes = bytes.sliced(part);
+            m_size += part;
+        }
+    }
+
+    qsizetype size() const { return m_size; }
+
+    // Writes every chunk in order; 0 or the errno of the failed write.
+    int writeTo(int fd) const
+    {
+        for (const QByteArray &chunk : m_chunks) {
+            if (const int error = writeAll(fd, chunk))
+                return error;
+        }
+        return 0;
+    }
+
+private:
+    static constexpr qsizetype kChunkSize = 4 << 20;
+    QList<QByteArray> m_chunks;
+    qsizetype m_size = 0;
+};
+
 // The temporary file: closed and removed unless it was renamed over the target.
 class TemporaryFile
 {
@@ -241,9 +280,9 @@ std::optional<FileFailure> SafeRewriter::writeInPlace(const QByteArray &target, 
     // The whole new content is made before the first byte of the file is
     // overwritten: the content may be a mapping of this very file, whose
     // pages change as soon as the file does.
-    ByteArraySink content;
+    ChunkSink content;
     produce(content);
-    const QByteArray &bytes = content.bytes();
+    const qsizetype newSize = content.size();
 
     const int fd = ::open(target.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -255,8 +294,8 @@ std::optional<FileFailure> SafeRewriter::writeInPlace(const QByteArray &target, 
     }
     // Reserve the new length before overwriting anything, so that a full disk
     // or a file-size limit fails while the old content is still whole.
-    if (bytes.size() > status.st_size) {
-        if (const int reserveError = ::posix_fallocate(fd, 0, bytes.size())) {
+    if (newSize > status.st_size) {
+        if (const int reserveError = ::posix_fallocate(fd, 0, newSize)) {
             // The file may have grown part way; nothing of the old content was
             // overwritten, so cutting it back to its length restores it whole.
             const int error = ::ftruncate(fd, status.st_size) == 0 ? reserveError : errno;
@@ -264,8 +303,8 @@ std::optional<FileFailure> SafeRewriter::writeInPlace(const QByteArray &target, 
             return fileFailure(m_path, FileFailureReason::Write, error);
         }
     }
-    int error = writeAll(fd, bytes);
-    if (error == 0 && bytes.size() < status.st_size && ::ftruncate(fd, bytes.size()) != 0)
+    int error = content.writeTo(fd);
+    if (error == 0 && newSize < status.st_size && ::ftruncate(fd, newSize) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
