@@ -74,14 +74,24 @@ fresh_big="cp $data/big.txt $work/big.txt && sync"
 fresh_small="rm -rf $work/small && cp -r $data/small $work/small && sync"
 find_small="find $work/small -name '*.txt' -print0"
 
-time_pair() {   # name prepare textorum-command sed-command
-    hyperfine --runs "$runs" --warmup 1 --prepare "$2" --export-json "$results/$1.json" \
-        --command-name textorum "$3" --command-name sed "$4" >"$results/$1.log"
+time_pair() {   # name prepare textorum-command sed-command [floor-command]
+    name=$1 prepare=$2
+    shift 2
+    if [ $# -ge 3 ]; then
+        set -- --command-name textorum "$1" --command-name sed "$2" --command-name floor "$3"
+    else
+        set -- --command-name textorum "$1" --command-name sed "$2"
+    fi
+    hyperfine --runs "$runs" --warmup 1 --prepare "$prepare" --export-json "$results/$name.json" \
+        "$@" >"$results/$name.log"
 }
 
+# The floor: a copy through a new file renamed over the old one, with no
+# search at all, is what any safe rewrite of the 256 MB file costs here.
 time_pair exact "$fresh_big" \
     "$bench --find $find_text --with $with_text --mode replace --case-sensitive $work/big.txt" \
-    "sed -i 's/$find_text/$with_text/g' $work/big.txt"
+    "sed -i 's/$find_text/$with_text/g' $work/big.txt" \
+    "cp $work/big.txt $work/big.tmp && mv $work/big.tmp $work/big.txt"
 time_pair caseless "$fresh_big" \
     "$bench --find $find_text --with $with_text --mode replace $work/big.txt" \
     "sed -i 's/$find_text/$with_text/gI' $work/big.txt"
@@ -134,6 +144,9 @@ for name, target in targets.items():
     ratio = runs["textorum"] / runs["sed"]
     print(f"{titles[name]}: textorum {runs['textorum']:.3f} s, sed {runs['sed']:.3f} s, "
           f"ratio {ratio:.3f} (target <= {target:.3f}) {'ok' if ratio <= target else 'MISSED'}")
+    if "floor" in runs:
+        print(f"  floor, cp to a new file and mv over the old one: {runs['floor']:.3f} s, "
+              f"ratio to sed {runs['floor'] / runs['sed']:.3f}")
 largest = os.path.getsize(big) / 1024
 for name in ("exact", "caseless"):
     line = open(os.path.join(results, name + ".memory")).read()
