@@ -1,12 +1,11 @@
 // textorum-bench: one edit run over the files named on the command line,
 // through the same EditRun as the window, with a host that needs no display.
 
-#include "edithost.h"
+#include "displaylesshost.h"
 #include "editrequest.h"
 #include "editrun.h"
 
 #include <QFile>
-#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -19,42 +18,6 @@ namespace {
 constexpr int kBadArguments = 2;
 
 const std::array<const char *, int(EditMode::Count)> kModeNames {"append", "prepend", "remove", "reverse", "replace"};
-const QStringList kModeTexts {"Append", "Prepend", "Remove", "Reverse", "Replace"};
-
-class BenchHost : public EditHost
-{
-public:
-    QStringList rows;
-    QString find;
-    QString with;
-    std::array<bool, int(ReadOption::Count)> options {};
-    std::array<bool, int(EditMode::Count)> modes {};
-    QString statusCaption;
-    QList<FileFailure> failures;
-
-    void setExecuteEnabled(bool) override {}
-    bool isStopEnabled() const override { return m_stopEnabled; }
-    void setStopEnabled(bool enabled) override { m_stopEnabled = enabled; }
-    void setBusyPointer(bool) override {}
-    void showInformation(const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool askYesNo(const QString &) override { return false; }
-    QString findText() const override { return find; }
-    QString withText() const override { return with; }
-    bool isOptionTicked(int index) const override { return options.at(size_t(index)); }
-    int modeCount() const override { return int(kModeTexts.size()); }
-    QString modeText(int index) const override { return kModeTexts.at(index); }
-    bool isModeTicked(int index) const override { return modes.at(size_t(index)); }
-    void setStatusCaption(const QString &caption) override { statusCaption = caption; }
-    void setModeCaption(const QString &) override {}
-    void yield() override {}
-    qint64 rowCount() const override { return rows.size(); }
-    QString rowTag(qint64 position) const override { return rows.at(position - 1); }
-    void removeAllRows() override { rows.clear(); }
-    void showFailures(const QList<FileFailure> &list) override { failures = list; }
-
-private:
-    bool m_stopEnabled = false;
-};
 
 int usage(const char *problem)
 {
@@ -77,7 +40,7 @@ QString argumentText(const char *argument)
 
 int main(int argc, char **argv)
 {
-    BenchHost host;
+    DisplaylessHost host;
     bool haveFind = false;
     const auto tick = [&host](ReadOption option) { host.options[size_t(option)] = true; };
     for (int i = 1; i < argc; ++i) {

@@ -7,7 +7,7 @@
 // (20000 files, 5 repetitions, a temporary folder in the system's by default)
 
 #include "appsetup.h"
-#include "edithost.h"
+#include "displaylesshost.h"
 #include "editrequest.h"
 #include "editrun.h"
 #include "filelistmodel.h"
@@ -32,40 +32,6 @@ namespace {
 const QByteArray kContent = "The cat sat on the mat.\r\nA second line.\r\n";
 const QString kFind = QStringLiteral("cat");
 const QString kWith = QStringLiteral("dog");
-const QStringList kModes{"Append", "Prepend", "Remove", "Reverse", "Replace"};
-
-// Replace ticked, nothing else; the window is not involved at all.
-class DisplaylessHost : public EditHost
-{
-public:
-    explicit DisplaylessHost(const QStringList &rows) : m_rows(rows) {}
-
-    QString status;
-
-    void setExecuteEnabled(bool) override {}
-    bool isStopEnabled() const override { return m_stopEnabled; }
-    void setStopEnabled(bool enabled) override { m_stopEnabled = enabled; }
-    void setBusyPointer(bool) override {}
-    void showInformation(const QString &) override {}
-    bool askYesNo(const QString &) override { return false; }
-    QString findText() const override { return kFind; }
-    QString withText() const override { return kWith; }
-    bool isOptionTicked(int) const override { return false; }
-    int modeCount() const override { return int(kModes.size()); }
-    QString modeText(int index) const override { return kModes.at(index); }
-    bool isModeTicked(int index) const override { return index == int(EditMode::Replace); }
-    void setStatusCaption(const QString &caption) override { status = caption; }
-    void setModeCaption(const QString &) override {}
-    void yield() override {}
-    qint64 rowCount() const override { return m_rows.size(); }
-    QString rowTag(qint64 position) const override { return m_rows.at(position - 1); }
-    void removeAllRows() override {}
-    void showFailures(const QList<FileFailure> &) override {}
-
-private:
-    QStringList m_rows;
-    bool m_stopEnabled = false;
-};
 
 void writeFiles(const QStringList &paths)
 {
@@ -78,13 +44,18 @@ void writeFiles(const QStringList &paths)
 
 double engineRun(const QStringList &paths, QString &status)
 {
-    DisplaylessHost host(paths);
+    // Replace ticked, nothing else; the window is not involved at all.
+    DisplaylessHost host;
+    host.rows = paths;
+    host.find = kFind;
+    host.with = kWith;
+    host.modes[size_t(EditMode::Replace)] = true;
     EditRun run(host);
     QElapsedTimer timer;
     timer.start();
     run.Command1_Click(int(Command::Execute));
     const double seconds = timer.nsecsElapsed() / 1e9;
-    status = host.status;
+    status = host.statusCaption;
     return seconds;
 }
 
