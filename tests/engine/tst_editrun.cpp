@@ -33,6 +33,17 @@ void prepareReplace(RecordingHost &host, const QStringList &rows)
     host.tickOption(ReadOption::CaseSensitive);
 }
 
+// Files file1.txt to file<count>.txt in the folder, all holding `content`.
+QStringList writeFiles(const QTemporaryDir &dir, int count, const QByteArray &content)
+{
+    QStringList paths;
+    for (int i = 1; i <= count; ++i) {
+        paths.append(dir.filePath(QStringLiteral("file%1.txt").arg(i)));
+        writeFile(paths.last(), content);
+    }
+    return paths;
+}
+
 } // namespace
 
 class TestEditRun : public QObject
@@ -148,11 +159,7 @@ void TestEditRun::visitsRowsFromLastToFirst()
 void TestEditRun::stopBetweenFiles()
 {
     QTemporaryDir dir;
-    QStringList rows;
-    for (int row = 1; row <= 5; ++row) {
-        rows.append(dir.filePath(QStringLiteral("file%1.txt").arg(row)));
-        writeFile(rows.last(), "cat");
-    }
+    const QStringList rows = writeFiles(dir, 5, "cat");
     RecordingHost host;
     prepareReplace(host, rows);
     EditRun run(host);
@@ -176,9 +183,7 @@ void TestEditRun::stopBetweenFiles()
 void TestEditRun::secondRunStartsAfresh()
 {
     QTemporaryDir dir;
-    const QStringList rows {dir.filePath("a.txt"), dir.filePath("b.txt")};
-    writeFile(rows.at(0), "cat");
-    writeFile(rows.at(1), "cat");
+    const QStringList rows = writeFiles(dir, 2, "cat");
     RecordingHost host;
     prepareReplace(host, rows);
     EditRun run(host);
@@ -198,9 +203,7 @@ void TestEditRun::secondRunStartsAfresh()
 void TestEditRun::ticksChangedDuringYieldApplyToLaterRows()
 {
     QTemporaryDir dir;
-    const QStringList rows {dir.filePath("a.txt"), dir.filePath("b.txt"), dir.filePath("c.txt")};
-    for (const QString &row : rows)
-        writeFile(row, "CAT cat");
+    const QStringList rows = writeFiles(dir, 3, "CAT cat");
     RecordingHost host;
     prepareReplace(host, rows);
     EditRun run(host);
@@ -224,9 +227,7 @@ void TestEditRun::ticksChangedDuringYieldApplyToLaterRows()
 void TestEditRun::secondExecuteDuringRunIsIgnored()
 {
     QTemporaryDir dir;
-    const QStringList rows {dir.filePath("a.txt"), dir.filePath("b.txt")};
-    for (const QString &row : rows)
-        writeFile(row, "cat");
+    const QStringList rows = writeFiles(dir, 2, "cat");
     RecordingHost host;
     prepareReplace(host, rows);
     EditRun run(host);
@@ -246,11 +247,7 @@ void TestEditRun::secondExecuteDuringRunIsIgnored()
 void TestEditRun::clearDuringRunEndsAtNextRow()
 {
     QTemporaryDir dir;
-    QStringList rows;
-    for (int row = 1; row <= 3; ++row) {
-        rows.append(dir.filePath(QStringLiteral("file%1.txt").arg(row)));
-        writeFile(rows.last(), "cat");
-    }
+    const QStringList rows = writeFiles(dir, 3, "cat");
     const QString dropped = dir.filePath("dropped.txt");
     writeFile(dropped, "cat");
     RecordingHost host;
