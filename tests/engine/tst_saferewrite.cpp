@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,6 +43,20 @@ void verifyFolderHolds(const QString &folder, QStringList names)
     entries.sort();
     names.sort();
     QCOMPARE(entries, names);
+}
+
+// Runs `work` with the file-size limit (ulimit -f) lowered to `bytes`, then
+// puts the old limit back. SIGXFSZ is left as it is: whoever writes past the
+// limit must ignore it.
+void withFileSizeLimit(rlim_t bytes, const std::function<void()> &work)
+{
+    struct rlimit saved {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto restore = qScopeGuard([&saved] { ::setrlimit(RLIMIT_FSIZE, &saved); });
+    struct rlimit limited = saved;
+    limited.rlim_cur = bytes;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    work();
 }
 
 } // namespace
@@ -195,20 +210,11 @@ void TestSafeRewrite::fileSizeLimitLeavesOriginalIntact()
     if (hardLinked)
         QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("other")).constData()), 0);
 
-    struct rlimit saved {};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    // The rewriter alone: ignoring SIGXFSZ is the edit run's part.
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const auto restoreHandler = qScopeGuard([oldHandler] { std::signal(SIGXFSZ, oldHandler); });
     std::optional<FileFailure> failure;
-    {
-        const auto restore = qScopeGuard([&] {
-            ::setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, oldHandler);
-        });
-        struct rlimit limited = saved;
-        limited.rlim_cur = 65536;
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        failure = rewrite(path, QByteArray(3 << 20, 'n'));
-    }
+    withFileSizeLimit(65536, [&] { failure = rewrite(path, QByteArray(3 << 20, 'n')); });
     QVERIFY(failure);
     QCOMPARE(failure->reason, FileFailureReason::Write);
     QCOMPARE(readFile(path), original);
@@ -225,16 +231,8 @@ void TestSafeRewrite::writeFailureCountsAsFailed()
     host.rows = {path};
     host.find = QStringLiteral("cat");
     EditRun run(host);
-
-    struct rlimit saved {};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    {
-        const auto restore = qScopeGuard([&] { ::setrlimit(RLIMIT_FSIZE, &saved); });
-        struct rlimit limited = saved;
-        limited.rlim_cur = 2;   // the new content "cat\r\n" does not fit
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        run.Command1_Click(int(Command::Execute));   // EditRun ignores SIGXFSZ itself
-    }
+    // The new content "cat\r\n" does not fit in 2 bytes; EditRun ignores SIGXFSZ itself.
+    withFileSizeLimit(2, [&run] { run.Command1_Click(int(Command::Execute)); });
     QCOMPARE(host.statusCaption,
              "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | files failed: 1");
     QCOMPARE(host.failureReports.size(), 1);
