@@ -44,13 +44,6 @@ private slots:
 
 namespace {
 
-void showActive(Form1 &form)
-{
-    form.show();
-    QApplication::setActiveWindow(&form);
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-}
-
 QList<int> tickedItems(const QListWidget *list)
 {
     QList<int> ticked;

@@ -34,13 +34,6 @@ const QString kDonationPrompt = QStringLiteral(
     "our time and efforts to continue to improve the program and to develop more time saving and innovative "
     "solutions\r\nWould you like to make a donation?");
 
-void showActive(QWidget &window)
-{
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-}
-
 QList<frmAbout *> aboutWindows()
 {
     QList<frmAbout *> found;

@@ -73,13 +73,6 @@ private:
     QStringList m_paths;
 };
 
-void showActive(Form1 &form)
-{
-    form.show();
-    QApplication::setActiveWindow(&form);
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-}
-
 // Types a text into a box as a user does, Enter for every line break.
 void type(QPlainTextEdit *box, const QString &text)
 {

@@ -6,10 +6,18 @@
 #include <QPushButton>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QTest>
 
 void setUpTestApplication()
 {
     setUpApplication(*qobject_cast<QApplication *>(QCoreApplication::instance()));
+}
+
+void showActive(QWidget &window)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
 }
 
 BoxAnswerer::BoxAnswerer(QList<QMessageBox::StandardButton> answers) : m_answers(std::move(answers))

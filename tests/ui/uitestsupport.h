@@ -13,6 +13,10 @@ class QWidget;
 // that the window is tested as the program shows it.
 void setUpTestApplication();
 
+// Shows the window and waits until it is the active one, so that keys and
+// focus go where a user's would.
+void showActive(QWidget &window);
+
 // What a modal message box showed, and the button the test pressed in it.
 struct SeenBox
 {
