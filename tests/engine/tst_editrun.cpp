@@ -44,6 +44,15 @@ QStringList writeFiles(const QTemporaryDir &dir, int count, const QByteArray &co
     return paths;
 }
 
+// Presses Stop from inside the run's yield number `stopYield`.
+void stopAtYield(RecordingHost &host, EditRun &run, int stopYield)
+{
+    host.onYield = [&run, stopYield](int yield) {
+        if (yield == stopYield)
+            run.Command1_Click(int(Command::Stop));
+    };
+}
+
 } // namespace
 
 class TestEditRun : public QObject
@@ -164,10 +173,7 @@ void TestEditRun::stopBetweenFiles()
     prepareReplace(host, rows);
     EditRun run(host);
     // The fourth yield comes after row 3 was written, before row 2.
-    host.onYield = [&run](int yield) {
-        if (yield == 4)
-            run.Command1_Click(int(Command::Stop));
-    };
+    stopAtYield(host, run, 4);
     run.Command1_Click(int(Command::Execute));
 
     for (int row = 1; row <= 5; ++row)
@@ -187,10 +193,7 @@ void TestEditRun::secondRunStartsAfresh()
     RecordingHost host;
     prepareReplace(host, rows);
     EditRun run(host);
-    host.onYield = [&run](int yield) {
-        if (yield == 2)
-            run.Command1_Click(int(Command::Stop));
-    };
+    stopAtYield(host, run, 2);
     run.Command1_Click(int(Command::Execute));
     QCOMPARE(readFile(rows.at(0)), "cat");
 
