@@ -10,10 +10,8 @@ class ColumnTextsTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void fileSize_data();
-    void fileSize();
-    void folderSize_data();
-    void folderSize();
+    void sizeText_data();
+    void sizeText();
     void timeFormatWithoutZone_data();
     void timeFormatWithoutZone();
     void everyLocaleLosesItsZone();
@@ -39,60 +37,57 @@ const QLocale Germany(QLocale::German, QLocale::Germany);
 
 } // namespace
 
-void ColumnTextsTest::fileSize_data()
+void ColumnTextsTest::sizeText_data()
 {
-    QTest::addColumn<qint64>("length");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("empty") << qint64(0) << "0 KB";
-    QTest::newRow("511 bytes round down") << qint64(511) << "0 KB";
-    QTest::newRow("512 bytes round half up") << qint64(512) << "1 KB";
-    QTest::newRow("1536 bytes round half up") << qint64(1536) << "2 KB";
-    QTest::newRow("1 MiB without grouping") << KiB * KiB << "1024 KB";
-    QTest::newRow("1 GiB without grouping") << GiB << "1048576 KB";
-    QTest::newRow("2 GiB past 32 bits") << 2 * GiB << "2097152 KB";
-    QTest::newRow("5 GiB and a half kilobyte") << 5 * GiB + 512 << "5242881 KB";
-    QTest::newRow("largest length") << std::numeric_limits<qint64>::max() - 512
-                                    << QString::number(std::numeric_limits<qint64>::max() / KiB) + " KB";
-}
-
-void ColumnTextsTest::fileSize()
-{
-    QFETCH(qint64, length);
-    QFETCH(QString, text);
-    const auto restore = useLocale(Germany);  // no grouping under any locale
-    QCOMPARE(fileSizeText(length), text);
-}
-
-void ColumnTextsTest::folderSize_data()
-{
+    QTest::addColumn<bool>("folder");
     QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<qint64>("totalSize");
+    QTest::addColumn<qint64>("size");
     QTest::addColumn<QString>("text");
-    QTest::newRow("empty folder") << UnitedStates << qint64(0) << ". KB";
-    QTest::newRow("3 bytes round to nothing") << UnitedStates << qint64(3) << ". KB";
-    QTest::newRow("1000 bytes") << UnitedStates << qint64(1000) << ".98 KB";
-    QTest::newRow("128 bytes exact half hundredth rounds up") << UnitedStates << qint64(128) << ".13 KB";
-    QTest::newRow("1536 bytes drop trailing zero") << UnitedStates << qint64(1536) << "1.5 KB";
-    QTest::newRow("2048 bytes no decimals") << UnitedStates << qint64(2048) << "2. KB";
-    QTest::newRow("1029 bytes round to whole") << UnitedStates << qint64(1029) << "1. KB";
-    QTest::newRow("2047 bytes carry into whole") << UnitedStates << qint64(2047) << "2. KB";
-    QTest::newRow("10240000 bytes without grouping") << UnitedStates << qint64(10'240'000) << "10000. KB";
-    QTest::newRow("3 GiB past 32 bits") << UnitedStates << 3 * GiB << "3145728. KB";
-    QTest::newRow("largest total") << UnitedStates << std::numeric_limits<qint64>::max()
-                                   << "9007199254740992. KB";
-    QTest::newRow("German 2048 bytes") << Germany << qint64(2048) << "2, KB";
-    QTest::newRow("German 1000 bytes") << Germany << qint64(1000) << ",98 KB";
-    QTest::newRow("German empty folder") << Germany << qint64(0) << ", KB";
-    QTest::newRow("German 10240000 bytes without grouping") << Germany << qint64(10'240'000) << "10000, KB";
+
+    // A file's length: whole kilobytes, never grouped, under any locale.
+    const auto file = [](const char *name, qint64 length, const QString &text) {
+        QTest::addRow("file, %s", name) << false << Germany << length << text;
+    };
+    file("empty", 0, "0 KB");
+    file("511 bytes round down", 511, "0 KB");
+    file("512 bytes round half up", 512, "1 KB");
+    file("1536 bytes round half up", 1536, "2 KB");
+    file("1 MiB without grouping", KiB * KiB, "1024 KB");
+    file("1 GiB without grouping", GiB, "1048576 KB");
+    file("2 GiB past 32 bits", 2 * GiB, "2097152 KB");
+    file("5 GiB and a half kilobyte", 5 * GiB + 512, "5242881 KB");
+    file("largest length", std::numeric_limits<qint64>::max() - 512,
+         QString::number(std::numeric_limits<qint64>::max() / KiB) + " KB");
+
+    // A folder's total size: the locale's decimal separator, never grouped.
+    const auto folder = [](const char *name, const QLocale &locale, qint64 totalSize, const QString &text) {
+        QTest::addRow("folder, %s", name) << true << locale << totalSize << text;
+    };
+    folder("empty folder", UnitedStates, 0, ". KB");
+    folder("3 bytes round to nothing", UnitedStates, 3, ". KB");
+    folder("1000 bytes", UnitedStates, 1000, ".98 KB");
+    folder("128 bytes exact half hundredth rounds up", UnitedStates, 128, ".13 KB");
+    folder("1536 bytes drop trailing zero", UnitedStates, 1536, "1.5 KB");
+    folder("2048 bytes no decimals", UnitedStates, 2048, "2. KB");
+    folder("1029 bytes round to whole", UnitedStates, 1029, "1. KB");
+    folder("2047 bytes carry into whole", UnitedStates, 2047, "2. KB");
+    folder("10240000 bytes without grouping", UnitedStates, 10'240'000, "10000. KB");
+    folder("3 GiB past 32 bits", UnitedStates, 3 * GiB, "3145728. KB");
+    folder("largest total", UnitedStates, std::numeric_limits<qint64>::max(), "9007199254740992. KB");
+    folder("German 2048 bytes", Germany, 2048, "2, KB");
+    folder("German 1000 bytes", Germany, 1000, ",98 KB");
+    folder("German empty folder", Germany, 0, ", KB");
+    folder("German 10240000 bytes without grouping", Germany, 10'240'000, "10000, KB");
 }
 
-void ColumnTextsTest::folderSize()
+void ColumnTextsTest::sizeText()
 {
+    QFETCH(bool, folder);
     QFETCH(QLocale, locale);
-    QFETCH(qint64, totalSize);
+    QFETCH(qint64, size);
     QFETCH(QString, text);
     const auto restore = useLocale(locale);
-    QCOMPARE(folderSizeText(totalSize), text);
+    QCOMPARE(folder ? folderSizeText(size) : fileSizeText(size), text);
 }
 
 void ColumnTextsTest::timeFormatWithoutZone_data()
