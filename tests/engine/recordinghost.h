@@ -33,7 +33,6 @@ public:
     bool stopEnabled = false;
     bool busy = false;
     QString statusCaption;
-    QString modeCaption;
     int yields = 0;
     QList<QList<FileFailure>> failureReports;
 
@@ -111,11 +110,7 @@ public:
         record(u"setStatusCaption(%1)", caption);
         statusCaption = caption;
     }
-    void setModeCaption(const QString &caption) override
-    {
-        record(u"setModeCaption(%1)", caption);
-        modeCaption = caption;
-    }
+    void setModeCaption(const QString &caption) override { record(u"setModeCaption(%1)", caption); }
     void yield() override
     {
         record(u"yield");
