@@ -13,7 +13,8 @@ constexpr int kUsageErrorStatus = 2;
 // The parser decodes every argument from UTF-8 and turns each invalid byte
 // into U+FFFD, but a file name is bytes. So each positional argument is taken
 // from argv instead: the next raw argument that decodes to the same text.
-// Options never decode to a positional's text unless they are its own bytes.
+// When the window opens, the only other argument there can be is "--", and a
+// positional "--" found in its place has the same bytes.
 QList<QByteArray> rawArguments(const QStringList &decoded, int argc, char *argv[])
 {
     QList<QByteArray> raw;
