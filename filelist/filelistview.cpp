@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QHeaderView>
 #include <QMessageBox>
 
@@ -49,12 +50,21 @@ void FileListView::setFileSystem(std::unique_ptr<FileSystem> fileSystem)
 
 void FileListView::LVFile_OLEDragDrop(const QMimeData *dropData)
 {
-    const QStringList paths = droppedFilePaths(dropData);
-    if (paths.isEmpty()) {
+    const QStringList names = droppedFilePaths(dropData);
+    if (names.isEmpty()) {
         warnInvalidDrop();
         return;
     }
-    for (const QString &path : paths) {
+    QList<QByteArray> paths;
+    for (const QString &name : names)
+        paths.append(QFile::encodeName(name));
+    addPaths(paths);
+}
+
+void FileListView::addPaths(const QList<QByteArray> &paths)
+{
+    for (const QByteArray &bytes : paths) {
+        const QString path = QFile::decodeName(bytes);
         bool added = true;
         if (m_fileSystem->FileExists(path))
             added = addFileRow(*m_model, *m_fileSystem, path);

@@ -26,6 +26,10 @@ public:
     // failure ends the drop with a warning and keeps the rows added so far.
     void LVFile_OLEDragDrop(const QMimeData *dropData);
 
+    // Adds the paths as a drop of them would: a row for each, in this order,
+    // with the question for a missing one and the warning on the first failure.
+    void addPaths(const QList<QByteArray> &paths);
+
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;

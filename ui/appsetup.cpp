@@ -30,11 +30,16 @@ QFont captionFont()
     return font;
 }
 
-void setUpApplication(QApplication &app)
+void setApplicationIdentity(QCoreApplication &app)
 {
     app.setApplicationName(kApplicationTitle);
     app.setOrganizationName(QStringLiteral("Orvanta"));
     app.setApplicationVersion(QStringLiteral("1.01.0002"));
+}
+
+void setUpApplication(QApplication &app)
+{
+    setApplicationIdentity(app);
     // Fusion draws 17 px high buttons and 35 px high text boxes without
     // clipping their contents, whatever the desktop's own style would do.
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

@@ -74,6 +74,7 @@ Form1::Form1(QWidget *parent)
     createControls();
     createMenus();
     setFocusOrder();
+    setAccessibleNames();
     // The client area is fixed, so the window is as large as the menu bar and
     // the client area together and cannot be resized.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -84,6 +85,11 @@ Form1::~Form1()
 {
     setBusyPointer(false);
     delete m_frmAbout.data();
+}
+
+void Form1::addPaths(const QList<QByteArray> &paths)
+{
+    LVFile->addPaths(paths);
 }
 
 void Form1::createControls()
@@ -201,6 +207,21 @@ void Form1::setFocusOrder()
                               List2};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+// What a screen reader says for each control that takes the focus; the
+// buttons are named by their captions already. Nothing on screen changes: the
+// labels hold no access key, so being the boxes' buddies only tells assistive
+// tools which label belongs to which box, and the names drop their colons.
+void Form1::setAccessibleNames()
+{
+    Label2[0]->setBuddy(Combo2);
+    Label2[1]->setBuddy(Combo3);
+    Combo2->setAccessibleName(QStringLiteral("Find"));
+    Combo3->setAccessibleName(QStringLiteral("With"));
+    LVFile->setAccessibleName(QStringLiteral("Files to edit"));
+    List1->setAccessibleName(QStringLiteral("Edit mode"));
+    List2->setAccessibleName(QStringLiteral("Options"));
 }
 
 void Form1::Command1_Click(int index)

@@ -28,6 +28,9 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
+    // Lists the paths as a drop of them on the file list would.
+    void addPaths(const QList<QByteArray> &paths);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -35,6 +38,7 @@ private:
     void createControls();
     void createMenus();
     void setFocusOrder();
+    void setAccessibleNames();
     void showCaptions();
 
     // Handlers of the controls and menu entries.

@@ -7,6 +7,7 @@
 #include "filelistmodel.h"
 #include "filelistview.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QGroupBox>
@@ -40,6 +41,7 @@ private slots:
     void enterStartsNewLine();
     void ticks_data();
     void ticks();
+    void accessibleNames();
 };
 
 namespace {
@@ -346,6 +348,26 @@ void TestForm1::ticks()
     const bool wasTicked = target->item(1)->checkState() == Qt::Checked;
     QTest::keyClick(target, Qt::Key_Space);
     QCOMPARE(target->item(1)->checkState() == Qt::Checked, !wasTicked);
+}
+
+// Every control that takes the focus, and nothing else, is named for a screen
+// reader: the boxes by their labels, the lists by what they hold, the
+// buttons by their captions without the access-key marker.
+void TestForm1::accessibleNames()
+{
+    Form1 form;
+    showActive(form);
+    QMap<QString, QString> names;
+    for (QWidget *control : form.findChildren<QWidget *>())
+        if (control->focusPolicy() & Qt::TabFocus)
+            names.insert(control->objectName(),
+                         QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name));
+    const QMap<QString, QString> expected{
+        {"Combo2", "Find"},          {"Combo3", "With"},        {"LVFile", "Files to edit"},
+        {"Command1_0", "Execute"},   {"Command1_1", "Stop"},    {"Command1_2", "Clear"},
+        {"List1", "Edit mode"},      {"List2", "Options"},
+    };
+    QCOMPARE(names, expected);
 }
 
 QTEST_MAIN(TestForm1)

@@ -2,11 +2,15 @@
 # Starts the built program in an X server (run under xvfb-run), checks that
 # its window comes up, then ends it both ways a user can: Ctrl+X, which ends
 # at once, and the window's close, which asks the donation question first.
+# Then its command line: --help, --version and a bad option, and paths given
+# to it, which it lists as a drop of them would.
 # Usage: whole_program.sh PROGRAM X11CLOSE
 set -eu
 program=$1
 x11close=$2
 pid=
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
@@ -14,9 +18,9 @@ fail() {
     exit 1
 }
 
-# Starts the program and sets $pid and $window.
+# Starts the program with the given arguments and sets $pid and $window.
 start() {
-    "$program" &
+    "$program" "$@" &
     pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Orvanta - Textorum$' | head -n 1) \
         || fail "the main window did not come up"
@@ -51,4 +55,45 @@ xdotool windowfocus --sync "$prompt"
 xdotool key Escape
 expect_exit
 echo "PASS: closing asks the donation question, then the program ends"
-echo "2 passed, 0 failed"
+
+# --help and --version answer without a window, even with no X server.
+out=$(DISPLAY= "$program" --version) || fail "--version ended with status $?"
+[ "$out" = "Textorum 1.01.0002" ] || fail "--version printed: $out"
+DISPLAY= "$program" --help | grep -q '^Usage: .*\[FILE|FOLDER\]\.\.\.$' || fail "--help printed no usage line"
+status=0
+"$program" --no-such-option >"$work/out" 2>"$work/err" || status=$?
+[ "$status" = 2 ] || fail "a bad option ended with status $status"
+[ ! -s "$work/out" ] && grep -q '^Usage: ' "$work/err" || fail "a bad option printed no usage on standard error"
+echo "PASS: --help, --version and a bad option"
+
+# Paths on the command line, relative and absolute, a folder among them and a
+# missing one, whose question is answered Yes. What is listed is seen through
+# an edit run: with no mode ticked, every listed file holding the Find text
+# gets a CR LF at its end, and the run visits the rows from the last to the
+# first, so the files' modification times come in the reverse of their order.
+# The file clock ticks only every few milliseconds: 8 MB files keep the
+# rewrites of two files from falling into one tick.
+mkdir "$work/folder"
+for name in one two three; do
+    { head -c 8000000 /dev/zero | tr '\0' a; printf x; } >"$work/$name.txt"
+done
+cd "$work"
+start "$work/one.txt" two.txt "$work/missing.txt" folder three.txt
+question=$(timeout 20 xdotool search --sync --onlyvisible --name '^Textorum$' | head -n 1) \
+    || fail "no question for the missing path"
+xdotool windowfocus --sync "$question"
+xdotool key Return
+xdotool windowfocus --sync "$window"
+xdotool type x
+xdotool key ctrl+e
+printf 'x\r\n' >"$work/end"
+for name in one two three; do
+    timeout 20 sh -c 'until tail -c 3 "$1" | cmp -s - "$2"; do sleep 0.1; done' - "$name.txt" "$work/end" \
+        || fail "$name.txt was not edited: it is not listed"
+done
+order=$(ls -tr one.txt two.txt three.txt | tr '\n' ' ')
+[ "$order" = "three.txt two.txt one.txt " ] || fail "files edited in the order $order"
+xdotool key Tab Tab ctrl+x
+expect_exit
+echo "PASS: paths on the command line are listed in order, the missing one after its question"
+echo "4 passed, 0 failed"
