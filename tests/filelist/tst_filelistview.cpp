@@ -96,19 +96,19 @@ private:
 class FailingFileSystem : public LocalFileSystem
 {
 public:
-    explicit FailingFileSystem(const QString &failingPath) : m_failingPath(failingPath) {}
+    explicit FailingFileSystem(const QString &failingPath) : m_failingPath(QFile::encodeName(failingPath)) {}
 
-    std::optional<qint64> FileLength(const QString &path) const override
+    std::optional<qint64> FileLength(const QByteArray &path) const override
     {
         return path == m_failingPath ? std::nullopt : LocalFileSystem::FileLength(path);
     }
-    std::optional<qint64> FolderSize(const QString &path) const override
+    std::optional<qint64> FolderSize(const QByteArray &path) const override
     {
         return path == m_failingPath ? std::nullopt : LocalFileSystem::FolderSize(path);
     }
 
 private:
-    QString m_failingPath;
+    QByteArray m_failingPath;
 };
 
 // QFile cannot open a folder to set its times, so this goes to the system.
@@ -148,7 +148,7 @@ public:
         const QString itemPath = filePath(name);
         const QFileInfo info(itemPath);
         FileEntry row;
-        row.tag = itemPath;
+        row.tag = QFile::encodeName(itemPath);
         const auto set = [&row](FileColumn column, const QString &text) { row.texts[size_t(column)] = text; };
         if (name.startsWith("folder")) {
             set(FileColumn::Name, filePath("folder"));
@@ -279,7 +279,7 @@ void FileListViewTest::modelOperations()
         QCOMPARE(row, i);
         model.setText(row, FileColumn::Name, QStringLiteral("name %1").arg(i));
         model.setText(row, FileColumn::Size, QStringLiteral("%1 KB").arg(i));
-        model.setTag(row, QStringLiteral("/tag/%1").arg(i));
+        model.setTag(row, "/tag/" + QByteArray::number(i));
     }
     model.setTag(2, "/tag/0");  // no key: a path may stand twice
     QCOMPARE(model.rowCount(), 3);
