@@ -39,7 +39,6 @@ void BoxAnswerer::answerModal()
     seen.icon = box->icon();
     seen.buttons = box->standardButtons();
     seen.busyPointer = QApplication::overrideCursor() || box->cursor().shape() == Qt::WaitCursor;
-    seen.plainText = box->textFormat() == Qt::PlainText;
     if (QPushButton *defaultButton = box->defaultButton())
         seen.defaultButton = box->standardButton(defaultButton);
     const qsizetype next = qMin(m_seen.size(), m_answers.size() - 1);

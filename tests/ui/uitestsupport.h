@@ -26,7 +26,6 @@ struct SeenBox
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     bool busyPointer = false;   // the box showed the busy pointer
-    bool plainText = false;     // its text is shown as it is, never as markup
 };
 
 // Answers every modal message box that comes up while it lives, each with the
