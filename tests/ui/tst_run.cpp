@@ -12,10 +12,15 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fstream>
+#include <iterator>
+#include <string>
 
 class TestRun : public QObject
 {
@@ -24,6 +29,7 @@ private slots:
     void initTestCase() { setUpTestApplication(); }
     void typicalRun_data();
     void typicalRun();
+    void nameThatIsNotUtf8();
     void progressDuringRun();
     void emptyList();
     void stopDuringRun_data();
@@ -205,6 +211,35 @@ void TestRun::typicalRun()
     // The captions, repainted only once a frame during the run, show again.
     QVERIFY(child<QLabel>(&form, "Label1")->updatesEnabled());
     QVERIFY(child<QLabel>(&form, "Label3")->updatesEnabled());
+}
+
+// A Latin-1 name ("caf" 0xE9 ".txt") dropped on the list reaches the run in
+// its bytes: through a QString it would name a missing file, and the run
+// would count it as unchanged without a word.
+void TestRun::nameThatIsNotUtf8()
+{
+    Form1 form;
+    showActive(form);
+    QTemporaryDir temp;
+    QVERIFY(temp.isValid());
+    const QByteArray path = QFile::encodeName(temp.path()) + "/caf\xe9.txt";
+    std::ofstream(path.constData(), std::ios::binary) << "a cat";
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
+    const BoxAnswerer answerer({QMessageBox::No});
+    child<FileListView>(&form, "LVFile")->LVFile_OLEDragDrop(&data);
+    QVERIFY(answerer.seen().isEmpty());
+    type(child<QPlainTextEdit>(&form, "Combo2"), QStringLiteral("cat"));
+    type(child<QPlainTextEdit>(&form, "Combo3"), QStringLiteral("dog"));
+    tick(child<QListWidget>(&form, "List1"), 4);
+    QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
+
+    std::ifstream file(path.constData(), std::ios::binary);
+    const std::string content{std::istreambuf_iterator<char>(file), {}};
+    // Delete this line once the edit run opens the tag's bytes.
+    QEXPECT_FAIL("", "the edit run still opens its path through a QString", Abort);
+    QCOMPARE(content, std::string("a dog\r\n"));
+    QCOMPARE(child<QLabel>(&form, "Label1")->text(), summary(1, 1));
 }
 
 // What the window shows at each yield of a run: the previous row's progress,
