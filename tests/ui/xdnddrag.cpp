@@ -16,33 +16,34 @@ namespace {
 constexpr long XdndVersion = 5;
 constexpr int TimeoutSeconds = 20;
 
-struct Atoms
+// The atoms of the protocol, interned in one round trip.
+class Atoms
 {
-    Atom aware, enter, position, status, drop, finished, selection, typeList, actionList;
-    Atom copy, move, link, uriList;
+public:
+    // StatusReply, as Xlib takes Status for a type.
+    enum Name { Enter, Position, StatusReply, Drop, Finished, Selection, TypeList, ActionList, Copy, Move, Link,
+                UriList, Count };
 
     explicit Atoms(Display *display)
     {
-        const auto atom = [display](const char *name) { return XInternAtom(display, name, False); };
-        aware = atom("XdndAware");
-        enter = atom("XdndEnter");
-        position = atom("XdndPosition");
-        status = atom("XdndStatus");
-        drop = atom("XdndDrop");
-        finished = atom("XdndFinished");
-        selection = atom("XdndSelection");
-        typeList = atom("XdndTypeList");
-        actionList = atom("XdndActionList");
-        copy = atom("XdndActionCopy");
-        move = atom("XdndActionMove");
-        link = atom("XdndActionLink");
-        uriList = atom("text/uri-list");
+        const char *names[Count] = {"XdndEnter", "XdndPosition", "XdndStatus", "XdndDrop",
+                                    "XdndFinished", "XdndSelection", "XdndTypeList", "XdndActionList",
+                                    "XdndActionCopy", "XdndActionMove", "XdndActionLink", "text/uri-list"};
+        XInternAtoms(display, const_cast<char **>(names), Count, False, m_atoms);
     }
 
-    const char *name(Atom action) const
+    Atom operator[](Name name) const { return m_atoms[name]; }
+
+    const char *actionName(Atom action) const
     {
-        return action == copy ? "copy" : action == move ? "move" : action == link ? "link" : "none";
+        return action == m_atoms[Copy] ? "copy"
+            : action == m_atoms[Move]  ? "move"
+            : action == m_atoms[Link]  ? "link"
+                                       : "none";
     }
+
+private:
+    Atom m_atoms[Count];
 };
 
 void sendMessage(Display *display, Window target, Atom type, const long (&data)[5])
@@ -69,9 +70,9 @@ void answerSelectionRequest(Display *display, const XSelectionRequestEvent &requ
     reply.xselection.target = request.target;
     reply.xselection.time = request.time;
     reply.xselection.property = None;
-    if (request.target == atoms.uriList) {
+    if (request.target == atoms[Atoms::UriList]) {
         const Atom property = request.property != None ? request.property : request.target;
-        XChangeProperty(display, request.requestor, property, atoms.uriList, 8, PropModeReplace,
+        XChangeProperty(display, request.requestor, property, atoms[Atoms::UriList], 8, PropModeReplace,
                         reinterpret_cast<const unsigned char *>(uris.data()), int(uris.size()));
         reply.xselection.property = property;
     }
@@ -111,12 +112,13 @@ int main(int argc, char *argv[])
 
     const Window source = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     // Move first: Qt takes the first action of the list as the one proposed.
-    const Atom offered[] = {atoms.move, atoms.copy, atoms.link};
-    XChangeProperty(display, source, atoms.actionList, XA_ATOM, 32, PropModeReplace,
+    const Atom offeredType = atoms[Atoms::UriList];
+    const Atom offered[] = {atoms[Atoms::Move], atoms[Atoms::Copy], atoms[Atoms::Link]};
+    XChangeProperty(display, source, atoms[Atoms::ActionList], XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char *>(offered), 3);
-    XChangeProperty(display, source, atoms.typeList, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char *>(&atoms.uriList), 1);
-    XSetSelectionOwner(display, atoms.selection, source, CurrentTime);
+    XChangeProperty(display, source, atoms[Atoms::TypeList], XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char *>(&offeredType), 1);
+    XSetSelectionOwner(display, atoms[Atoms::Selection], source, CurrentTime);
 
     int rootX = 0;
     int rootY = 0;
@@ -125,24 +127,25 @@ int main(int argc, char *argv[])
                           &rootX, &rootY, &child);
 
     const long source32 = long(source);
-    sendMessage(display, target, atoms.enter, {source32, XdndVersion << 24, long(atoms.uriList), 0, 0});
-    sendMessage(display, target, atoms.position, {source32, 0, (rootX << 16) | rootY, CurrentTime, long(atoms.move)});
+    sendMessage(display, target, atoms[Atoms::Enter], {source32, XdndVersion << 24, long(offeredType), 0, 0});
+    sendMessage(display, target, atoms[Atoms::Position],
+                {source32, 0, (rootX << 16) | rootY, CurrentTime, long(atoms[Atoms::Move])});
 
     XEvent event;
     bool dropped = false;
     while (nextEvent(display, event)) {
         if (event.type == SelectionRequest) {
             answerSelectionRequest(display, event.xselectionrequest, atoms, uris);
-        } else if (event.type == ClientMessage && event.xclient.message_type == atoms.status && !dropped) {
+        } else if (event.type == ClientMessage && event.xclient.message_type == atoms[Atoms::StatusReply] && !dropped) {
             if (!(event.xclient.data.l[1] & 1)) {
                 std::puts("refused");
                 return 1;
             }
-            sendMessage(display, target, atoms.drop, {source32, 0, CurrentTime, 0, 0});
+            sendMessage(display, target, atoms[Atoms::Drop], {source32, 0, CurrentTime, 0, 0});
             dropped = true;
-        } else if (event.type == ClientMessage && event.xclient.message_type == atoms.finished) {
+        } else if (event.type == ClientMessage && event.xclient.message_type == atoms[Atoms::Finished]) {
             const bool accepted = event.xclient.data.l[1] & 1;
-            std::puts(accepted ? atoms.name(Atom(event.xclient.data.l[2])) : "none");
+            std::puts(accepted ? atoms.actionName(Atom(event.xclient.data.l[2])) : "none");
             XCloseDisplay(display);
             return 0;
         }
