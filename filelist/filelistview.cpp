@@ -113,7 +113,8 @@ void FileListView::acceptAsCopy(QDropEvent *event)
     }
 }
 
-// Any drag from outside is welcome; what it carries is judged on the drop.
+// Any drag that can be taken as a Copy or a Link is welcome; what it carries
+// is judged on the drop.
 void FileListView::dragEnterEvent(QDragEnterEvent *event)
 {
     acceptAsCopy(event);
