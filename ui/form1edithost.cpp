@@ -11,8 +11,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace {
 
