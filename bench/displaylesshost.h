@@ -42,7 +42,7 @@ public:
     void setModeCaption(const QString &) override {}
     void yield() override {}
     qint64 rowCount() const override { return rows.size(); }
-    QString rowTag(qint64 position) const override { return rows.at(position - 1); }
+    QByteArray rowTag(qint64 position) const override { return rows.at(position - 1).toUtf8(); }
     void removeAllRows() override { rows.clear(); }
     void showFailures(const QList<FileFailure> &list) override { failures = list; }
 

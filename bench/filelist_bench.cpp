@@ -121,7 +121,7 @@ void benchFolderSize(const QString &root, int runs)
             if (!du.waitForFinished(-1) || du.exitCode() != 0)
                 qFatal("du -sb failed");
         }));
-        walkTimes.append(millisecondsOf([&] { walkTotal = fileSystem.FolderSize(tree).value_or(-1); }));
+        walkTimes.append(millisecondsOf([&] { walkTotal = fileSystem.FolderSize(QFile::encodeName(tree)).value_or(-1); }));
         iteratorTimes.append(millisecondsOf([&] { iteratorTotal = sizeByDirIterator(tree); }));
         FileListView view;
         folderDropTimes.append(millisecondsOf([&] { view.LVFile_OLEDragDrop(&data); }));
@@ -152,7 +152,7 @@ void benchLongList(int runs)
                 const int row = model.appendRow();
                 model.setText(row, FileColumn::Name, QStringLiteral("file%1.txt").arg(i));
                 model.setText(row, FileColumn::Size, QStringLiteral("%1 KB").arg(i % 97));
-                model.setTag(row, QStringLiteral("/data/file%1.txt").arg(i));
+                model.setTag(row, QByteArray("/data/file") + QByteArray::number(i) + ".txt");
             }
         }));
         QScrollBar *bar = view.verticalScrollBar();

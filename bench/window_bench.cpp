@@ -64,7 +64,7 @@ double windowRun(const QStringList &paths, QString &status)
     Form1 form;
     FileListModel *model = form.findChild<FileListView *>(QStringLiteral("LVFile"))->fileModel();
     for (const QString &path : paths)
-        model->setTag(model->appendRow(), path);
+        model->setTag(model->appendRow(), QFile::encodeName(path));
     form.findChild<QPlainTextEdit *>(QStringLiteral("Combo2"))->setPlainText(kFind);
     form.findChild<QPlainTextEdit *>(QStringLiteral("Combo3"))->setPlainText(kWith);
     form.findChild<QListWidget *>(QStringLiteral("List1"))->item(int(EditMode::Replace))->setCheckState(Qt::Checked);

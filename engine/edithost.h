@@ -46,7 +46,7 @@ public:
 
     // The file list: rows at 1-based positions.
     virtual qint64 rowCount() const = 0;
-    virtual QString rowTag(qint64 position) const = 0;
+    virtual QByteArray rowTag(qint64 position) const = 0;
     virtual void removeAllRows() = 0;
 
     // The files of the run that just ended and could not be edited (empty when

@@ -6,24 +6,32 @@
 #include <QMimeData>
 #include <QUrl>
 
-QStringList droppedFilePaths(const QMimeData *data)
+// QUrl::toLocalFile() decodes the path into a QString, which turns a byte
+// that is not UTF-8 into U+FFFD and so names another file. The encoded path
+// keeps such a byte as "%E9", and percent-decoding that gives the byte back.
+// A host name becomes a leading "//host", as toLocalFile() writes it.
+QList<QByteArray> droppedFilePaths(const QMimeData *data)
 {
     if (!data || !data->hasUrls())
         return {};
-    QStringList paths;
+    QList<QByteArray> paths;
     for (const QUrl &url : data->urls()) {
-        const QString path = url.toLocalFile();
+        if (!url.isLocalFile())
+            return {};
+        QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
         if (path.isEmpty())
             return {};
+        if (!url.host().isEmpty())
+            path.prepend("//" + url.host().toUtf8());
         paths.append(path);
     }
     return paths;
 }
 
-bool addFileRow(FileListModel &model, const FileSystem &fileSystem, const QString &path)
+bool addFileRow(FileListModel &model, const FileSystem &fileSystem, const QByteArray &path)
 {
     const int row = model.appendRow();
-    model.setText(row, FileColumn::Name, FileSystem::GetFileName(path));
+    model.setText(row, FileColumn::Name, readablePath(FileSystem::GetFileName(path)));
     model.setTag(row, path);
 
     const std::optional<qint64> length = fileSystem.FileLength(path);
@@ -34,7 +42,7 @@ bool addFileRow(FileListModel &model, const FileSystem &fileSystem, const QStrin
     const std::optional<FileDescription> file = fileSystem.GetFile(path);
     if (!file)
         return false;
-    model.setText(row, FileColumn::Location, file->parentFolderPath);
+    model.setText(row, FileColumn::Location, readablePath(file->parentFolderPath));
     model.setText(row, FileColumn::Accessed, dateText(file->dateLastAccessed));
     model.setText(row, FileColumn::Modified, dateText(file->dateLastModified));
     model.setText(row, FileColumn::Created, dateText(file->dateCreated));
@@ -42,20 +50,20 @@ bool addFileRow(FileListModel &model, const FileSystem &fileSystem, const QStrin
     return true;
 }
 
-bool addFolderRow(FileListModel &model, const FileSystem &fileSystem, const QString &path)
+bool addFolderRow(FileListModel &model, const FileSystem &fileSystem, const QByteArray &path)
 {
     const int row = model.appendRow();
     const std::optional<FolderDescription> named = fileSystem.GetFolder(path);
     if (!named)
         return false;
-    model.setText(row, FileColumn::Name, named->path);
+    model.setText(row, FileColumn::Name, readablePath(named->path));
     model.setTag(row, path);
-    model.setText(row, FileColumn::Location, FileSystem::GetParentFolderName(path));
+    model.setText(row, FileColumn::Location, readablePath(FileSystem::GetParentFolderName(path)));
 
     // The size is asked of the path now standing in the row's name, the
-    // cleaned full path, not of the dropped one (which may end in '/').
-    const QString rowName = model.entry(row).texts[size_t(FileColumn::Name)];
-    const std::optional<FolderDescription> sized = fileSystem.GetFolder(rowName);
+    // cleaned full path, not of the dropped one (which may end in '/'). It is
+    // asked in its bytes: the name column shows it readably, not exactly.
+    const std::optional<FolderDescription> sized = fileSystem.GetFolder(named->path);
     if (!sized)
         return false;
     const std::optional<qint64> totalSize = fileSystem.FolderSize(sized->path);
@@ -71,11 +79,11 @@ bool addFolderRow(FileListModel &model, const FileSystem &fileSystem, const QStr
     return true;
 }
 
-void addMissingRow(FileListModel &model, const QString &path)
+void addMissingRow(FileListModel &model, const QByteArray &path)
 {
     const int row = model.appendRow();
-    model.setText(row, FileColumn::Name, FileSystem::GetFileName(path));
+    model.setText(row, FileColumn::Name, readablePath(FileSystem::GetFileName(path)));
     model.setTag(row, path);
     model.setText(row, FileColumn::Size, QStringLiteral("n/a"));
-    model.setText(row, FileColumn::Location, FileSystem::GetParentFolderName(path));
+    model.setText(row, FileColumn::Location, readablePath(FileSystem::GetParentFolderName(path)));
 }

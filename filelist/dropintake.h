@@ -1,20 +1,22 @@
 #pragma once
 
-#include <QStringList>
+#include <QByteArray>
+#include <QList>
 
 class FileListModel;
 class FileSystem;
 class QMimeData;
 
-// The full paths a drop delivers, in the order given. Empty when the drop
+// The full paths a drop delivers, in the order given, each in the exact bytes
+// its URL names (a name that is not UTF-8 included). Empty when the drop
 // carries no file names: no URLs at all (text, an image), or any URL that
 // names no local file (a web link), since such a drop holds no list of files.
-QStringList droppedFilePaths(const QMimeData *data);
+QList<QByteArray> droppedFilePaths(const QMimeData *data);
 
 // Each fills a new row for the dropped path in a fixed order of steps and
 // stops at the first query that fails, returning false and leaving the row as
 // far as it got (a file whose length cannot be read keeps name and tag only).
-bool addFileRow(FileListModel &model, const FileSystem &fileSystem, const QString &path);
-bool addFolderRow(FileListModel &model, const FileSystem &fileSystem, const QString &path);
+bool addFileRow(FileListModel &model, const FileSystem &fileSystem, const QByteArray &path);
+bool addFolderRow(FileListModel &model, const FileSystem &fileSystem, const QByteArray &path);
 // The row for a path that exists neither as file nor as folder.
-void addMissingRow(FileListModel &model, const QString &path);
+void addMissingRow(FileListModel &model, const QByteArray &path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <array>
 
@@ -17,9 +18,10 @@ enum class FileColumn {
     Count
 };
 
-// One row of the file list: the column texts and the dropped path as its tag.
+// One row of the file list: the column texts and, as its tag, the dropped
+// path in the very bytes the drop delivered, which the edit run opens.
 struct FileEntry
 {
     std::array<QString, int(FileColumn::Count)> texts;
-    QString tag;
+    QByteArray tag;
 };

@@ -90,13 +90,13 @@ void FileListModel::setText(int row, FileColumn column, const QString &text)
     emit dataChanged(cell, cell, {Qt::DisplayRole});
 }
 
-void FileListModel::setTag(int row, const QString &tag)
+void FileListModel::setTag(int row, const QByteArray &tag)
 {
     // The tag is not shown, so no view needs to hear of it.
     m_rows[row].tag = tag;
 }
 
-QString FileListModel::tag(qint64 position) const
+QByteArray FileListModel::tag(qint64 position) const
 {
     return m_rows.at(position - 1).tag;
 }

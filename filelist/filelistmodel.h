@@ -22,10 +22,10 @@ public:
     // Appends an empty row and returns its 0-based row number.
     int appendRow();
     void setText(int row, FileColumn column, const QString &text);
-    void setTag(int row, const QString &tag);
+    void setTag(int row, const QByteArray &tag);
     const FileEntry &entry(int row) const { return m_rows.at(row); }
     // The tag of the row at 1-based position.
-    QString tag(qint64 position) const;
+    QByteArray tag(qint64 position) const;
     void removeAllRows();
 
 private:

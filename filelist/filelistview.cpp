@@ -6,7 +6,6 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QMessageBox>
 
@@ -50,21 +49,16 @@ void FileListView::setFileSystem(std::unique_ptr<FileSystem> fileSystem)
 
 void FileListView::LVFile_OLEDragDrop(const QMimeData *dropData)
 {
-    const QStringList names = droppedFilePaths(dropData);
-    if (names.isEmpty()) {
+    const QList<QByteArray> paths = droppedFilePaths(dropData);
+    if (paths.isEmpty())
         warnInvalidDrop();
-        return;
-    }
-    QList<QByteArray> paths;
-    for (const QString &name : names)
-        paths.append(QFile::encodeName(name));
-    addPaths(paths);
+    else
+        addPaths(paths);
 }
 
 void FileListView::addPaths(const QList<QByteArray> &paths)
 {
-    for (const QByteArray &bytes : paths) {
-        const QString path = QFile::decodeName(bytes);
+    for (const QByteArray &path : paths) {
         bool added = true;
         if (m_fileSystem->FileExists(path))
             added = addFileRow(*m_model, *m_fileSystem, path);
@@ -79,12 +73,14 @@ void FileListView::addPaths(const QList<QByteArray> &paths)
     }
 }
 
-bool FileListView::askAddAnyway(const QString &path)
+bool FileListView::askAddAnyway(const QByteArray &path)
 {
     QMessageBox box(QMessageBox::Question, MessageTitle,
                     QStringLiteral("The file/folder you are attempting to add does not exists: ")
-                        + path + QStringLiteral("\r\nAdd anyway?"),
+                        + readablePath(path) + QStringLiteral("\r\nAdd anyway?"),
                     QMessageBox::Yes | QMessageBox::No, window());
+    // A name such as "notes <b>old</b>.txt" is a name, not markup.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
@@ -94,22 +90,44 @@ void FileListView::warnInvalidDrop()
     QMessageBox box(QMessageBox::Warning, MessageTitle,
                     QStringLiteral("Please Drag and Drop Valid Files Only"), QMessageBox::Ok,
                     window());
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
-// Any drag from outside is welcome; what it carries is judged on the drop.
+// The list only takes the names, so the source is never told "Move": a file
+// manager that hears a move was done may delete the originals. Copy is what
+// happened; Link will do for a source that offers nothing else. A source that
+// offers neither (Move alone) is refused, as Qt would not let the drop be
+// called anything but Move.
+void FileListView::acceptAsCopy(QDropEvent *event)
+{
+    const Qt::DropActions offered = event->possibleActions();
+    if (offered & Qt::CopyAction) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else if (offered & Qt::LinkAction) {
+        event->setDropAction(Qt::LinkAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+// Any drag that can be taken as a Copy or a Link is welcome; what it carries
+// is judged on the drop.
 void FileListView::dragEnterEvent(QDragEnterEvent *event)
 {
-    event->acceptProposedAction();
+    acceptAsCopy(event);
 }
 
 void FileListView::dragMoveEvent(QDragMoveEvent *event)
 {
-    event->acceptProposedAction();
+    acceptAsCopy(event);
 }
 
 void FileListView::dropEvent(QDropEvent *event)
 {
-    LVFile_OLEDragDrop(event->mimeData());
-    event->acceptProposedAction();
+    acceptAsCopy(event);
+    if (event->isAccepted())
+        LVFile_OLEDragDrop(event->mimeData());
 }

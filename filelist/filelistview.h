@@ -6,6 +6,7 @@
 
 class FileListModel;
 class FileSystem;
+class QDropEvent;
 class QMimeData;
 
 // LVFile: the report-style list of files to edit. Files and folders dropped
@@ -22,8 +23,13 @@ public:
     // Replaces the file system the drops are checked against (tests make it fail).
     void setFileSystem(std::unique_ptr<FileSystem> fileSystem);
 
-    // Turns every dropped name into a row, in the order given; the first
-    // failure ends the drop with a warning and keeps the rows added so far.
+    // Turns every path into a row, in the order given: a file row, a folder
+    // row, or after a question a row for a missing path. The first failure
+    // ends it with a warning and keeps the rows added so far.
+    void addPaths(const QList<QByteArray> &paths);
+
+    // Adds the dropped names as addPaths() does; a drop without file names
+    // gives the warning.
     void LVFile_OLEDragDrop(const QMimeData *dropData);
 
     // Adds the paths as a drop of them would: a row for each, in this order,
@@ -36,8 +42,9 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    bool askAddAnyway(const QString &path);
+    bool askAddAnyway(const QByteArray &path);
     void warnInvalidDrop();
+    static void acceptAsCopy(QDropEvent *event);
 
     FileListModel *m_model;
     std::unique_ptr<FileSystem> m_fileSystem;

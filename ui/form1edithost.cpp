@@ -12,14 +12,22 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace {
 
-// A text box gives '\n' where the user pressed Enter; the edit run searches
-// for the CR LF that a line end is in the files.
+// The text exactly as typed or pasted, with CR LF, the line end of the files,
+// for every line break. toPlainText() would not do: it turns non-breaking
+// spaces into plain ones, so a Find text meant to remove them would remove
+// every space. In the raw text a line break is a paragraph separator (Enter,
+// a pasted line feed or paragraph separator) or a line separator (Shift+Enter,
+// a pasted one).
 QString crLfText(const QPlainTextEdit *box)
 {
-    return box->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    QString text = box->document()->toRawText();
+    for (const QChar lineBreak : {QChar(QChar::ParagraphSeparator), QChar(QChar::LineSeparator)})
+        text.replace(lineBreak, QStringLiteral("\r\n"));
+    return text;
 }
 
 } // namespace
@@ -39,20 +47,21 @@ void Form1::setStopEnabled(bool enabled)
     Command1[int(Command::Stop)]->setEnabled(enabled);
 }
 
-// The override cursor is a stack; keeping our own state makes a repeated call
-// harmless, so one restore always undoes the busy pointer. Busy is also the
-// time of a run, when the captions reach the screen once a frame (see yield()).
+// The pointer is the main window's alone: an application-wide override would
+// also make the message boxes and the About window that come up during a run
+// busy. Busy is also the time of a run, when the captions reach the screen
+// once a frame (see yield()).
 void Form1::setBusyPointer(bool busy)
 {
     if (busy == m_busy)
         return;
     m_busy = busy;
     if (busy) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        setCursor(Qt::WaitCursor);
         Label1->setUpdatesEnabled(false);
         m_frameClock.start();
     } else {
-        QApplication::restoreOverrideCursor();
+        unsetCursor();
         showCaptions();
     }
 }
@@ -138,7 +147,7 @@ qint64 Form1::rowCount() const
     return LVFile->fileModel()->rowCount();
 }
 
-QString Form1::rowTag(qint64 position) const
+QByteArray Form1::rowTag(qint64 position) const
 {
     return LVFile->fileModel()->tag(position);
 }

@@ -7,6 +7,7 @@
 void showInformation(QWidget *parent, const QString &text)
 {
     QMessageBox box(QMessageBox::Information, kApplicationTitle, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -14,6 +15,7 @@ bool askYesNo(QWidget *parent, const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::Yes | QMessageBox::No,
                     parent);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

@@ -123,10 +123,10 @@ public:
         record(u"rowCount");
         return rows.size();
     }
-    QString rowTag(qint64 position) const override
+    QByteArray rowTag(qint64 position) const override
     {
         record(u"rowTag(%1)", position);
-        return rows.at(position - 1);   // asserts on a row that does not exist
+        return rows.at(position - 1).toUtf8();   // asserts on a row that does not exist
     }
     void removeAllRows() override
     {

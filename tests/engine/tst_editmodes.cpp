@@ -31,7 +31,7 @@ public:
     void setStatusCaption(const QString &) override { ++otherCalls; }
     void yield() override { ++otherCalls; }
     qint64 rowCount() const override { return 0; }
-    QString rowTag(qint64) const override { return {}; }
+    QByteArray rowTag(qint64) const override { return {}; }
     void removeAllRows() override { ++otherCalls; }
     void showFailures(const QList<FileFailure> &) override { ++otherCalls; }
 };

@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include <fcntl.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 class FileListViewTest : public QObject
@@ -27,6 +28,9 @@ private slots:
     void appearance();
     void modelOperations();
     void anyDragIsWelcome();
+    void dropNeverMoves_data();
+    void dropNeverMoves();
+    void namesThatAreNotUtf8();
     void drop_data();
     void drop();
     void dropWithoutFiles_data();
@@ -57,7 +61,9 @@ QString describe(const QMessageBox &box)
     }
     if (box.buttons().size() != buttons.size())
         buttons.append("other buttons");
-    return QStringLiteral("%1 %2 %3: %4").arg(icon, buttons.join(u'|'), box.windowTitle(), box.text());
+    // A path such as "a<br>b.txt" read as markup would lose parts of its name.
+    const QString format = box.textFormat() == Qt::PlainText ? QString() : QStringLiteral(" (markup)");
+    return QStringLiteral("%1 %2 %3%4: %5").arg(icon, buttons.join(u'|'), box.windowTitle(), format, box.text());
 }
 
 // Answers the message boxes of a drop as they come, in order, and writes down
@@ -96,19 +102,19 @@ private:
 class FailingFileSystem : public LocalFileSystem
 {
 public:
-    explicit FailingFileSystem(const QString &failingPath) : m_failingPath(failingPath) {}
+    explicit FailingFileSystem(const QString &failingPath) : m_failingPath(QFile::encodeName(failingPath)) {}
 
-    std::optional<qint64> FileLength(const QString &path) const override
+    std::optional<qint64> FileLength(const QByteArray &path) const override
     {
         return path == m_failingPath ? std::nullopt : LocalFileSystem::FileLength(path);
     }
-    std::optional<qint64> FolderSize(const QString &path) const override
+    std::optional<qint64> FolderSize(const QByteArray &path) const override
     {
         return path == m_failingPath ? std::nullopt : LocalFileSystem::FolderSize(path);
     }
 
 private:
-    QString m_failingPath;
+    QByteArray m_failingPath;
 };
 
 // QFile cannot open a folder to set its times, so this goes to the system.
@@ -148,7 +154,7 @@ public:
         const QString itemPath = filePath(name);
         const QFileInfo info(itemPath);
         FileEntry row;
-        row.tag = itemPath;
+        row.tag = QFile::encodeName(itemPath);
         const auto set = [&row](FileColumn column, const QString &text) { row.texts[size_t(column)] = text; };
         if (name.startsWith("folder")) {
             set(FileColumn::Name, filePath("folder"));
@@ -207,20 +213,32 @@ QMimeData *fileUrls(const DropFolder &folder, const QStringList &names)
     return data;
 }
 
+// How the drag source offers the drop: the actions it allows, and the one it
+// proposes (Move while Shift is held).
+struct DragOffer
+{
+    Qt::DropActions offered = Qt::CopyAction;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+};
+
 // Drags the data over the list's viewport and drops it there, as the window
-// system would, answering the boxes on the way.
-QStringList dropOn(FileListView &view, const QMimeData &data, const QList<int> &answers = {})
+// system would, answering the boxes on the way; `action` is what the source
+// is told the drop did.
+QStringList dropOn(FileListView &view, const QMimeData &data, const QList<int> &answers = {},
+                   const DragOffer &offer = {}, Qt::DropAction *action = nullptr)
 {
     const QPoint centre = view.viewport()->rect().center();
-    QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(centre, offer.offered, &data, Qt::LeftButton, offer.modifiers);
     QApplication::sendEvent(view.viewport(), &enter);
     if (!enter.isAccepted())
         return {"drag refused"};
     BoxAnswerer answerer(answers);
-    QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(centre, offer.offered, &data, Qt::LeftButton, offer.modifiers);
     QApplication::sendEvent(view.viewport(), &drop);
     if (!drop.isAccepted())
         answerer.shown.append("drop refused");
+    if (action)
+        *action = drop.dropAction();
     return answerer.shown;
 }
 
@@ -279,7 +297,7 @@ void FileListViewTest::modelOperations()
         QCOMPARE(row, i);
         model.setText(row, FileColumn::Name, QStringLiteral("name %1").arg(i));
         model.setText(row, FileColumn::Size, QStringLiteral("%1 KB").arg(i));
-        model.setTag(row, QStringLiteral("/tag/%1").arg(i));
+        model.setTag(row, "/tag/" + QByteArray::number(i));
     }
     model.setTag(2, "/tag/0");  // no key: a path may stand twice
     QCOMPARE(model.rowCount(), 3);
@@ -312,6 +330,40 @@ void FileListViewTest::anyDragIsWelcome()
     QDragMoveEvent move(centre, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view.viewport(), &move);
     QVERIFY(move.isAccepted());
+}
+
+void FileListViewTest::dropNeverMoves_data()
+{
+    QTest::addColumn<Qt::DropActions>("offered");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<Qt::DropAction>("told");
+    QTest::addColumn<int>("rows");
+    const Qt::DropActions all = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QTest::newRow("Shift proposes Move") << all << Qt::KeyboardModifiers(Qt::ShiftModifier) << Qt::CopyAction << 1;
+    QTest::newRow("Ctrl+Shift proposes Link") << all << (Qt::ShiftModifier | Qt::ControlModifier) << Qt::CopyAction << 1;
+    QTest::newRow("a source that offers only Link")
+        << Qt::DropActions(Qt::LinkAction) << Qt::KeyboardModifiers() << Qt::LinkAction << 1;
+    QTest::newRow("a source that offers only Move is refused")
+        << Qt::DropActions(Qt::MoveAction) << Qt::KeyboardModifiers() << Qt::IgnoreAction << 0;
+}
+
+// The drag source is told Copy, whatever it proposed: told Move, a file
+// manager may delete the files it believes were moved.
+void FileListViewTest::dropNeverMoves()
+{
+    QFETCH(Qt::DropActions, offered);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(Qt::DropAction, told);
+    QFETCH(int, rows);
+    const DropFolder folder;
+    FileListView view;
+    const std::unique_ptr<QMimeData> data(fileUrls(folder, {"a.txt"}));
+    Qt::DropAction action = Qt::IgnoreAction;
+    const QStringList shown = dropOn(view, *data, {}, {offered, modifiers}, &action);
+    QCOMPARE(shown, rows ? QStringList{} : QStringList{"drag refused"});
+    if (rows)
+        QCOMPARE(action, told);
+    QCOMPARE(view.fileModel()->rowCount(), rows);
 }
 
 void FileListViewTest::drop_data()
@@ -432,6 +484,51 @@ void FileListViewTest::failureEndsTheDrop()
     QCOMPARE(dropOn(view, *next), QStringList{});
     expected.append(folder.expectedRow("e.txt"));
     compareRows(*view.fileModel(), expected);
+}
+
+// A Latin-1 name ("caf" 0xE9 ".txt") is no UTF-8: through a QString it would
+// name another file. The drop's URL carries its bytes percent-encoded; the
+// rows keep them as the tag and show them readably, with U+FFFD for the byte.
+void FileListViewTest::namesThatAreNotUtf8()
+{
+    const auto restore = useUnitedStatesLocale();
+    QTemporaryDir temp;
+    QVERIFY(temp.isValid());
+    const QByteArray root = QFile::encodeName(QDir::cleanPath(temp.path()));
+    const QByteArray file = root + "/caf\xe9.txt";
+    const QByteArray folder = root + "/dossier \xe9t\xe9";
+    const auto write = [](const QByteArray &path, qint64 length) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::ftruncate(fd, length), 0);
+        QCOMPARE(::close(fd), 0);
+    };
+    write(file, 1536);
+    QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+    write(folder + "/\xe9t\xe9.txt", 2048);
+
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QByteArray &path : {file, folder})
+        urls.append(QUrl::fromEncoded("file://" + path.toPercentEncoding("/")));
+    data.setUrls(urls);
+    FileListView view;
+    QCOMPARE(dropOn(view, data), QStringList{});
+
+    const FileListModel &model = *view.fileModel();
+    QCOMPARE(model.rowCount(), 2);
+    const QString location = QFile::decodeName(root);
+    const auto text = [&model](int row, FileColumn column) { return model.entry(row).texts[size_t(column)]; };
+    QCOMPARE(model.tag(1), file);
+    QCOMPARE(text(0, FileColumn::Name), QStringLiteral("caf\uFFFD.txt"));
+    QCOMPARE(text(0, FileColumn::Size), "2 KB");
+    QCOMPARE(text(0, FileColumn::Location), location);
+    QCOMPARE(text(0, FileColumn::Type), "plain text document");
+    QVERIFY(!text(0, FileColumn::Modified).isEmpty());
+    QCOMPARE(model.tag(2), folder);
+    QCOMPARE(text(1, FileColumn::Name), location + QStringLiteral("/dossier \uFFFDt\uFFFD"));
+    QCOMPARE(text(1, FileColumn::Size), "2. KB");
+    QVERIFY(!text(1, FileColumn::Modified).isEmpty());
 }
 
 QTEST_MAIN(FileListViewTest)

@@ -40,6 +40,12 @@ void writeFile(const QString &path, qint64 length)
     QVERIFY(file.resize(length));
 }
 
+// A path as the file system takes it.
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
 void makeLink(const QString &target, const QString &link)
 {
     QVERIFY(QFile::link(target, link));
@@ -61,26 +67,28 @@ qint64 referenceTreeSize(const QString &folder)
 
 void FileSystemTest::pathNames_data()
 {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QString>("parentFolderName");
-    QTest::newRow("file in folder") << "/home/ann/notes.txt" << "notes.txt" << "/home/ann";
-    QTest::newRow("item in root keeps the root") << "/notes.txt" << "notes.txt" << "/";
-    QTest::newRow("root itself") << "/" << "" << "";
-    QTest::newRow("folder with trailing separator") << "/home/ann/" << "ann" << "/home";
-    QTest::newRow("doubled separator") << "/home//ann" << "ann" << "/home";
-    QTest::newRow("doubled separator below root") << "//ann" << "ann" << "/";
-    QTest::newRow("spaces and dots") << "/a b/.c d.e" << ".c d.e" << "/a b";
-    QTest::newRow("no separator") << "notes.txt" << "notes.txt" << "";
-    QTest::newRow("empty") << "" << "" << "";
-    QTest::newRow("dot dot stays textual") << "/home/ann/../bob" << "bob" << "/home/ann/..";
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("fileName");
+    QTest::addColumn<QByteArray>("parentFolderName");
+    QTest::newRow("file in folder") << QByteArray("/home/ann/notes.txt") << QByteArray("notes.txt") << QByteArray("/home/ann");
+    QTest::newRow("item in root keeps the root") << QByteArray("/notes.txt") << QByteArray("notes.txt") << QByteArray("/");
+    QTest::newRow("root itself") << QByteArray("/") << QByteArray("") << QByteArray("");
+    QTest::newRow("folder with trailing separator") << QByteArray("/home/ann/") << QByteArray("ann") << QByteArray("/home");
+    QTest::newRow("doubled separator") << QByteArray("/home//ann") << QByteArray("ann") << QByteArray("/home");
+    QTest::newRow("doubled separator below root") << QByteArray("//ann") << QByteArray("ann") << QByteArray("/");
+    QTest::newRow("spaces and dots") << QByteArray("/a b/.c d.e") << QByteArray(".c d.e") << QByteArray("/a b");
+    QTest::newRow("no separator") << QByteArray("notes.txt") << QByteArray("notes.txt") << QByteArray("");
+    QTest::newRow("empty") << QByteArray("") << QByteArray("") << QByteArray("");
+    QTest::newRow("Latin-1 bytes kept") << QByteArray("/caf\xe9/\xe9t\xe9.txt") << QByteArray("\xe9t\xe9.txt")
+                                        << QByteArray("/caf\xe9");
+    QTest::newRow("dot dot stays textual") << QByteArray("/home/ann/../bob") << QByteArray("bob") << QByteArray("/home/ann/..");
 }
 
 void FileSystemTest::pathNames()
 {
-    QFETCH(QString, path);
-    QFETCH(QString, fileName);
-    QFETCH(QString, parentFolderName);
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, fileName);
+    QFETCH(QByteArray, parentFolderName);
     QCOMPARE(FileSystem::GetFileName(path), fileName);
     QCOMPARE(FileSystem::GetParentFolderName(path), parentFolderName);
 }
@@ -106,16 +114,16 @@ void FileSystemTest::kinds()
     QFETCH(bool, isFolder);
     QTemporaryDir temp;
     QVERIFY(temp.isValid());
-    const QString item = temp.filePath("item");
+    const QByteArray item = native(temp.filePath("item"));
     writeFile(temp.filePath("file"), 10);
     QVERIFY(QDir(temp.path()).mkdir("folder"));
     switch (kind) {
-    case Kind::File: writeFile(item, 10); break;
+    case Kind::File: writeFile(temp.filePath("item"), 10); break;
     case Kind::Folder: QVERIFY(QDir(temp.path()).mkdir("item")); break;
-    case Kind::LinkToFile: makeLink(temp.filePath("file"), item); break;
-    case Kind::LinkToFolder: makeLink(temp.filePath("folder"), item); break;
-    case Kind::DanglingLink: makeLink(temp.filePath("gone"), item); break;
-    case Kind::Pipe: QCOMPARE(::mkfifo(QFile::encodeName(item).constData(), 0600), 0); break;
+    case Kind::LinkToFile: makeLink(temp.filePath("file"), temp.filePath("item")); break;
+    case Kind::LinkToFolder: makeLink(temp.filePath("folder"), temp.filePath("item")); break;
+    case Kind::DanglingLink: makeLink(temp.filePath("gone"), temp.filePath("item")); break;
+    case Kind::Pipe: QCOMPARE(::mkfifo(item.constData(), 0600), 0); break;
     case Kind::Missing: break;
     }
     const LocalFileSystem fileSystem;
@@ -147,12 +155,12 @@ void FileSystemTest::folderSizeMatchesPlainWalk()
     makeLink(temp.filePath("tree"), temp.filePath("tree/a/b/loop"));
     QCOMPARE(::mkfifo(QFile::encodeName(temp.filePath("tree/pipe")).constData(), 0600), 0);
 
-    const std::optional<qint64> size = LocalFileSystem().FolderSize(temp.filePath("tree"));
+    const std::optional<qint64> size = LocalFileSystem().FolderSize(native(temp.filePath("tree")));
     QVERIFY(size.has_value());
     QCOMPARE(*size, 1000 + 48 + 3 * GiB);
     QCOMPARE(*size, referenceTreeSize(temp.filePath("tree")));
     // A dropped link to a folder is followed: it is the folder the user meant.
-    QCOMPARE(LocalFileSystem().FolderSize(temp.filePath("tree/a/outside-link")), 5 * GiB);
+    QCOMPARE(LocalFileSystem().FolderSize(native(temp.filePath("tree/a/outside-link"))), 5 * GiB);
 }
 
 // An empty folder adds up to nothing; a missing item or a file has no total.
@@ -162,10 +170,10 @@ void FileSystemTest::folderSizeOfNoTree()
     QTemporaryDir temp;
     QVERIFY(temp.isValid());
     const LocalFileSystem fileSystem;
-    QCOMPARE(fileSystem.FolderSize(temp.path()), qint64(0));
+    QCOMPARE(fileSystem.FolderSize(native(temp.path())), qint64(0));
     writeFile(temp.filePath("file.txt"), 1);
-    QVERIFY(!fileSystem.FolderSize(temp.filePath("gone")));
-    QVERIFY(!fileSystem.FolderSize(temp.filePath("file.txt")));
+    QVERIFY(!fileSystem.FolderSize(native(temp.filePath("gone"))));
+    QVERIFY(!fileSystem.FolderSize(native(temp.filePath("file.txt"))));
 }
 
 void FileSystemTest::unreadableSubFolderFails()
@@ -180,7 +188,7 @@ void FileSystemTest::unreadableSubFolderFails()
     const QString locked = temp.filePath("tree/locked");
     QVERIFY(QFile::setPermissions(locked, {}));
     const LocalFileSystem fileSystem;
-    const std::optional<qint64> size = fileSystem.FolderSize(temp.filePath("tree"));
+    const std::optional<qint64> size = fileSystem.FolderSize(native(temp.filePath("tree")));
     QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QVERIFY2(!size, "a tree with an unreadable folder has no total size");
 }
@@ -204,10 +212,10 @@ void FileSystemTest::fileDescription()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     const auto restore = qScopeGuard([previous] { QLocale::setDefault(previous); });
     const LocalFileSystem fileSystem;
-    QCOMPARE(fileSystem.FileLength(path), 3 * GiB);
-    const std::optional<FileDescription> file = fileSystem.GetFile(temp.filePath("sub/../sub/notes.txt"));
+    QCOMPARE(fileSystem.FileLength(native(path)), 3 * GiB);
+    const std::optional<FileDescription> file = fileSystem.GetFile(native(temp.filePath("sub/../sub/notes.txt")));
     QVERIFY(file.has_value());
-    QCOMPARE(file->parentFolderPath, QDir::cleanPath(temp.filePath("sub")));
+    QCOMPARE(file->parentFolderPath, native(QDir::cleanPath(temp.filePath("sub"))));
     QCOMPARE(file->dateLastModified, modified);
     QCOMPARE(file->dateLastAccessed, modified.addDays(1));
     QCOMPARE(file->type, "plain text document");
@@ -227,12 +235,12 @@ void FileSystemTest::folderDescription()
     QTemporaryDir temp;
     QVERIFY(temp.isValid());
     QVERIFY(QDir(temp.path()).mkdir("folder"));
-    const std::optional<FolderDescription> folder = LocalFileSystem().GetFolder(temp.path() + '/' + relativePath);
+    const std::optional<FolderDescription> folder = LocalFileSystem().GetFolder(native(temp.path() + '/' + relativePath));
     QVERIFY(folder.has_value());
-    QCOMPARE(folder->path, QDir::cleanPath(temp.filePath("folder")));
+    QCOMPARE(folder->path, native(QDir::cleanPath(temp.filePath("folder"))));
     QVERIFY(folder->dateLastAccessed.isValid());
     QVERIFY(folder->dateLastModified.isValid());
-    QCOMPARE(LocalFileSystem().GetFolder("/")->path, "/");
+    QCOMPARE(LocalFileSystem().GetFolder("/")->path, QByteArray("/"));
 }
 
 QTEST_GUILESS_MAIN(FileSystemTest)

@@ -7,14 +7,20 @@
 #include "filelistview.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fstream>
+#include <iterator>
+#include <string>
 
 class TestRun : public QObject
 {
@@ -23,6 +29,7 @@ private slots:
     void initTestCase() { setUpTestApplication(); }
     void typicalRun_data();
     void typicalRun();
+    void nameThatIsNotUtf8();
     void progressDuringRun();
     void emptyList();
     void stopDuringRun_data();
@@ -49,7 +56,7 @@ public:
                 qFatal("cannot write %s", qPrintable(path));
             const int row = model->appendRow();
             model->setText(row, FileColumn::Name, QFileInfo(path).fileName());
-            model->setTag(row, path);
+            model->setTag(row, QFile::encodeName(path));
             m_paths << path;
         }
     }
@@ -73,15 +80,31 @@ private:
     QStringList m_paths;
 };
 
-// Types a text into a box as a user does, Enter for every line break.
+// Types a text into a box as a user does: Enter for '\n', Shift+Enter for a
+// line separator.
 void type(QPlainTextEdit *box, const QString &text)
 {
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
+    for (const QChar character : text) {
+        if (character == u'\n')
             QTest::keyClick(box, Qt::Key_Return);
-        QTest::keyClicks(box, lines[i]);
+        else if (character == QChar::LineSeparator)
+            QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+        else
+            QTest::keyClicks(box, character);
     }
+}
+
+// Pastes a text into a box through the clipboard, as from another program.
+void paste(QPlainTextEdit *box, const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+}
+
+// The pointer the window shows: a busy one only on the window itself.
+bool isPointerBusy(const Form1 &form)
+{
+    return form.testAttribute(Qt::WA_SetCursor) && form.cursor().shape() == Qt::WaitCursor;
 }
 
 void tick(QListWidget *list, int index)
@@ -124,20 +147,37 @@ QString summary(int rows, int changed)
 void TestRun::typicalRun_data()
 {
     QTest::addColumn<QByteArrayList>("before");
+    QTest::addColumn<bool>("pasted");
     QTest::addColumn<QString>("find");
     QTest::addColumn<QString>("with");
     QTest::addColumn<int>("mode");
     QTest::addColumn<QByteArrayList>("after");
+    const bool typed = false;
+    const bool pasted = true;
     QTest::newRow("Replace in two of three files")
-        << QByteArrayList{"cat dog cat", "dog", "a cat"} << "cat" << "bird" << 4
+        << QByteArrayList{"cat dog cat", "dog", "a cat"} << typed << "cat" << "bird" << 4
         << QByteArrayList{"bird dog bird\r\n", "dog", "a bird\r\n"};
     QTest::newRow("a Find text typed on two lines matches a CR LF line end")
-        << QByteArrayList{"a\r\nb\r\n", "a\nb\n", "ab"} << "a\nb" << "X" << 4
+        << QByteArrayList{"a\r\nb\r\n", "a\nb\n", "ab"} << typed << "a\nb" << "X" << 4
         << QByteArrayList{"X\r\n\r\n", "a\nb\n", "ab"};
     QTest::newRow("a With text typed on two lines is written with CR LF")
-        << QByteArrayList{"x"} << "x" << "1\n2" << 4 << QByteArrayList{"1\r\n2\r\n"};
-    QTest::newRow("the ticked mode is the one applied") << QByteArrayList{"cat dog cat"} << "cat" << "s" << 0
+        << QByteArrayList{"x"} << typed << "x" << "1\n2" << 4 << QByteArrayList{"1\r\n2\r\n"};
+    QTest::newRow("the ticked mode is the one applied") << QByteArrayList{"cat dog cat"} << typed << "cat" << "s" << 0
                                                         << QByteArrayList{"cats dog cats\r\n"};
+    // Look-alike spaces are what a clean-up removes: each must stay itself.
+    QTest::newRow("a typed no-break space removes only itself")
+        << QByteArrayList{QStringLiteral("one two\u00A0three\u202Ffour").toUtf8()} << typed << QStringLiteral("\u00A0") << "" << 2
+        << QByteArrayList{QStringLiteral("one twothree\u202Ffour\r\n").toUtf8()};
+    QTest::newRow("a pasted tab and narrow no-break space, a no-break space put in")
+        << QByteArrayList{QStringLiteral("a\t\u202Fb c").toUtf8()} << pasted << QStringLiteral("\t\u202F") << QStringLiteral("\u00A0") << 4
+        << QByteArrayList{QStringLiteral("a\u00A0b c\r\n").toUtf8()};
+    QTest::newRow("Shift+Enter is a line break")
+        << QByteArrayList{"a\r\nb"} << typed << QStringLiteral("a\u2028b") << QStringLiteral("1\u20282") << 4 << QByteArrayList{"1\r\n2\r\n"};
+    QTest::newRow("pasted line and paragraph separators are line breaks")
+        << QByteArrayList{"a\r\nb\r\nc"} << pasted << QStringLiteral("a\u2028b\u2029c") << QStringLiteral("1\u20292") << 4
+        << QByteArrayList{"1\r\n2\r\n"};
+    QTest::newRow("a Find text ending in a line break")
+        << QByteArrayList{"a\r\na"} << typed << "a\n" << "b" << 4 << QByteArrayList{"ba\r\n"};
 }
 
 // The Overview's typical run: files listed, Find and With typed, a mode
@@ -145,6 +185,7 @@ void TestRun::typicalRun_data()
 void TestRun::typicalRun()
 {
     QFETCH(QByteArrayList, before);
+    QFETCH(bool, pasted);
     QFETCH(QString, find);
     QFETCH(QString, with);
     QFETCH(int, mode);
@@ -152,8 +193,9 @@ void TestRun::typicalRun()
     Form1 form;
     showActive(form);
     const ListedFiles files(form, before);
-    type(child<QPlainTextEdit>(&form, "Combo2"), find);
-    type(child<QPlainTextEdit>(&form, "Combo3"), with);
+    const auto enter = pasted ? paste : type;
+    enter(child<QPlainTextEdit>(&form, "Combo2"), find);
+    enter(child<QPlainTextEdit>(&form, "Combo3"), with);
     tick(child<QListWidget>(&form, "List1"), mode);
     QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
 
@@ -165,10 +207,39 @@ void TestRun::typicalRun()
     QCOMPARE(child<QLabel>(&form, "Label3")->text(), QStringLiteral("..."));
     QVERIFY(child<QPushButton>(&form, "Command1_0")->isEnabled());
     QVERIFY(!child<QPushButton>(&form, "Command1_1")->isEnabled());
-    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(!isPointerBusy(form));
     // The captions, repainted only once a frame during the run, show again.
     QVERIFY(child<QLabel>(&form, "Label1")->updatesEnabled());
     QVERIFY(child<QLabel>(&form, "Label3")->updatesEnabled());
+}
+
+// A Latin-1 name ("caf" 0xE9 ".txt") dropped on the list reaches the run in
+// its bytes: through a QString it would name a missing file, and the run
+// would count it as unchanged without a word.
+void TestRun::nameThatIsNotUtf8()
+{
+    Form1 form;
+    showActive(form);
+    QTemporaryDir temp;
+    QVERIFY(temp.isValid());
+    const QByteArray path = QFile::encodeName(temp.path()) + "/caf\xe9.txt";
+    std::ofstream(path.constData(), std::ios::binary) << "a cat";
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
+    const BoxAnswerer answerer({QMessageBox::No});
+    child<FileListView>(&form, "LVFile")->LVFile_OLEDragDrop(&data);
+    QVERIFY(answerer.seen().isEmpty());
+    type(child<QPlainTextEdit>(&form, "Combo2"), QStringLiteral("cat"));
+    type(child<QPlainTextEdit>(&form, "Combo3"), QStringLiteral("dog"));
+    tick(child<QListWidget>(&form, "List1"), 4);
+    QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
+
+    std::ifstream file(path.constData(), std::ios::binary);
+    const std::string content{std::istreambuf_iterator<char>(file), {}};
+    // Delete this line once the edit run opens the tag's bytes.
+    QEXPECT_FAIL("", "the edit run still opens its path through a QString", Abort);
+    QCOMPARE(content, std::string("a dog\r\n"));
+    QCOMPARE(child<QLabel>(&form, "Label1")->text(), summary(1, 1));
 }
 
 // What the window shows at each yield of a run: the previous row's progress,
@@ -184,8 +255,9 @@ void TestRun::progressDuringRun()
         captions << child<QLabel>(&form, "Label1")->text();
         QVERIFY(!child<QPushButton>(&form, "Command1_0")->isEnabled());
         QVERIFY(child<QPushButton>(&form, "Command1_1")->isEnabled());
-        QVERIFY(QApplication::overrideCursor());
-        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QVERIFY(isPointerBusy(form));
+        // The pointer is the window's: other windows, message boxes among them, keep theirs.
+        QVERIFY(!QApplication::overrideCursor());
     });
     watch.start(0);
     QTest::keyClick(child<QWidget>(&form, "LVFile"), Qt::Key_E, Qt::ControlModifier);
@@ -209,9 +281,10 @@ void TestRun::emptyList()
     QCOMPARE(box.text, QStringLiteral("No item listed."));
     QCOMPARE(box.icon, QMessageBox::Information);
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(!box.busyPointer);
     QVERIFY(child<QPushButton>(&form, "Command1_0")->isEnabled());
     QVERIFY(!child<QPushButton>(&form, "Command1_1")->isEnabled());
-    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(!isPointerBusy(form));
     QCOMPARE(child<QLabel>(&form, "Label1")->text(), QStringLiteral("..."));
 }
 
@@ -247,7 +320,7 @@ void TestRun::stopDuringRun()
     QCOMPARE(files.contents(), expected);
     QVERIFY(child<QLabel>(&form, "Label1")->text().startsWith(QStringLiteral("Processing file: 49/50\r\n")));
     QVERIFY(child<QPushButton>(&form, "Command1_0")->isEnabled());
-    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(!isPointerBusy(form));
     QVERIFY(child<QLabel>(&form, "Label1")->updatesEnabled());
 }
 
@@ -298,6 +371,7 @@ void TestRun::exitDuringRun()
     expected << "\r\n" << "\r\n";
     QCOMPARE(files.contents(), expected);
     QVERIFY(answerer.seen().isEmpty());
+    QVERIFY(!isPointerBusy(form));
 }
 
 // Closing the window during a run: the donation prompt, then the run ends
@@ -319,7 +393,7 @@ void TestRun::closeDuringRun()
     QCOMPARE(answerer.seen().size(), 1);
     QVERIFY(answerer.seen().first().text.startsWith(QStringLiteral("This is a freeware program")));
     QVERIFY(!form.isVisible());
-    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(!isPointerBusy(form));
 }
 
 QTEST_MAIN(TestRun)

@@ -38,6 +38,7 @@ void BoxAnswerer::answerModal()
     seen.text = box->text();
     seen.icon = box->icon();
     seen.buttons = box->standardButtons();
+    seen.busyPointer = QApplication::overrideCursor() || box->cursor().shape() == Qt::WaitCursor;
     if (QPushButton *defaultButton = box->defaultButton())
         seen.defaultButton = box->standardButton(defaultButton);
     const qsizetype next = qMin(m_seen.size(), m_answers.size() - 1);

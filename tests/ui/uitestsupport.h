@@ -25,6 +25,7 @@ struct SeenBox
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    bool busyPointer = false;   // the box showed the busy pointer
 };
 
 // Answers every modal message box that comes up while it lives, each with the

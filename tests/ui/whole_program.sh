@@ -2,12 +2,14 @@
 # Starts the built program in an X server (run under xvfb-run), checks that
 # its window comes up, then ends it both ways a user can: Ctrl+X, which ends
 # at once, and the window's close, which asks the donation question first.
-# Then its command line: --help, --version and a bad option, and paths given
-# to it, which it lists as a drop of them would.
-# Usage: whole_program.sh PROGRAM X11CLOSE
+# A file dropped by a source that proposes Move is taken as a Copy. Then its
+# command line: --help, --version and a bad option, and paths given to it,
+# which it lists as a drop of them would.
+# Usage: whole_program.sh PROGRAM X11CLOSE XDNDDRAG
 set -eu
 program=$1
 x11close=$2
+xdnddrag=$3
 pid=
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -56,6 +58,26 @@ xdotool key Escape
 expect_exit
 echo "PASS: closing asks the donation question, then the program ends"
 
+# A file manager asked to move (Shift held) deletes the originals when the
+# target says it moved them: the drop must be finished as a Copy. The file is
+# listed: a run with its text as Find rewrites it (no mode: the same text and
+# a CR LF).
+printf 'dropped' >"$work/dropped.txt"
+start
+# Inside the file list, below the menu bar and the Find and With rows.
+action=$("$xdnddrag" "$window" 170 170 "file://$work/dropped.txt") || fail "the drop did not finish: $action"
+[ "$action" = copy ] || fail "the drop was finished as $action, not copy"
+xdotool type dropped
+xdotool key ctrl+e
+for _ in $(seq 100); do
+    [ "$(od -An -c "$work/dropped.txt" | tr -d ' \n')" = 'dropped\r\n' ] && break
+    sleep 0.1
+done
+[ "$(od -An -c "$work/dropped.txt" | tr -d ' \n')" = 'dropped\r\n' ] || fail "the dropped file was not listed and edited"
+xdotool key Tab Tab ctrl+x
+expect_exit
+echo "PASS: a drop proposing Move is finished as Copy, and the file is listed"
+
 # --help and --version answer without a window, even with no X server.
 out=$(DISPLAY= "$program" --version) || fail "--version ended with status $?"
 [ "$out" = "Textorum 1.01.0002" ] || fail "--version printed: $out"
@@ -96,4 +118,4 @@ order=$(ls -tr one.txt two.txt three.txt | tr '\n' ' ')
 xdotool key Tab Tab ctrl+x
 expect_exit
 echo "PASS: paths on the command line are listed in order, the missing one after its question"
-echo "4 passed, 0 failed"
+echo "5 passed, 0 failed"
