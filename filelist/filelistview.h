@@ -32,10 +32,6 @@ public:
     // gives the warning.
     void LVFile_OLEDragDrop(const QMimeData *dropData);
 
-    // Adds the paths as a drop of them would: a row for each, in this order,
-    // with the question for a missing one and the warning on the first failure.
-    void addPaths(const QList<QByteArray> &paths);
-
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
