@@ -69,7 +69,7 @@ private:
     void setModeCaption(const QString &caption) override;
     void yield() override;
     qint64 rowCount() const override;
-    QString rowTag(qint64 position) const override;
+    QByteArray rowTag(qint64 position) const override;
     void removeAllRows() override;
     void showFailures(const QList<FileFailure> &failures) override;
 

@@ -9,6 +9,7 @@
 #include "messageboxes.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -138,9 +139,9 @@ qint64 Form1::rowCount() const
     return LVFile->fileModel()->rowCount();
 }
 
-QString Form1::rowTag(qint64 position) const
+QByteArray Form1::rowTag(qint64 position) const
 {
-    return LVFile->fileModel()->tag(position);
+    return QFile::encodeName(LVFile->fileModel()->tag(position));
 }
 
 void Form1::removeAllRows()

@@ -3,6 +3,7 @@
 #include "edithost.h"
 #include "editrequest.h"
 
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -123,10 +124,10 @@ public:
         record(u"rowCount");
         return rows.size();
     }
-    QString rowTag(qint64 position) const override
+    QByteArray rowTag(qint64 position) const override
     {
         record(u"rowTag(%1)", position);
-        return rows.at(position - 1);   // asserts on a row that does not exist
+        return QFile::encodeName(rows.at(position - 1));   // asserts on a row that does not exist
     }
     void removeAllRows() override
     {

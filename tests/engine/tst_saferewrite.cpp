@@ -26,14 +26,15 @@ constexpr uid_t kNobody = 65534;
 // Reads `path` as the edit run does and rewrites it with `content`.
 std::optional<FileFailure> rewrite(const QString &path, const QByteArray &content)
 {
+    const QByteArray name = QFile::encodeName(path);
     SourceFile source;
-    if (auto failure = source.open(path))
+    if (auto failure = source.open(name))
         return failure;
-    if (auto failure = source.read())
-        return failure;
-    source.close();
     SafeRewriter rewriter;
-    return rewriter.rewrite(path, source.status(), [&content](ByteSink &out) { out.append(content); });
+    return rewriter.rewrite(name, source.fd(), source.status(), [&content](int, qint64, ByteSink &out) {
+        out.append(content);
+        return ReadOutcome{};
+    });
 }
 
 // The folder holds exactly these names: no temporary file was left behind.
@@ -245,9 +246,9 @@ void TestSafeRewrite::fifoIsRefusedWithoutWaiting()
     QTemporaryDir dir;
     const QString path = dir.filePath("fifo");
     QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
-    QVERIFY(!isExistingFile(path));
+    QVERIFY(!isExistingFile(QFile::encodeName(path)));
     SourceFile source;
-    const auto failure = source.open(path);   // would block without O_NONBLOCK
+    const auto failure = source.open(QFile::encodeName(path));   // would block without O_NONBLOCK
     QVERIFY(failure);
     QCOMPARE(failure->reason, FileFailureReason::OpenForReading);
 }
