@@ -81,6 +81,8 @@ private slots:
     void bytesThatBiteAreKept();
     void emptyFindChangesOnlyNonEmptyFiles();
     void lineWiseStyleIsWrittenBack();
+    void bufferBoundariesChangeNothing_data();
+    void bufferBoundariesChangeNothing();
 };
 
 void TestEditRun::emptyListOnlyTellsSo()
@@ -527,6 +529,49 @@ void TestEditRun::lineWiseStyleIsWrittenBack()
     run.Command1_Click(int(Command::Execute));
     QCOMPARE(readFile(joined), crlf("dog"));
     QCOMPARE(readFile(apart), "  ca\r\nx\r\n");   // no Find text: not rewritten in its new form
+}
+
+void TestEditRun::bufferBoundariesChangeNothing_data()
+{
+    QTest::addColumn<int>("style");   // a ReadOption, or -1 for the whole file
+    QTest::addColumn<bool>("caseSensitive");
+    QTest::newRow("whole file, exact") << -1 << true;
+    QTest::newRow("whole file, caseless") << -1 << false;
+    QTest::newRow("single line file") << int(ReadOption::SingleLineFile) << false;
+    QTest::newRow("enumerate lines") << int(ReadOption::EnumerateLines) << false;
+    QTest::newRow("remove indentation") << int(ReadOption::RemoveIndentation) << true;
+}
+
+// Every buffer size from 1 to 24 bytes puts a boundary inside an occurrence,
+// a CR LF, a quoted field and a UTF-8 character; the file must come out as
+// with the default buffer, which holds it whole.
+void TestEditRun::bufferBoundariesChangeNothing()
+{
+    QFETCH(int, style);
+    QFETCH(bool, caseSensitive);
+    const QByteArray content("  Caf\xc3\xa9 cat,\"quoted, caf\xc3\xa9 c\"\r\nline caf\xc3\xa9 CAT\r\n\"open\r\nquote\" \xc3\xa9\n");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    const auto edit = [&](qsizetype bufferSize) {
+        writeFile(path, content);
+        RecordingHost host;
+        host.rows = {path};
+        host.find = caseSensitive ? QStringLiteral(u"\u00e9 ca") : QStringLiteral(u"\u00c9 CA");
+        host.with = QStringLiteral("<>");
+        host.tickMode(EditMode::Replace);
+        host.tickOption(ReadOption::CaseSensitive, caseSensitive);
+        if (style >= 0)
+            host.tickOption(ReadOption(style));
+        EditRun run(host);
+        if (bufferSize > 0)
+            run.setBufferSize(bufferSize);
+        run.Command1_Click(int(Command::Execute));
+        return readFile(path);
+    };
+    const QByteArray expected = edit(0);
+    QVERIFY(expected.contains("<>"));
+    for (qsizetype bufferSize = 1; bufferSize <= 24; ++bufferSize)
+        QCOMPARE(edit(bufferSize), expected);
 }
 
 QTEST_GUILESS_MAIN(TestEditRun)
