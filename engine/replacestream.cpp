@@ -38,7 +38,20 @@ void ReplaceStream::append(QByteArrayView bytes)
         send(bytes);
         return;
     }
-    // A large piece goes in buffer-sized parts, so that memory stays bounded.
+    // A large piece (a read buffer) is searched where it lies, saving a copy
+    // of every byte; only its first bytes are joined to the held ones, where
+    // an occurrence may start in those and end in the piece.
+    const qsizetype junction = m_lookahead + kContext;
+    if (bytes.size() >= std::max(m_bufferSize / 2, 2 * junction)) {
+        const qsizetype heldSize = m_held.size();
+        m_held.append(bytes.first(junction));
+        const qsizetype joinedUpTo = replaceIn(m_held, m_contextSize, heldSize + kContext);
+        const qsizetype passedOn = replaceIn(bytes, joinedUpTo - heldSize, bytes.size() - m_lookahead);
+        m_held = bytes.sliced(passedOn - kContext).toByteArray();
+        m_contextSize = kContext;
+        return;
+    }
+    // Small pieces are gathered, in buffer-sized parts.
     while (!bytes.isEmpty()) {
         const qsizetype part = std::min(bytes.size(), m_bufferSize - m_held.size());
         m_held.append(bytes.first(part));
@@ -56,24 +69,28 @@ void ReplaceStream::finish()
 
 void ReplaceStream::scan(bool atEnd)
 {
-    const QByteArrayView held = m_held;
-    // Occurrences that start before `limit` are decided by the bytes held.
-    const qsizetype limit = atEnd ? held.size() : held.size() - m_lookahead;
-    qsizetype copied = m_contextSize;
+    const qsizetype passedOn = replaceIn(m_held, m_contextSize,
+                                         atEnd ? m_held.size() : m_held.size() - m_lookahead);
+    const qsizetype keepFrom = std::max(qsizetype(0), passedOn - kContext);
+    m_held.remove(0, keepFrom);
+    m_contextSize = passedOn - keepFrom;
+}
+
+qsizetype ReplaceStream::replaceIn(QByteArrayView span, qsizetype from, qsizetype limit)
+{
+    qsizetype copied = from;
     while (copied < limit) {
-        const Match match = m_finder->next(held, copied);
+        const Match match = m_finder->next(span, copied);
         if (match.position < 0 || match.position >= limit)
             break;
-        send(held.sliced(copied, match.position - copied));
+        send(span.sliced(copied, match.position - copied));
         send(m_replacement);
         ++m_occurrences;
         copied = match.position + match.length;
     }
     const qsizetype passOn = std::max(copied, limit);
-    send(held.sliced(copied, passOn - copied));
-    const qsizetype keepFrom = std::max(qsizetype(0), passOn - kContext);
-    m_held.remove(0, keepFrom);
-    m_contextSize = passOn - keepFrom;
+    send(span.sliced(copied, passOn - copied));
+    return passOn;
 }
 
 void ReplaceStream::send(QByteArrayView bytes)

@@ -34,6 +34,11 @@ public:
 
 private:
     void scan(bool atEnd);
+    // Replaces the occurrences in `span` that start at or after `from` and
+    // before `limit` (those that the bytes of `span` decide) and passes on
+    // every byte before `limit` or the last occurrence's end, whichever is
+    // later; returns where the bytes not passed on begin.
+    qsizetype replaceIn(QByteArrayView span, qsizetype from, qsizetype limit);
     void send(QByteArrayView bytes);
 
     std::optional<Finder> m_finder;   // none for an empty find text

@@ -33,13 +33,16 @@ public:
     {
         if (m_error != 0)
             return;
-        if (m_used + bytes.size() > m_buffer.size()) {
+        // A large piece (the text between two occurrences, usually) goes to
+        // write() as it is: copying it into the buffer first would cost a pass
+        // over the bytes for nothing.
+        if (bytes.size() >= m_buffer.size() / 4) {
             flush();
-            if (bytes.size() >= m_buffer.size()) {
-                write(bytes);
-                return;
-            }
+            write(bytes);
+            return;
         }
+        if (m_used + bytes.size() > m_buffer.size())
+            flush();
         std::memcpy(m_buffer.data() + m_used, bytes.data(), size_t(bytes.size()));
         m_used += bytes.size();
     }
