@@ -82,6 +82,7 @@ private slots:
     void readOnlyFileFailsUntouched();
     void fileSizeLimitLeavesOriginalIntact_data();
     void fileSizeLimitLeavesOriginalIntact();
+    void failedInPlaceWritePutsOldContentBack();
     void changedWhileWrittenIsLeftAlone_data();
     void changedWhileWrittenIsLeftAlone();
     void nameThatIsNotUtf8();
@@ -237,6 +238,31 @@ void TestSafeRewrite::fileSizeLimitLeavesOriginalIntact()
     QCOMPARE(failure->reason, FileFailureReason::Write);
     QCOMPARE(readFile(path), original);
     verifyFolderHolds(dir.path(), hardLinked ? QStringList {"file.txt", "other"} : QStringList {"file.txt"});
+}
+
+// The new content fails part way, after 200,000 of its bytes overwrote the
+// file in place: the old content comes back from the copy, byte for byte.
+void TestSafeRewrite::failedInPlaceWritePutsOldContentBack()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    QByteArray original(300000, 'o');
+    original[299999] = 'e';
+    writeFile(path, original);
+    QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("other")).constData()), 0);
+    int calls = 0;
+    const auto failure = rewrite(QFile::encodeName(path), [&calls](int, qint64, ByteSink &out) {
+        out.append(QByteArray(200000, 'n'));
+        if (++calls == 1) {   // the new length, counted before anything is written
+            out.append(QByteArray(50000, 'n'));
+            return ReadOutcome{};
+        }
+        return ReadOutcome{ReadOutcome::End::Failed, EIO};
+    });
+    QVERIFY(failure);
+    QCOMPARE(failure->reason, FileFailureReason::Write);
+    QCOMPARE(readFile(path), original);
+    verifyFolderHolds(dir.path(), {"file.txt", "other"});
 }
 
 void TestSafeRewrite::changedWhileWrittenIsLeftAlone_data()
