@@ -17,7 +17,7 @@
 class DisplaylessHost : public EditHost
 {
 public:
-    QStringList rows;
+    QByteArrayList rows;
     QString find;
     QString with;
     std::array<bool, int(ReadOption::Count)> options {};
@@ -42,7 +42,7 @@ public:
     void setModeCaption(const QString &) override {}
     void yield() override {}
     qint64 rowCount() const override { return rows.size(); }
-    QByteArray rowTag(qint64 position) const override { return rows.at(position - 1).toUtf8(); }
+    QByteArray rowTag(qint64 position) const override { return rows.at(position - 1); }
     void removeAllRows() override { rows.clear(); }
     void showFailures(const QList<FileFailure> &list) override { failures = list; }
 

@@ -5,7 +5,6 @@
 #include "editrequest.h"
 #include "editrun.h"
 
-#include <QFile>
 
 #include <algorithm>
 #include <array>
@@ -69,7 +68,7 @@ int main(int argc, char **argv)
         } else if (std::strncmp(argument, "--", 2) == 0) {
             return usage("unknown option or missing value");
         } else {
-            host.rows.append(QFile::decodeName(argument));
+            host.rows.append(QByteArray(argument));   // the name's own bytes, UTF-8 or not
         }
     }
     if (!haveFind)
@@ -82,7 +81,7 @@ int main(int argc, char **argv)
 
     std::printf("%s\n", qPrintable(host.statusCaption));
     for (const FileFailure &failure : host.failures)
-        std::fprintf(stderr, "failed: %s: %s\n", qPrintable(failure.path), qPrintable(failure.systemError));
+        std::fprintf(stderr, "failed: %s: %s\n", failure.path.constData(), qPrintable(failure.systemError));
     struct rusage resources {};
     ::getrusage(RUSAGE_SELF, &resources);
     std::fprintf(stderr, "peak memory: %ld KiB\n", resources.ru_maxrss);

@@ -46,7 +46,8 @@ double engineRun(const QStringList &paths, QString &status)
 {
     // Replace ticked, nothing else; the window is not involved at all.
     DisplaylessHost host;
-    host.rows = paths;
+    for (const QString &path : paths)
+        host.rows.append(QFile::encodeName(path));
     host.find = kFind;
     host.with = kWith;
     host.modes[size_t(EditMode::Replace)] = true;

@@ -2,6 +2,7 @@
 
 #include "filefailure.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -44,7 +45,8 @@ public:
     // Handles the window events that are waiting, then returns.
     virtual void yield() = 0;
 
-    // The file list: rows at 1-based positions.
+    // The file list: rows at 1-based positions. A row's tag is its path as
+    // the exact bytes the drop delivered (not necessarily UTF-8).
     virtual qint64 rowCount() const = 0;
     virtual QByteArray rowTag(qint64 position) const = 0;
     virtual void removeAllRows() = 0;

@@ -1,7 +1,7 @@
 #include "editmodes.h"
 
 #include "edithost.h"
-#include "replaceall.h"
+#include "replacestream.h"
 
 EditTexts makeEditTexts(const QString &sFind, const QString &sWith)
 {
@@ -58,21 +58,39 @@ QList<EditMode> modePass(EditHost &host)
     return ticked;
 }
 
+ModeStream::ModeStream(const QList<EditMode> &modes, const EditTexts &texts, CompareMode compare,
+                       ByteSink &out, qsizetype bufferSize)
+    : m_out(out), m_stages(size_t(modes.size()))
+{
+    for (qsizetype i = modes.size() - 1; i >= 0; --i) {
+        ByteSink &next = i + 1 < modes.size() ? *m_stages[size_t(i + 1)] : out;
+        m_stages[size_t(i)] = std::make_unique<ReplaceStream>(texts.find, replacementFor(modes.at(i), texts),
+                                                             compare, next, bufferSize);
+    }
+}
+
+ModeStream::~ModeStream() = default;
+
+void ModeStream::append(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    if (m_stages.empty())
+        m_out.append(bytes);
+    else
+        m_stages.front()->append(bytes);
+}
+
+void ModeStream::finish()
+{
+    for (const auto &stage : m_stages)
+        stage->finish();
+}
+
 void applyModes(QByteArrayView content, const QList<EditMode> &modes, const EditTexts &texts,
                 CompareMode compare, ByteSink &out)
 {
-    if (modes.isEmpty()) {
-        if (!content.isEmpty())
-            out.append(content);
-        return;
-    }
-    // Every mode but the last works on a copy; the last streams into `out`,
-    // so the usual single mode never copies the whole content.
-    QByteArray intermediate;
-    for (qsizetype i = 0; i + 1 < modes.size(); ++i) {
-        intermediate = replaceAll(i == 0 ? content : QByteArrayView(intermediate), texts.find,
-                                  replacementFor(modes.at(i), texts), compare);
-    }
-    const QByteArrayView last = modes.size() == 1 ? content : QByteArrayView(intermediate);
-    replaceAll(last, texts.find, replacementFor(modes.last(), texts), compare, out);
+    ModeStream stream(modes, texts, compare, out);
+    stream.append(content);
+    stream.finish();
 }

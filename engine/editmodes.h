@@ -2,12 +2,17 @@
 
 #include "bytesink.h"
 #include "editrequest.h"
+#include "streambuffer.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
+#include <memory>
+#include <vector>
+
 class EditHost;
+class ReplaceStream;
 
 // The Find and With texts of a run as the bytes they are searched and written
 // as (the system's 8-bit encoding), made once when the run starts.
@@ -31,7 +36,26 @@ QByteArray replacementFor(EditMode mode, const EditTexts &texts);
 // modes; items past Replace have no mode and are left out.
 QList<EditMode> modePass(EditHost &host);
 
-// Applies the ticked modes one after the other, each on the result of the one
-// before, and sends the final content to `out`.
+// The ticked modes applied one after the other, each on the result of the one
+// before, to content that arrives piece by piece; the final content goes to
+// `out`. Each mode is a ReplaceStream feeding the next, so no stage holds more
+// than a buffer.
+class ModeStream : public ByteSink
+{
+public:
+    ModeStream(const QList<EditMode> &modes, const EditTexts &texts, CompareMode compare, ByteSink &out,
+               qsizetype bufferSize = kStreamBufferSize);
+    ~ModeStream() override;
+
+    void append(QByteArrayView bytes) override;
+    // The content is complete: every mode passes on what it still holds.
+    void finish();
+
+private:
+    ByteSink &m_out;
+    std::vector<std::unique_ptr<ReplaceStream>> m_stages;   // in list order
+};
+
+// Applies the ticked modes to whole content (see ModeStream).
 void applyModes(QByteArrayView content, const QList<EditMode> &modes, const EditTexts &texts,
                 CompareMode compare, ByteSink &out);

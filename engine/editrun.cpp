@@ -2,7 +2,7 @@
 
 #include "editmodes.h"
 #include "linereader.h"
-#include "replaceall.h"
+#include "replacestream.h"
 
 #include <QScopeGuard>
 
@@ -10,12 +10,17 @@
 #include <csignal>
 #include <new>
 
-EditRun::EditRun(EditHost &host) : m_host(host)
+EditRun::EditRun(EditHost &host) : m_host(host), m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
 {
     // A write past the file-size limit (ulimit -f) raises SIGXFSZ, whose
     // default action ends the program. Ignored, the write fails with EFBIG
     // instead, and the file counts as failed while the run goes on.
     std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void EditRun::setBufferSize(qsizetype bytes)
+{
+    m_readBuffer.resize(bytes);
 }
 
 void EditRun::Command1_Click(int index)
@@ -60,6 +65,7 @@ void EditRun::execute()
     const QString sFind = m_host.findText();
     const QString sWith = m_host.withText();
     const EditTexts texts = makeEditTexts(sFind, sWith);
+    qint64 visited = 0;
     qint64 changed = 0;
     QList<FileFailure> failures;
 
@@ -74,17 +80,19 @@ void EditRun::execute()
         // are other files at the same positions, so the flag decides, not the count.
         if (m_listCleared || position > m_host.rowCount())
             break;
-        const QString path = m_host.rowTag(position);
+        ++visited;
+        const QByteArray path = m_host.rowTag(position);
         m_host.setStatusCaption(QStringLiteral("Processing file: ") + QString::number(position) + u'/'
-                                + QString::number(rowCount) + QStringLiteral("\r\n") + path);
+                                + QString::number(rowCount) + QStringLiteral("\r\n") + QString::fromUtf8(path));
         if (editFile(path, texts, failures) == FileOutcome::Changed)
             ++changed;
     }
 
+    // Every row, unless a Clear ended the run early: then the rows it visited.
     m_host.setBusyPointer(false);
-    QString summary = QStringLiteral("Done Processing files: ") + QString::number(rowCount)
+    QString summary = QStringLiteral("Done Processing files: ") + QString::number(visited)
                       + QStringLiteral(" | files changed: ") + QString::number(changed)
-                      + QStringLiteral(" | files unchanged: ") + QString::number(rowCount - changed);
+                      + QStringLiteral(" | files unchanged: ") + QString::number(visited - changed);
     if (!failures.isEmpty())
         summary += QStringLiteral(" | files failed: ") + QString::number(failures.size());
     m_host.setStatusCaption(summary);
@@ -109,26 +117,24 @@ void EditRun::clear()
         m_listCleared = true;
 }
 
-EditRun::FileOutcome EditRun::editFile(const QString &path, const EditTexts &texts,
+EditRun::FileOutcome EditRun::editFile(const QByteArray &path, const EditTexts &texts,
                                        QList<FileFailure> &failures)
 {
     if (!isExistingFile(path))
         return FileOutcome::Skipped;
-    const auto releaseSource = qScopeGuard([this] {
-        m_source.close();
-        m_source.release();
-    });
+    const auto closeSource = qScopeGuard([this] { m_source.close(); });
     try {
         return editExistingFile(path, texts, failures);
     } catch (const std::bad_alloc &) {
-        // The content, the rebuilt lines or the edited text did not fit in
-        // memory; nothing was written yet, or only to a temporary file.
+        // Not even a buffer's worth fitted (a Find text of many megabytes
+        // under an address-space limit); nothing was written, or only to a
+        // new file that is gone with the exception.
         failures.append(fileFailure(path, FileFailureReason::TooLarge, ENOMEM));
         return FileOutcome::Failed;
     }
 }
 
-EditRun::FileOutcome EditRun::editExistingFile(const QString &path, const EditTexts &texts,
+EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, const EditTexts &texts,
                                                QList<FileFailure> &failures)
 {
     const auto fail = [&failures](FileFailure failure) {
@@ -139,26 +145,33 @@ EditRun::FileOutcome EditRun::editExistingFile(const QString &path, const EditTe
     if (auto failure = m_source.open(path))
         return fail(*failure);
     const ReadStyle intReadStyle = readStyle();
-    if (auto failure = m_source.read())
-        return fail(*failure);
-    QByteArray lines;
-    QByteArrayView content = m_source.bytes();
-    if (intReadStyle != ReadStyle::WholeFile) {
-        lines = readLineWise(content, intReadStyle);
-        content = lines;
-        m_source.release();   // not to hold the file twice while it is edited
-    }
-    m_source.close();
+    // Taken before the read, not after it: the Find test runs while the file
+    // is read. No event is handled in between, so the tick is the same.
     const CompareMode intCompare = compareMode();
+    const qint64 size = m_source.status().st_size;
 
-    if (!containsFind(content, texts.find, intCompare))
+    FindTest findTest(texts.find, intCompare, m_readBuffer.size());
+    const ReadOutcome read = readContent(m_source.fd(), size, intReadStyle, m_readBuffer, findTest,
+                                         [&findTest] { return findTest.found(); });
+    if (read.end == ReadOutcome::End::Failed)
+        return fail(fileFailure(path, FileFailureReason::OpenForReading, read.error));
+    if (read.end == ReadOutcome::End::Changed)
+        return fail(changedFailure(path));
+    findTest.finish();
+    if (!findTest.found())
         return FileOutcome::Unchanged;
+
     const QList<EditMode> modes = modePass(m_host);
-    const auto produce = [&](ByteSink &out) {
-        applyModes(content, modes, texts, intCompare, out);
-        out.append("\r\n");
+    const auto produce = [&](int source, qint64 sourceSize, ByteSink &out) {
+        ModeStream edited(modes, texts, intCompare, out, m_readBuffer.size());
+        const ReadOutcome outcome = readContent(source, sourceSize, intReadStyle, m_readBuffer, edited);
+        if (outcome.end == ReadOutcome::End::Complete) {
+            edited.finish();
+            out.append("\r\n");
+        }
+        return outcome;
     };
-    if (auto failure = m_rewriter.rewrite(path, m_source.status(), produce))
+    if (auto failure = m_rewriter.rewrite(path, m_source.fd(), m_source.status(), produce))
         return fail(*failure);
     return FileOutcome::Changed;
 }

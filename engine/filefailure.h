@@ -1,20 +1,23 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Why a listed file was left as it was although the run tried to edit it.
 enum class FileFailureReason {
     OpenForReading,   // could not be opened or read (permissions, vanished)
     TooLarge,         // does not fit in memory
-    OpenForWriting,   // the rewrite could not start (read-only, vanished or replaced meanwhile)
+    OpenForWriting,   // the rewrite could not start (read-only, vanished meanwhile)
     Write,            // the rewrite failed part way; the original is intact
-    PartlyWritten,    // an in-place rewrite failed after it began overwriting (an I/O
-                      // error once the new length was reserved): the file may be damaged
+    PartlyWritten,    // an in-place rewrite failed after it began overwriting and
+                      // the old content could not be put back: the file may be damaged
+    Changed,          // another program changed, replaced or removed the file
+                      // between the read and the rewrite; its version is kept
 };
 
 struct FileFailure
 {
-    QString path;
+    QByteArray path;        // as listed: bytes, not necessarily UTF-8
     FileFailureReason reason = FileFailureReason::OpenForReading;
-    QString systemError;   // the operating system's own words, e.g. strerror()
+    QString systemError;    // the operating system's own words, e.g. strerror()
 };

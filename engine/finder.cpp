@@ -136,6 +136,12 @@ Finder::Finder(QByteArrayView find, CompareMode mode)
     Q_ASSERT(!m_find.isEmpty());
 }
 
+qsizetype Finder::lookahead() const
+{
+    // A unit matches one to four bytes; the decoder reads up to three more.
+    return m_mode == CompareMode::Exact ? m_find.size() - 1 : 4 * m_units.size() + 3;
+}
+
 Match Finder::next(QByteArrayView content, qsizetype from) const
 {
     Q_ASSERT(from >= 0 && from <= content.size());

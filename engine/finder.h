@@ -30,6 +30,11 @@ public:
     // The leftmost occurrence in `content` that starts at or after `from`.
     Match next(QByteArrayView content, qsizetype from = 0) const;
 
+    // How many bytes after an occurrence's start, less one, next() may read
+    // to decide it: the most a match can span, plus (case-insensitive) the
+    // rest of a UTF-8 character that would end it.
+    qsizetype lookahead() const;
+
     bool searchesFor(QByteArrayView find, CompareMode mode) const
     {
         return mode == m_mode && find == m_find;

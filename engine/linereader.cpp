@@ -28,78 +28,6 @@ const CandidateScanner &delimiterScanner()
     return scanner;
 }
 
-// Reads one field at a time from bytes that are never read past their end.
-class FieldReader
-{
-public:
-    explicit FieldReader(QByteArrayView bytes)
-        : m_bytes(bytes),
-          m_begin(reinterpret_cast<const uchar *>(bytes.data())),
-          m_end(m_begin + bytes.size())
-    {
-    }
-
-    bool atEnd() const { return m_pos >= m_bytes.size(); }
-
-    // Appends the next field to `out` and consumes the comma or line end
-    // that ends it. Blanks (spaces and Tabs) before the field are skipped.
-    // A field that opens with a quote runs to the closing quote, across
-    // commas and line ends, and an unclosed quote runs to the end; what
-    // follows the closing quote up to the delimiter is kept with the field
-    // rather than silently dropped.
-    void appendNext(QByteArray &out)
-    {
-        while (!atEnd() && isBlank(m_bytes[m_pos]))
-            ++m_pos;
-        if (!atEnd() && m_bytes[m_pos] == Quote) {
-            const qsizetype open = m_pos + 1;
-            qsizetype close = m_bytes.indexOf(Quote, open);
-            if (close < 0)
-                close = m_bytes.size();
-            out.append(m_bytes.sliced(open, close - open));
-            m_pos = qMin(close + 1, m_bytes.size());
-        }
-        const qsizetype start = m_pos;
-        m_pos = nextDelimiter(m_pos);
-        out.append(m_bytes.sliced(start, m_pos - start));
-        skipDelimiter();
-    }
-
-private:
-    // The first comma or line end at or after `from`, else the size. The
-    // scanner's last window is kept, since it usually holds the next one too.
-    qsizetype nextDelimiter(qsizetype from)
-    {
-        const uchar *p = m_begin + from;
-        if (m_window && p - m_window < CandidateScanner::Window) {
-            const quint64 ahead = m_candidates & (~quint64(0) << (p - m_window));
-            if (ahead)
-                return m_window - m_begin + std::countr_zero(ahead);
-            p = m_window + CandidateScanner::Window;
-        }
-        m_window = delimiterScanner().nextWindow(p, m_end, m_candidates);
-        if (!m_window)
-            return m_bytes.size();
-        return m_window - m_begin + std::countr_zero(m_candidates);
-    }
-
-    void skipDelimiter()
-    {
-        if (atEnd())
-            return;
-        const char delimiter = m_bytes[m_pos++];
-        if (delimiter == Cr && !atEnd() && m_bytes[m_pos] == Lf)
-            ++m_pos;
-    }
-
-    QByteArrayView m_bytes;
-    const uchar *m_begin;
-    const uchar *m_end;
-    qsizetype m_pos = 0;
-    const uchar *m_window = nullptr;   // the scanner's last window, if any
-    quint64 m_candidates = 0;          // the delimiters in it
-};
-
 void appendLabel(QByteArray &out, qint64 label)
 {
     char digits[24];
@@ -109,23 +37,117 @@ void appendLabel(QByteArray &out, qint64 label)
 
 } // namespace
 
-QByteArray readLineWise(QByteArrayView fileBytes, ReadStyle style)
+LineWiseStream::LineWiseStream(ReadStyle style, ByteSink &out, qsizetype bufferSize)
+    : m_style(style), m_out(out), m_bufferSize(bufferSize)
 {
     Q_ASSERT(style != ReadStyle::WholeFile);
-    QByteArray content;
-    content.reserve(fileBytes.size() + fileBytes.size() / 8);
-    FieldReader reader(fileBytes);
-    qint64 label = 0;
-    // Called only while unread bytes remain: a file that ends right after a
-    // comma or line end gets no empty field after it.
-    while (!reader.atEnd()) {
-        if (style == ReadStyle::EnumerateLines) {
-            appendLabel(content, ++label);
-            content.append(Tab);
+}
+
+void LineWiseStream::append(QByteArrayView fileBytes)
+{
+    const auto *begin = reinterpret_cast<const uchar *>(fileBytes.data());
+    const uchar *end = begin + fileBytes.size();
+    const qsizetype size = fileBytes.size();
+    m_window = nullptr;
+    qsizetype pos = 0;
+    while (pos < size) {
+        switch (m_state) {
+        case State::AfterCr:   // a LF right after a CR belongs to its line end
+            if (fileBytes[pos] == Lf)
+                ++pos;
+            m_state = State::BetweenFields;
+            break;
+        case State::BetweenFields:   // a byte is left: a field starts
+            startField();
+            m_state = State::Blanks;
+            break;
+        case State::Blanks:
+            while (pos < size && isBlank(fileBytes[pos]))
+                ++pos;
+            if (pos < size) {
+                const bool quoted = fileBytes[pos] == Quote;
+                pos += quoted ? 1 : 0;
+                m_state = quoted ? State::Quoted : State::Unquoted;
+            }
+            break;
+        case State::Quoted: {
+            const qsizetype close = fileBytes.indexOf(Quote, pos);
+            const qsizetype fieldEnd = close < 0 ? size : close;
+            m_rebuilt.append(fileBytes.sliced(pos, fieldEnd - pos));
+            pos = close < 0 ? size : close + 1;
+            if (close >= 0)
+                m_state = State::Unquoted;
+            break;
         }
-        reader.appendNext(content);
-        if (style != ReadStyle::SingleLineFile)
-            content.append(LineEnd);
+        case State::Unquoted: {
+            const qsizetype delimiter = nextDelimiter(begin, end, pos);
+            m_rebuilt.append(fileBytes.sliced(pos, delimiter - pos));
+            pos = delimiter;
+            if (delimiter < size) {
+                endField();
+                m_state = fileBytes[pos++] == Cr ? State::AfterCr : State::BetweenFields;
+            }
+            break;
+        }
+        }
+        if (m_rebuilt.size() >= m_bufferSize)
+            flush();
     }
-    return content;
+    flush();
+}
+
+void LineWiseStream::finish()
+{
+    // The end of the file ends the field being read.
+    if (m_state == State::Blanks || m_state == State::Quoted || m_state == State::Unquoted)
+        endField();
+    m_state = State::BetweenFields;
+    flush();
+}
+
+// The first comma or line end at or after `from`, else the size. The
+// scanner's last window is kept, since it usually holds the next one too.
+qsizetype LineWiseStream::nextDelimiter(const uchar *begin, const uchar *end, qsizetype from)
+{
+    const uchar *p = begin + from;
+    if (m_window && p - m_window < CandidateScanner::Window) {
+        const quint64 ahead = m_candidates & (~quint64(0) << (p - m_window));
+        if (ahead)
+            return m_window - begin + std::countr_zero(ahead);
+        p = m_window + CandidateScanner::Window;
+    }
+    m_window = delimiterScanner().nextWindow(p, end, m_candidates);
+    if (!m_window)
+        return end - begin;
+    return m_window - begin + std::countr_zero(m_candidates);
+}
+
+void LineWiseStream::startField()
+{
+    if (m_style == ReadStyle::EnumerateLines) {
+        appendLabel(m_rebuilt, ++m_label);
+        m_rebuilt.append(Tab);
+    }
+}
+
+void LineWiseStream::endField()
+{
+    if (m_style != ReadStyle::SingleLineFile)
+        m_rebuilt.append(LineEnd);
+}
+
+void LineWiseStream::flush()
+{
+    if (!m_rebuilt.isEmpty())
+        m_out.append(m_rebuilt);
+    m_rebuilt.resize(0);   // keeps the capacity for the next piece
+}
+
+QByteArray readLineWise(QByteArrayView fileBytes, ReadStyle style)
+{
+    ByteArraySink sink;
+    LineWiseStream stream(style, sink);
+    stream.append(fileBytes);
+    stream.finish();
+    return sink.bytes();
 }

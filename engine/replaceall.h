@@ -2,16 +2,12 @@
 
 #include "bytesink.h"
 #include "editrequest.h"
-#include "finder.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 
-// The leftmost occurrence of `find` in `content` at or after `from`.
-// `find` must not be empty.
-Match findNext(QByteArrayView content, QByteArrayView find, CompareMode mode, qsizetype from = 0);
-
-// The Find test: an empty find text is found in any non-empty content.
+// The Find test on whole content: an empty find text is found in any
+// non-empty content.
 bool containsFind(QByteArrayView content, QByteArrayView find, CompareMode mode);
 
 // Every non-overlapping occurrence of `find`, leftmost first, replaced by

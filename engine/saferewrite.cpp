@@ -1,48 +1,29 @@
 #include "saferewrite.h"
 
-#include "sourcefile.h"
+#include "contentcopy.h"
+#include "fileio.h"
+#include "newfile.h"
+#include "streambuffer.h"
 
-#include <QFile>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/resource.h>
+#include <sys/statfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
 
-// Pieces at least this large go straight from the content (often a mapping)
-// to write(); smaller ones are gathered first, so that a replace-all that
-// yields millions of small pieces still makes few system calls.
-constexpr qsizetype kWriteBufferSize = 1 << 20;
-
-// Writes all of `bytes`, going on after short writes and signals. Returns 0 or
-// the errno of the failed write.
-int writeAll(int fd, QByteArrayView bytes)
-{
-    const char *data = bytes.data();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (written == 0)
-            return EIO;   // would loop for ever; a regular file never does this unless full
-        data += written;
-        left -= written;
-    }
-    return 0;
-}
-
-// Buffers the produced pieces on their way to the file and keeps the first
-// write error: once a write failed nothing more is written, and finish()
-// reports the error instead of success.
+// Gathers the produced pieces into buffer-sized writes, so that a replace-all
+// that yields millions of small pieces still makes few system calls, and
+// keeps the first write error: once a write failed nothing more is written,
+// and finish() reports the error instead of success.
 class FileSink : public ByteSink
 {
 public:
@@ -52,14 +33,16 @@ public:
     {
         if (m_error != 0)
             return;
-        if (m_used + bytes.size() > m_buffer.size()) {
+        // A large piece (the text between two occurrences, usually) goes to
+        // write() as it is: copying it into the buffer first would cost a pass
+        // over the bytes for nothing.
+        if (bytes.size() >= m_buffer.size() / 4) {
             flush();
-            if (bytes.size() >= m_buffer.size()) {
-                if (m_error == 0)
-                    m_error = writeAll(m_fd, bytes);
-                return;
-            }
+            write(bytes);
+            return;
         }
+        if (m_used + bytes.size() > m_buffer.size())
+            flush();
         std::memcpy(m_buffer.data() + m_used, bytes.data(), size_t(bytes.size()));
         m_used += bytes.size();
     }
@@ -71,114 +54,41 @@ public:
         return m_error;
     }
 
+    // The bytes written to the file so far: what a failure has overwritten.
+    qint64 written() const { return m_written; }
+
 private:
     void flush()
     {
-        if (m_error == 0 && m_used > 0)
-            m_error = writeAll(m_fd, QByteArrayView(m_buffer.constData(), m_used));
+        write(QByteArrayView(m_buffer.constData(), m_used));
         m_used = 0;
+    }
+
+    void write(QByteArrayView bytes)
+    {
+        if (m_error != 0 || bytes.isEmpty())
+            return;
+        m_written += bytes.size();   // counted before: a failed write may have written part of it
+        m_error = writeAll(m_fd, bytes);
     }
 
     int m_fd;
     QByteArray &m_buffer;
     qsizetype m_used = 0;
+    qint64 m_written = 0;
     int m_error = 0;
 };
 
-// Holds the produced bytes in memory in chunks of a fixed size. One growing
-// buffer would be copied as it grows and, during the copy, held twice: for a
-// 256 MB file that is another 256 MB at the peak.
-class ChunkSink : public ByteSink
+// Counts the produced bytes: the new length, before anything is written.
+class CountingSink : public ByteSink
 {
 public:
-    void append(QByteArrayView bytes) override
-    {
-        while (!bytes.isEmpty()) {
-            if (m_chunks.isEmpty() || m_chunks.last().size() == kChunkSize) {
-                m_chunks.append(QByteArray());
-                m_chunks.last().reserve(kChunkSize);
-            }
-            QByteArray &chunk = m_chunks.last();
-            const qsizetype part = qMin(bytes.size(), kChunkSize - chunk.size());
-            chunk.append(bytes.first(part));
-            bytes = bytes.sliced(part);
-            m_size += part;
-        }
-    }
-
-    qsizetype size() const { return m_size; }
-
-    // Writes every chunk in order; 0 or the errno of the failed write.
-    int writeTo(int fd) const
-    {
-        for (const QByteArray &chunk : m_chunks) {
-            if (const int error = writeAll(fd, chunk))
-                return error;
-        }
-        return 0;
-    }
+    void append(QByteArrayView bytes) override { m_size += bytes.size(); }
+    qint64 size() const { return m_size; }
 
 private:
-    static constexpr qsizetype kChunkSize = 4 << 20;
-    QList<QByteArray> m_chunks;
-    qsizetype m_size = 0;
+    qint64 m_size = 0;
 };
-
-// The temporary file: closed and removed unless it was renamed over the target.
-class TemporaryFile
-{
-public:
-    explicit TemporaryFile(QByteArray name) : m_name(std::move(name))
-    {
-        m_fd = ::mkostemp(m_name.data(), O_CLOEXEC);
-        m_openError = m_fd < 0 ? errno : 0;
-    }
-    ~TemporaryFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        // Only a file this object made: after a failed mkostemp() the name
-        // may be somebody else's.
-        if (m_openError == 0 && !m_renamed)
-            ::unlink(m_name.constData());
-    }
-    TemporaryFile(const TemporaryFile &) = delete;
-    TemporaryFile &operator=(const TemporaryFile &) = delete;
-
-    // 0, or the errno of the failed creation.
-    int openError() const { return m_openError; }
-    int fd() const { return m_fd; }
-
-    // Closes the file; only a close that succeeded means the bytes are all there.
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-    int renameTo(const QByteArray &target)
-    {
-        if (::rename(m_name.constData(), target.constData()) != 0)
-            return errno;
-        m_renamed = true;
-        return 0;
-    }
-
-private:
-    QByteArray m_name;
-    int m_fd = -1;
-    int m_openError = 0;
-    bool m_renamed = false;
-};
-
-QByteArray folderOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
-}
 
 // ACLs, security labels and user attributes belong to the inode: a new file
 // renamed over the old one would not carry them.
@@ -187,128 +97,184 @@ bool hasExtendedAttributes(const QByteArray &path)
     return ::listxattr(path.constData(), nullptr, 0) > 0;
 }
 
-bool isSameFile(const struct stat &a, const struct stat &b)
+// ext4 (auto_da_alloc) and btrfs write a file's data out before a rename over
+// an existing file takes effect, and tmpfs does not outlive a power cut: there
+// a flush would only cost time. Elsewhere (XFS, for one) the rename can reach
+// the disk before the data, and a power cut would leave an empty file.
+bool renameFlushesData(int fd)
 {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    struct statfs fileSystem {};
+    if (::fstatfs(fd, &fileSystem) != 0)
+        return false;
+    switch (fileSystem.f_type) {
+    case EXT4_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+        return true;
+    default:
+        return false;
+    }
 }
 
-FileFailure replacedFailure(const QString &path)
+// Whether a file of `length` bytes would break the file-size limit (ulimit -f).
+bool exceedsFileSizeLimit(qint64 length)
 {
-    return {path, FileFailureReason::OpenForWriting,
-            QStringLiteral("The file was replaced while it was being edited")};
+    struct rlimit limit {};
+    return ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
+           && quint64(length) > quint64(limit.rlim_cur);
+}
+
+// Whether the path still names the file as it was read.
+bool isUnchanged(const QByteArray &target, const struct stat &readStatus)
+{
+    struct stat now {};
+    return ::stat(target.constData(), &now) == 0 && isSameVersion(now, readStatus);
 }
 
 } // namespace
 
-SafeRewriter::SafeRewriter() : m_writeBuffer(kWriteBufferSize, Qt::Uninitialized) {}
+SafeRewriter::SafeRewriter() : m_writeBuffer(kStreamBufferSize, Qt::Uninitialized) {}
 
-std::optional<FileFailure> SafeRewriter::rewrite(const QString &path, const struct stat &readStatus,
-                                                 const Producer &produce)
+std::optional<FileFailure> SafeRewriter::rewrite(const QByteArray &path, int source,
+                                                 const struct stat &readStatus, const Producer &produce)
 {
-    m_path = path;
-    QByteArray target = QFile::encodeName(path);
+    Job job{path, path, source, readStatus, produce};
     struct stat status {};
-    if (::lstat(target.constData(), &status) != 0)
-        return fileFailure(path, FileFailureReason::OpenForWriting, errno);
+    if (::lstat(job.target.constData(), &status) != 0)
+        return fileFailure(path, FileFailureReason::Changed, errno);
     if (S_ISLNK(status.st_mode)) {
         // The link stays as it is; its final target is the file to rewrite, and
-        // the temporary file has to be made in the target's folder to be renamed.
+        // the new file has to be made in the target's folder to be renamed.
         char resolved[PATH_MAX];
-        if (!::realpath(target.constData(), resolved))
-            return fileFailure(path, FileFailureReason::OpenForWriting, errno);
-        target = resolved;
-        if (::stat(target.constData(), &status) != 0)
-            return fileFailure(path, FileFailureReason::OpenForWriting, errno);
+        if (!::realpath(job.target.constData(), resolved))
+            return fileFailure(path, FileFailureReason::Changed, errno);
+        job.target = resolved;
+        if (::stat(job.target.constData(), &status) != 0)
+            return fileFailure(path, FileFailureReason::Changed, errno);
     }
-    if (!isSameFile(status, readStatus) || !S_ISREG(status.st_mode))
-        return replacedFailure(path);
+    if (!isSameVersion(status, readStatus) || !S_ISREG(status.st_mode))
+        return changedFailure(path);
 
     // access() says yes to root for any file; a file that nobody may write is
     // read-only for root too.
     if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return fileFailure(path, FileFailureReason::OpenForWriting, EACCES);
-    if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
+    if (::faccessat(AT_FDCWD, job.target.constData(), W_OK, AT_EACCESS) != 0)
         return fileFailure(path, FileFailureReason::OpenForWriting, errno);
 
     // A new inode would cut the other hard links off from the new content.
-    bool inPlace = status.st_nlink > 1 || hasExtendedAttributes(target);
-    if (!inPlace) {
-        auto failure = replaceWithTemporary(target, status, produce, &inPlace);
-        if (!inPlace)
-            return failure;
+    if (status.st_nlink == 1 && !hasExtendedAttributes(job.target)) {
+        ReplaceOutcome outcome = replaceWithNewFile(job);
+        if (outcome.kind == ReplaceOutcome::Kind::Done)
+            return std::nullopt;
+        if (outcome.kind == ReplaceOutcome::Kind::Failed)
+            return outcome.failure;
     }
-    return writeInPlace(target, status, produce);
+    return writeInPlace(job);
 }
 
-std::optional<FileFailure> SafeRewriter::replaceWithTemporary(const QByteArray &target,
-                                                              const struct stat &status,
-                                                              const Producer &produce,
-                                                              bool *useInPlace)
+SafeRewriter::ReplaceOutcome SafeRewriter::replaceWithNewFile(const Job &job)
 {
-    TemporaryFile temporary(folderOf(target) + "/.textorum-XXXXXX");
-    if (const int error = temporary.openError()) {
+    using Kind = ReplaceOutcome::Kind;
+    const auto failed = [](FileFailure failure) { return ReplaceOutcome{Kind::Failed, std::move(failure)}; };
+    const auto writeFailed = [&](int error) { return failed(fileFailure(job.path, FileFailureReason::Write, error)); };
+
+    NewFile file(folderOf(job.target));
+    if (const int error = file.openError()) {
         // The folder takes no new file, but the file itself may be written.
-        if (error == EACCES || error == EPERM) {
-            *useInPlace = true;
-            return std::nullopt;
-        }
-        return fileFailure(m_path, FileFailureReason::OpenForWriting, error);
+        if (error == EACCES || error == EPERM)
+            return {Kind::UseInPlace, {}};
+        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, error));
     }
     // Owner and group first: a change of owner clears the set-user-ID and
     // set-group-ID bits that fchmod() then puts back.
-    if (::fchown(temporary.fd(), status.st_uid, status.st_gid) != 0) {
-        *useInPlace = true;
-        return std::nullopt;
-    }
-    if (::fchmod(temporary.fd(), status.st_mode & 07777) != 0)
-        return fileFailure(m_path, FileFailureReason::OpenForWriting, errno);
+    if (::fchown(file.fd(), job.readStatus.st_uid, job.readStatus.st_gid) != 0)
+        return {Kind::UseInPlace, {}};
+    if (::fchmod(file.fd(), job.readStatus.st_mode & 07777) != 0)
+        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, errno));
 
-    FileSink sink(temporary.fd(), m_writeBuffer);
-    produce(sink);
+    FileSink sink(file.fd(), m_writeBuffer);
+    const ReadOutcome read = job.produce(job.source, job.readStatus.st_size, sink);
+    if (auto failure = readFailure(job, read))
+        return failed(*failure);
     if (const int error = sink.finish())
-        return fileFailure(m_path, FileFailureReason::Write, error);
-    if (const int error = temporary.close())
-        return fileFailure(m_path, FileFailureReason::Write, error);
-    if (const int error = temporary.renameTo(target))
-        return fileFailure(m_path, FileFailureReason::Write, error);
+        return writeFailed(error);
+    if (!renameFlushesData(file.fd()) && ::fdatasync(file.fd()) != 0)
+        return writeFailed(errno);
+    if (const int error = file.name())
+        return writeFailed(error);
+    if (const int error = file.close())
+        return writeFailed(error);
+    if (!isUnchanged(job.target, job.readStatus))
+        return failed(changedFailure(job.path));
+    if (const int error = file.renameTo(job.target))
+        return writeFailed(error);
+    return {};
+}
+
+std::optional<FileFailure> SafeRewriter::writeInPlace(const Job &job)
+{
+    const auto writeFailed = [&](int error) { return fileFailure(job.path, FileFailureReason::Write, error); };
+    const int fd = ::open(job.target.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fileFailure(job.path, FileFailureReason::OpenForWriting, errno);
+    auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    const qint64 oldSize = job.readStatus.st_size;
+
+    // The old content, copied aside before the first byte is overwritten. The
+    // new content is made from the copy: the file itself changes under the writes.
+    ContentCopy copy;
+    if (const int error = copy.make(job.source, oldSize, folderOf(job.target)))
+        return writeFailed(error);
+    if (!isUnchanged(job.target, job.readStatus))
+        return changedFailure(job.path);
+
+    // Reserve the larger length before overwriting anything, so that a full
+    // disk or a file-size limit fails while the old content is still whole.
+    CountingSink counter;
+    if (auto failure = readFailure(job, job.produce(copy.fd(), oldSize, counter)))
+        return failure;
+    const qint64 newSize = counter.size();
+    if (exceedsFileSizeLimit(qMax(oldSize, newSize)))
+        return writeFailed(EFBIG);
+    if (newSize > oldSize) {
+        if (const int reserveError = ::posix_fallocate(fd, 0, newSize)) {
+            // Nothing of the old content was overwritten: cutting the file
+            // back to its length restores it whole.
+            if (::ftruncate(fd, oldSize) != 0)
+                return fileFailure(job.path, FileFailureReason::PartlyWritten, errno);
+            return writeFailed(reserveError);
+        }
+    }
+
+    FileSink sink(fd, m_writeBuffer);
+    const ReadOutcome read = job.produce(copy.fd(), oldSize, sink);
+    int error = sink.finish();
+    if (read.end != ReadOutcome::End::Complete && error == 0)
+        error = read.error != 0 ? read.error : EIO;   // the copy could not be read back
+    if (error == 0 && newSize < oldSize && ::ftruncate(fd, newSize) != 0)
+        error = errno;
+    if (error != 0) {
+        if (copy.restoreTo(fd, sink.written()) != 0)
+            return fileFailure(job.path, FileFailureReason::PartlyWritten, error);
+        return writeFailed(error);
+    }
+    closeFile.dismiss();
+    if (::close(fd) != 0)
+        return fileFailure(job.path, FileFailureReason::PartlyWritten, errno);
     return std::nullopt;
 }
 
-std::optional<FileFailure> SafeRewriter::writeInPlace(const QByteArray &target, const struct stat &status,
-                                                      const Producer &produce)
+std::optional<FileFailure> SafeRewriter::readFailure(const Job &job, const ReadOutcome &read) const
 {
-    // The whole new content is made before the first byte of the file is
-    // overwritten: the content may be a mapping of this very file, whose
-    // pages change as soon as the file does.
-    ChunkSink content;
-    produce(content);
-    const qsizetype newSize = content.size();
-
-    const int fd = ::open(target.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return fileFailure(m_path, FileFailureReason::OpenForWriting, errno);
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || !isSameFile(opened, status)) {
-        ::close(fd);
-        return replacedFailure(m_path);
+    switch (read.end) {
+    case ReadOutcome::End::Complete:
+    case ReadOutcome::End::Stopped:
+        return std::nullopt;
+    case ReadOutcome::End::Changed:
+        return changedFailure(job.path);
+    case ReadOutcome::End::Failed:
+        return fileFailure(job.path, FileFailureReason::OpenForReading, read.error);
     }
-    // Reserve the new length before overwriting anything, so that a full disk
-    // or a file-size limit fails while the old content is still whole.
-    if (newSize > status.st_size) {
-        if (const int reserveError = ::posix_fallocate(fd, 0, newSize)) {
-            // The file may have grown part way; nothing of the old content was
-            // overwritten, so cutting it back to its length restores it whole.
-            const int error = ::ftruncate(fd, status.st_size) == 0 ? reserveError : errno;
-            ::close(fd);
-            return fileFailure(m_path, FileFailureReason::Write, error);
-        }
-    }
-    int error = content.writeTo(fd);
-    if (error == 0 && newSize < status.st_size && ::ftruncate(fd, newSize) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error != 0)
-        return fileFailure(m_path, FileFailureReason::PartlyWritten, error);
     return std::nullopt;
 }

@@ -1,55 +1,61 @@
 #pragma once
 
+#include "bytesink.h"
+#include "editrequest.h"
 #include "filefailure.h"
 
 #include <QByteArray>
-#include <QByteArrayView>
-#include <QString>
 
+#include <functional>
 #include <optional>
 #include <sys/stat.h>
 
 // True when `path` names an existing regular file, after following symbolic
 // links. Folders, FIFOs, sockets and devices answer false: they are never opened.
-bool isExistingFile(const QString &path);
+bool isExistingFile(const QByteArray &path);
 
 // A failure of the calling system function, with errno's text.
-FileFailure fileFailure(const QString &path, FileFailureReason reason, int error);
+FileFailure fileFailure(const QByteArray &path, FileFailureReason reason, int error);
 
-// The listed file being edited: opened for reading, then its bytes held still
-// in memory (small files, read into a buffer reused from file to file) or as a
-// private read-only mapping (large files), so that a large file is streamed
-// from the page cache instead of copied.
+// The failure of a file that another program changed during the edit.
+FileFailure changedFailure(const QByteArray &path);
+
+// The listed file being edited, open for reading. Its content is read a
+// buffer at a time (see readContent), never mapped: a mapping of a file that
+// another program truncates ends the program with SIGBUS at the next touch.
 class SourceFile
 {
 public:
     SourceFile() = default;
-    ~SourceFile();
+    ~SourceFile() { close(); }
     SourceFile(const SourceFile &) = delete;
     SourceFile &operator=(const SourceFile &) = delete;
 
     // Opens `path` for reading. Fails when it cannot be opened or is no longer
     // a regular file (it was swapped for something else after the existence test).
-    std::optional<FileFailure> open(const QString &path);
-    // Makes the whole content available as bytes().
-    std::optional<FileFailure> read();
-    // Closes the descriptor; bytes() stay valid until release() or the next open().
+    std::optional<FileFailure> open(const QByteArray &path);
     void close();
-    // Drops the bytes (unmaps a mapping, gives back an oversized buffer).
-    void release();
 
-    QByteArrayView bytes() const { return m_bytes; }
+    int fd() const { return m_fd; }
     // The status of the opened file, as fstat() gave it at open().
     const struct stat &status() const { return m_status; }
 
 private:
-    std::optional<FileFailure> readIntoBuffer(qsizetype size);
-
-    QString m_path;
     int m_fd = -1;
     struct stat m_status {};
-    void *m_mapping = nullptr;
-    size_t m_mappingLength = 0;
-    QByteArray m_buffer;
-    QByteArrayView m_bytes;
 };
+
+// How reading a file's content ended.
+struct ReadOutcome
+{
+    enum class End { Complete, Stopped, Changed, Failed };
+    End end = End::Complete;
+    int error = 0;   // errno, when Failed
+};
+
+// Reads the first `size` bytes of `fd` a buffer at a time (`buffer` gives the
+// size and is reused) and sends them to `out` in the reading style `style`.
+// Stops after a buffer when `enough` says so. Fewer bytes than `size` mean
+// that another program truncated the file meanwhile: Changed.
+ReadOutcome readContent(int fd, qint64 size, ReadStyle style, QByteArray &buffer, ByteSink &out,
+                        const std::function<bool()> &enough = {});

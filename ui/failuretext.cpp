@@ -23,6 +23,8 @@ QString failureReasonText(FileFailureReason reason)
         return QStringLiteral("could not be written; the original is unchanged");
     case FileFailureReason::PartlyWritten:
         return QStringLiteral("was only partly written and may be damaged");
+    case FileFailureReason::Changed:
+        return QStringLiteral("changed by another program during the edit");
     }
     return {};
 }
@@ -35,7 +37,8 @@ QString failureToolTip(const QList<FileFailure> &failures)
     lines << (failures.size() == 1 ? QStringLiteral("1 file could not be edited:")
                                    : QStringLiteral("%1 files could not be edited:").arg(failures.size()));
     for (const FileFailure &failure : failures.first(qMin(failures.size(), kListedFailures))) {
-        QString line = failure.path + QStringLiteral(" ") + failureReasonText(failure.reason);
+        // Bytes of the name that are not UTF-8 show as U+FFFD.
+        QString line = QString::fromUtf8(failure.path) + QStringLiteral(" ") + failureReasonText(failure.reason);
         if (!failure.systemError.isEmpty())
             line += QStringLiteral(" (") + failure.systemError + QStringLiteral(")");
         lines << line;

@@ -36,20 +36,6 @@ public:
     void showFailures(const QList<FileFailure> &) override { ++otherCalls; }
 };
 
-// Notes where each piece it receives lies, and a copy of it (a piece is
-// valid only during the call).
-class PieceSink : public ByteSink
-{
-public:
-    QList<const char *> places;
-    QList<QByteArray> pieces;
-    void append(QByteArrayView bytes) override
-    {
-        places.append(bytes.data());
-        pieces.append(bytes.toByteArray());
-    }
-};
-
 } // namespace
 
 class TestEditModes : public QObject
@@ -59,7 +45,6 @@ class TestEditModes : public QObject
 private slots:
     void modes_data();
     void modes();
-    void singleModeStreamsFromTheInput();
     void prcReverseString_data();
     void prcReverseString();
     void reversedFindIsBytesOfTheReversedText();
@@ -129,18 +114,6 @@ void TestEditModes::modes()
     ByteArraySink sink;
     applyModes(content, modes, makeEditTexts(find, with), compare, sink);
     QCOMPARE(sink.bytes(), expected);
-}
-
-// The path large files take: no copy of the whole content on the way.
-void TestEditModes::singleModeStreamsFromTheInput()
-{
-    const QByteArray content = QByteArray(100000, 'x') + "cat" + QByteArray(100000, 'y');
-    PieceSink sink;
-    applyModes(content, {EditMode::Append}, makeEditTexts("cat", "s"), CompareMode::Exact, sink);
-    QCOMPARE(sink.pieces.size(), 3);
-    QCOMPARE(sink.places.first(), content.constData());
-    QCOMPARE(sink.places.last(), content.constData() + 100003);
-    QCOMPARE(sink.pieces.at(1), QByteArray("cats"));
 }
 
 void TestEditModes::prcReverseString_data()

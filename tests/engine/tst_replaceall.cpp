@@ -1,5 +1,6 @@
 #include "candidatescanner.h"
 #include "replaceall.h"
+#include "replacestream.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -105,6 +106,23 @@ QByteArray randomText(QRandomGenerator &random, int maxPieces)
     return text;
 }
 
+// replaceAll() through a ReplaceStream with a buffer of a few bytes, fed in
+// pieces of random sizes: occurrences, UTF-8 characters and the bytes that
+// tell where a character starts all fall across buffer boundaries.
+QByteArray replaceInPieces(QByteArrayView content, QByteArrayView find, QByteArrayView replacement,
+                           CompareMode mode, QRandomGenerator &random)
+{
+    ByteArraySink sink;
+    ReplaceStream stream(find, replacement, mode, sink, random.bounded(1, 40));
+    while (!content.isEmpty()) {
+        const qsizetype piece = qMin(content.size(), qsizetype(random.bounded(1, 20)));
+        stream.append(content.first(piece));
+        content = content.sliced(piece);
+    }
+    stream.finish();
+    return sink.bytes();
+}
+
 } // namespace
 
 class TestReplaceAll : public QObject
@@ -199,16 +217,20 @@ void TestReplaceAll::matchesReference_data()
 {
     QTest::addColumn<CompareMode>("mode");
     QTest::addColumn<int>("maxPieces");
-    QTest::newRow("exact, short texts") << CompareMode::Exact << 12;
-    QTest::newRow("exact, long texts") << CompareMode::Exact << 300;
-    QTest::newRow("caseless, short texts") << CompareMode::CaseInsensitive << 12;
-    QTest::newRow("caseless, long texts") << CompareMode::CaseInsensitive << 300;
+    QTest::addColumn<bool>("streamed");
+    QTest::newRow("exact, short texts") << CompareMode::Exact << 12 << false;
+    QTest::newRow("exact, long texts") << CompareMode::Exact << 300 << false;
+    QTest::newRow("caseless, short texts") << CompareMode::CaseInsensitive << 12 << false;
+    QTest::newRow("caseless, long texts") << CompareMode::CaseInsensitive << 300 << false;
+    QTest::newRow("exact, in small buffers") << CompareMode::Exact << 300 << true;
+    QTest::newRow("caseless, in small buffers") << CompareMode::CaseInsensitive << 300 << true;
 }
 
 void TestReplaceAll::matchesReference()
 {
     QFETCH(CompareMode, mode);
     QFETCH(int, maxPieces);
+    QFETCH(bool, streamed);
     QRandomGenerator random(20261209);
     for (int round = 0; round < 4000; ++round) {
         const QByteArray content = randomText(random, maxPieces);
@@ -227,7 +249,8 @@ void TestReplaceAll::matchesReference()
             break;
         }
         const QByteArray expected = referenceReplaceAll(content, find, "<>", mode);
-        const QByteArray actual = replaceAll(content, find, "<>", mode);
+        const QByteArray actual = streamed ? replaceInPieces(content, find, "<>", mode, random)
+                                           : replaceAll(content, find, "<>", mode);
         if (actual != expected) {
             qWarning() << "content" << content.toHex(' ') << "find" << find.toHex(' ');
             QCOMPARE(actual.toHex(' '), expected.toHex(' '));

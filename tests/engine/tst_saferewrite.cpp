@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -23,17 +24,23 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
-// Reads `path` as the edit run does and rewrites it with `content`.
-std::optional<FileFailure> rewrite(const QString &path, const QByteArray &content)
+// Opens the file at `name` as the edit run does and rewrites it with what
+// `produce` gives.
+std::optional<FileFailure> rewrite(const QByteArray &name, const SafeRewriter::Producer &produce)
 {
     SourceFile source;
-    if (auto failure = source.open(path))
+    if (auto failure = source.open(name))
         return failure;
-    if (auto failure = source.read())
-        return failure;
-    source.close();
     SafeRewriter rewriter;
-    return rewriter.rewrite(path, source.status(), [&content](ByteSink &out) { out.append(content); });
+    return rewriter.rewrite(name, source.fd(), source.status(), produce);
+}
+
+std::optional<FileFailure> rewrite(const QString &path, const QByteArray &content)
+{
+    return rewrite(QFile::encodeName(path), [&content](int, qint64, ByteSink &out) {
+        out.append(content);
+        return ReadOutcome{};
+    });
 }
 
 // The folder holds exactly these names: no temporary file was left behind.
@@ -75,6 +82,10 @@ private slots:
     void readOnlyFileFailsUntouched();
     void fileSizeLimitLeavesOriginalIntact_data();
     void fileSizeLimitLeavesOriginalIntact();
+    void failedInPlaceWritePutsOldContentBack();
+    void changedWhileWrittenIsLeftAlone_data();
+    void changedWhileWrittenIsLeftAlone();
+    void nameThatIsNotUtf8();
     void writeFailureCountsAsFailed();
     void fifoIsRefusedWithoutWaiting();
     void asUnprivilegedUser();
@@ -194,18 +205,26 @@ void TestSafeRewrite::readOnlyFileFailsUntouched()
 void TestSafeRewrite::fileSizeLimitLeavesOriginalIntact_data()
 {
     QTest::addColumn<bool>("hardLinked");
-    QTest::newRow("replaced by a temporary file") << false;
-    QTest::newRow("written in place") << true;
+    QTest::addColumn<int>("oldSize");
+    QTest::addColumn<int>("newSize");
+    QTest::newRow("grows, replaced by a new file") << false << 40000 << (3 << 20);
+    QTest::newRow("grows, written in place") << true << 40000 << (3 << 20);
+    QTest::newRow("shrinks, written in place") << true << 300000 << 250000;
 }
 
-// The limit lies between the old and the new length: the temporary file's
-// write fails, and in place the reservation fails before anything is overwritten.
+// The limit lies below the larger of the old and the new length: the new
+// file's write fails, and in place nothing is overwritten; a shrinking
+// in-place rewrite would otherwise fail part way, the new bytes in front
+// of the old tail.
 void TestSafeRewrite::fileSizeLimitLeavesOriginalIntact()
 {
     QFETCH(bool, hardLinked);
+    QFETCH(int, oldSize);
+    QFETCH(int, newSize);
     QTemporaryDir dir;
     const QString path = dir.filePath("file.txt");
-    const QByteArray original(40000, 'o');
+    QByteArray original(oldSize, 'o');
+    original[oldSize - 1] = 'e';
     writeFile(path, original);
     if (hardLinked)
         QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("other")).constData()), 0);
@@ -214,11 +233,91 @@ void TestSafeRewrite::fileSizeLimitLeavesOriginalIntact()
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     const auto restoreHandler = qScopeGuard([oldHandler] { std::signal(SIGXFSZ, oldHandler); });
     std::optional<FileFailure> failure;
-    withFileSizeLimit(65536, [&] { failure = rewrite(path, QByteArray(3 << 20, 'n')); });
+    withFileSizeLimit(65536, [&] { failure = rewrite(path, QByteArray(newSize, 'n')); });
     QVERIFY(failure);
     QCOMPARE(failure->reason, FileFailureReason::Write);
     QCOMPARE(readFile(path), original);
     verifyFolderHolds(dir.path(), hardLinked ? QStringList {"file.txt", "other"} : QStringList {"file.txt"});
+}
+
+// The new content fails part way, after 200,000 of its bytes overwrote the
+// file in place: the old content comes back from the copy, byte for byte.
+void TestSafeRewrite::failedInPlaceWritePutsOldContentBack()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    QByteArray original(300000, 'o');
+    original[299999] = 'e';
+    writeFile(path, original);
+    QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("other")).constData()), 0);
+    int calls = 0;
+    const auto failure = rewrite(QFile::encodeName(path), [&calls](int, qint64, ByteSink &out) {
+        out.append(QByteArray(200000, 'n'));
+        if (++calls == 1) {   // the new length, counted before anything is written
+            out.append(QByteArray(50000, 'n'));
+            return ReadOutcome{};
+        }
+        return ReadOutcome{ReadOutcome::End::Failed, EIO};
+    });
+    QVERIFY(failure);
+    QCOMPARE(failure->reason, FileFailureReason::Write);
+    QCOMPARE(readFile(path), original);
+    verifyFolderHolds(dir.path(), {"file.txt", "other"});
+}
+
+void TestSafeRewrite::changedWhileWrittenIsLeftAlone_data()
+{
+    QTest::addColumn<bool>("truncated");
+    QTest::newRow("replaced before the rename") << false;
+    QTest::newRow("truncated while read") << true;
+}
+
+// Another program acts while the new content is made: the new file is
+// dropped, the other program's version stays, and nothing is left beside it.
+void TestSafeRewrite::changedWhileWrittenIsLeftAlone()
+{
+    QFETCH(bool, truncated);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    const QByteArray name = QFile::encodeName(path);
+    writeFile(path, QByteArray(5000, 'o'));
+    const auto produce = [&](int source, qint64 size, ByteSink &out) {
+        if (truncated) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadWrite))
+                file.resize(1000);
+        } else {
+            writeFile(dir.filePath("other"), "other");
+            ::rename(QFile::encodeName(dir.filePath("other")).constData(), name.constData());
+        }
+        QByteArray buffer(256, Qt::Uninitialized);
+        return readContent(source, size, ReadStyle::WholeFile, buffer, out);
+    };
+    const auto failure = rewrite(name, produce);
+    QVERIFY(failure);
+    QCOMPARE(failure->reason, FileFailureReason::Changed);
+    QCOMPARE(readFile(path), truncated ? QByteArray(1000, 'o') : QByteArray("other"));
+    verifyFolderHolds(dir.path(), {"file.txt"});
+}
+
+// A name from another system's encoding ("caf" 0xE9) is edited by its bytes.
+void TestSafeRewrite::nameThatIsNotUtf8()
+{
+    QTemporaryDir dir;
+    const QByteArray name = QFile::encodeName(dir.path()) + "/caf\xe9.txt";
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    // QTemporaryDir removes files by QString names, which cannot spell this one.
+    const auto remove = qScopeGuard([&name] { ::unlink(name.constData()); });
+    QVERIFY(fd >= 0 && ::write(fd, "old", 3) == 3 && ::close(fd) == 0);
+    QVERIFY(!rewrite(name, [](int, qint64, ByteSink &out) {
+        out.append("new");
+        return ReadOutcome{};
+    }));
+    char bytes[8] {};
+    const int check = ::open(name.constData(), O_RDONLY);
+    QCOMPARE(::read(check, bytes, sizeof bytes), ssize_t(3));
+    ::close(check);
+    QCOMPARE(QByteArray(bytes), "new");
 }
 
 // A write that fails half way is a failure, not a change.
@@ -245,9 +344,9 @@ void TestSafeRewrite::fifoIsRefusedWithoutWaiting()
     QTemporaryDir dir;
     const QString path = dir.filePath("fifo");
     QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
-    QVERIFY(!isExistingFile(path));
+    QVERIFY(!isExistingFile(QFile::encodeName(path)));
     SourceFile source;
-    const auto failure = source.open(path);   // would block without O_NONBLOCK
+    const auto failure = source.open(QFile::encodeName(path));   // would block without O_NONBLOCK
     QVERIFY(failure);
     QCOMPARE(failure->reason, FileFailureReason::OpenForReading);
 }

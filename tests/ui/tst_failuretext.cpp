@@ -27,9 +27,13 @@ void TestFailureText::toolTip_data()
     QTest::newRow("a file that may be damaged says so")
         << QList<FileFailure>{{"/d/b.txt", FileFailureReason::PartlyWritten, "Input/output error"}}
         << QStringList{"/d/b.txt was only partly written and may be damaged (Input/output error)"} << QStringList{};
+    QTest::newRow("a name that is not UTF-8, changed meanwhile")
+        << QList<FileFailure>{{"/d/caf\xe9.txt", FileFailureReason::Changed, {}}}
+        << QStringList{QStringLiteral(u"/d/caf\uFFFD.txt changed by another program during the edit")}
+        << QStringList{};
     QList<FileFailure> many;
     for (int i = 1; i <= 25; ++i)
-        many.append({QStringLiteral("/d/%1.txt").arg(i), FileFailureReason::Write, {}});
+        many.append({"/d/" + QByteArray::number(i) + ".txt", FileFailureReason::Write, {}});
     QTest::newRow("past twenty only counted")
         << many << QStringList{"25 files could not be edited:", "/d/20.txt", "... and 5 more"}
         << QStringList{"/d/21.txt"};
