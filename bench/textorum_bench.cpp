@@ -1,10 +1,12 @@
 // textorum-bench: one edit run over the files named on the command line,
-// through the same EditRun as the window, with a host that needs no display.
+// through the same EditRun as the window, with a host that needs no display;
+// with --then-undo, the undo of it after it.
 
 #include "displaylesshost.h"
 #include "editrequest.h"
 #include "editrun.h"
 
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <array>
@@ -24,7 +26,8 @@ int usage(const char *problem)
                  "textorum-bench: %s\n"
                  "usage: textorum-bench --find TEXT [--with TEXT]"
                  " [--mode append|prepend|remove|reverse|replace]..."
-                 " [--single-line] [--enumerate] [--case-sensitive] [--remove-indentation] FILE...\n",
+                 " [--single-line] [--enumerate] [--case-sensitive] [--remove-indentation]"
+                 " [--then-undo | --without-undo] FILE...\n",
                  problem);
     return kBadArguments;
 }
@@ -41,6 +44,8 @@ int main(int argc, char **argv)
 {
     DisplaylessHost host;
     bool haveFind = false;
+    bool thenUndo = false;
+    bool keepsUndo = true;
     const auto tick = [&host](ReadOption option) { host.options[size_t(option)] = true; };
     for (int i = 1; i < argc; ++i) {
         const char *argument = argv[i];
@@ -65,6 +70,11 @@ int main(int argc, char **argv)
             tick(ReadOption::CaseSensitive);
         } else if (std::strcmp(argument, "--remove-indentation") == 0) {
             tick(ReadOption::RemoveIndentation);
+        } else if (std::strcmp(argument, "--then-undo") == 0) {
+            thenUndo = true;
+        } else if (std::strcmp(argument, "--without-undo") == 0) {
+            // The run keeps nothing for an undo: only to measure what keeping it costs.
+            keepsUndo = false;
         } else if (std::strncmp(argument, "--", 2) == 0) {
             return usage("unknown option or missing value");
         } else {
@@ -75,13 +85,30 @@ int main(int argc, char **argv)
         return usage("--find is required");
     if (host.rows.isEmpty())
         return usage("no FILE given");
+    if (thenUndo && !keepsUndo)
+        return usage("--then-undo needs what --without-undo leaves out");
 
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
-
+    EditRun run(host, host, host);
+    run.setKeepsUndo(keepsUndo);
+    QElapsedTimer clock;
+    clock.start();
+    run.execute();
+    const double runSeconds = clock.nsecsElapsed() / 1e9;
     std::printf("%s\n", qPrintable(host.statusCaption));
     for (const FileFailure &failure : host.failures)
         std::fprintf(stderr, "failed: %s: %s\n", failure.path.constData(), qPrintable(failure.systemError));
+    std::fprintf(stderr, "run: %.3f s\n", runSeconds);
+
+    if (thenUndo) {
+        clock.start();
+        run.undo();
+        const double undoSeconds = clock.nsecsElapsed() / 1e9;
+        std::printf("%s\n", qPrintable(host.statusCaption));
+        for (const FileFailure &file : host.leftAsTheyAre)
+            std::fprintf(stderr, "left as it is: %s: %d %s\n", file.path.constData(), int(file.reason),
+                         qPrintable(file.systemError));
+        std::fprintf(stderr, "undo: %.3f s\n", undoSeconds);
+    }
     struct rusage resources {};
     ::getrusage(RUSAGE_SELF, &resources);
     std::fprintf(stderr, "peak memory: %ld KiB\n", resources.ru_maxrss);

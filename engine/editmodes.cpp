@@ -45,16 +45,16 @@ QByteArray replacementFor(EditMode mode, const EditTexts &texts)
     return {};
 }
 
-QList<EditMode> modePass(EditHost &host)
+QList<EditMode> modePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption)
 {
     QList<EditMode> ticked;
-    const int count = host.modeCount();
+    const int count = inputs.modeCount();
     for (int j = 0; j < count; ++j) {
-        host.setModeCaption(QStringLiteral("Performing: ") + host.modeText(j));
-        if (j < int(EditMode::Count) && host.isModeTicked(j))
+        showModeCaption(QStringLiteral("Performing: ") + inputs.modeText(j));
+        if (j < int(EditMode::Count) && inputs.isModeTicked(j))
             ticked.append(EditMode(j));
     }
-    host.setModeCaption(QStringLiteral("..."));
+    showModeCaption(QStringLiteral("..."));
     return ticked;
 }
 

@@ -8,10 +8,11 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
-class EditHost;
+class EditInputs;
 class ReplaceStream;
 
 // The Find and With texts of a run as the bytes they are searched and written
@@ -31,10 +32,11 @@ QString prcReverseString(const QString &thisString);
 // What every occurrence of the Find text becomes under `mode`.
 QByteArray replacementFor(EditMode mode, const EditTexts &texts);
 
-// The mode pass: shows "Performing: " and each List1 item's text in Label3,
-// notes the ticked items in list order, then shows "...". Returns the ticked
-// modes; items past Replace have no mode and are left out.
-QList<EditMode> modePass(EditHost &host);
+// The mode pass: shows "Performing: " and each List1 item's text in Label3
+// (through `showModeCaption`), notes the ticked items in list order, then
+// shows "...". Returns the ticked modes; items past Replace have no mode and
+// are left out.
+QList<EditMode> modePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption);
 
 // The ticked modes applied one after the other, each on the result of the one
 // before, to content that arrives piece by piece; the final content goes to

@@ -10,12 +10,15 @@
 #include <csignal>
 #include <new>
 
-EditRun::EditRun(EditHost &host) : m_host(host), m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
+EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
+    : m_inputs(inputs), m_rows(rows), m_display(display), m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
 {
     // A write past the file-size limit (ulimit -f) raises SIGXFSZ, whose
     // default action ends the program. Ignored, the write fails with EFBIG
     // instead, and the file counts as failed while the run goes on.
     std::signal(SIGXFSZ, SIG_IGN);
+    // The undo holds every replaced file open until it ends.
+    raiseOpenFileLimit();
 }
 
 void EditRun::setBufferSize(qsizetype bytes)
@@ -23,97 +26,149 @@ void EditRun::setBufferSize(qsizetype bytes)
     m_readBuffer.resize(bytes);
 }
 
-void EditRun::Command1_Click(int index)
-{
-    switch (Command(index)) {
-    case Command::Execute:
-        execute();
-        break;
-    case Command::Stop:
-        stop();
-        break;
-    case Command::Clear:
-        clear();
-        break;
-    }
-}
-
 void EditRun::execute()
 {
     // The window stays live while the run yields, so Execute from the File
     // menu can arrive in the middle of a run: a nested run is not started.
-    if (m_running)
+    if (m_busy)
         return;
 
     g_bolStop = false;
-    m_host.setExecuteEnabled(false);
-    if (!m_host.isStopEnabled())
-        m_host.setStopEnabled(true);
-    m_host.setBusyPointer(true);
-    const qint64 rowCount = m_host.rowCount();
+    m_display.setExecuteEnabled(false);
+    if (!m_display.isStopEnabled())
+        m_display.setStopEnabled(true);
+    m_display.setBusyPointer(true);
+    const qint64 rowCount = m_rows.rowCount();
     if (rowCount == 0) {
-        m_host.showInformation(QStringLiteral("No item listed."));
-        m_host.setExecuteEnabled(true);
-        m_host.setStopEnabled(false);
-        m_host.setBusyPointer(false);
+        m_display.showInformation(QStringLiteral("No item listed."));
+        m_display.setExecuteEnabled(true);
+        m_display.setStopEnabled(false);
+        m_display.setBusyPointer(false);
         return;
     }
 
-    m_running = true;
+    // This run replaces the undo of the previous one.
+    m_busy = true;
+    m_journal.clear();
+    m_display.setUndoEnabled(false);
     m_listCleared = false;
-    const auto endRun = qScopeGuard([this] { m_running = false; });
-    const QString sFind = m_host.findText();
-    const QString sWith = m_host.withText();
+    const auto endRun = qScopeGuard([this] { endBusy(); });
+    const QString sFind = m_inputs.findText();
+    const QString sWith = m_inputs.withText();
     const EditTexts texts = makeEditTexts(sFind, sWith);
     qint64 visited = 0;
     qint64 changed = 0;
     QList<FileFailure> failures;
 
     for (qint64 position = rowCount; position >= 1; --position) {
-        m_host.yield();
+        m_display.yield();
         if (g_bolStop) {
-            m_host.setBusyPointer(false);
-            m_host.showFailures(failures);
+            m_display.setBusyPointer(false);
+            m_display.showFailures(failures);
             return;
         }
         // A Clear during the yield emptied the list; rows dropped since then
         // are other files at the same positions, so the flag decides, not the count.
-        if (m_listCleared || position > m_host.rowCount())
+        if (m_listCleared || position > m_rows.rowCount())
             break;
         ++visited;
-        const QByteArray path = m_host.rowTag(position);
-        m_host.setStatusCaption(QStringLiteral("Processing file: ") + QString::number(position) + u'/'
-                                + QString::number(rowCount) + QStringLiteral("\r\n") + QString::fromUtf8(path));
+        const QByteArray path = m_rows.rowTag(position);
+        m_display.setStatusCaption(QStringLiteral("Processing file: ") + QString::number(position) + u'/'
+                                   + QString::number(rowCount) + QStringLiteral("\r\n") + QString::fromUtf8(path));
         if (editFile(path, texts, failures) == FileOutcome::Changed)
             ++changed;
     }
 
     // Every row, unless a Clear ended the run early: then the rows it visited.
-    m_host.setBusyPointer(false);
+    m_display.setBusyPointer(false);
     QString summary = QStringLiteral("Done Processing files: ") + QString::number(visited)
                       + QStringLiteral(" | files changed: ") + QString::number(changed)
                       + QStringLiteral(" | files unchanged: ") + QString::number(visited - changed);
     if (!failures.isEmpty())
         summary += QStringLiteral(" | files failed: ") + QString::number(failures.size());
-    m_host.setStatusCaption(summary);
-    m_host.setStopEnabled(false);
-    m_host.setExecuteEnabled(true);
-    m_host.showFailures(failures);
+    m_display.setStatusCaption(summary);
+    m_display.setStopEnabled(false);
+    m_display.setExecuteEnabled(true);
+    m_display.showFailures(failures);
+}
+
+void EditRun::undo()
+{
+    if (!canUndo() || !m_display.askToUndo(undoQuestion()))
+        return;
+
+    g_bolStop = false;
+    m_busy = true;
+    const auto endUndo = qScopeGuard([this] { endBusy(); });
+    m_display.setUndoEnabled(false);
+    m_display.setExecuteEnabled(false);
+    m_display.setStopEnabled(true);
+    m_display.setBusyPointer(true);
+    // Counted down, as the run counts its rows.
+    const qint64 count = m_journal.restorableCount();
+    qint64 position = count;
+    qint64 putBackCount = 0;
+    QList<FileFailure> left;
+
+    // From the file the run changed last to the first; a file whose old
+    // content could not be held is only named.
+    while (!m_journal.isEmpty()) {
+        const bool restorable = m_journal.last().oldContent.isValid();
+        if (restorable) {
+            m_display.yield();
+            if (g_bolStop) {
+                m_display.setBusyPointer(false);
+                m_display.showLeftAsTheyAre(left);
+                return;
+            }
+            m_display.setStatusCaption(QStringLiteral("Putting back file: ") + QString::number(position--) + u'/'
+                                       + QString::number(count) + QStringLiteral("\r\n")
+                                       + QString::fromUtf8(m_journal.last().path));
+        }
+        const UndoJournal::Entry entry = m_journal.takeLast();
+        if (auto failure = putBack(entry, m_rewriter, m_readBuffer))
+            left.append(std::move(*failure));
+        else
+            ++putBackCount;
+    }
+
+    m_display.setBusyPointer(false);
+    m_display.setStatusCaption(QStringLiteral("Undo done: files put back: ") + QString::number(putBackCount)
+                               + QStringLiteral(" | files left as they are: ") + QString::number(left.size()));
+    m_display.setStopEnabled(false);
+    m_display.setExecuteEnabled(true);
+    m_display.showLeftAsTheyAre(left);
+}
+
+QString EditRun::undoQuestion() const
+{
+    QString question = QStringLiteral("Put back the ") + QString::number(m_journal.restorableCount())
+                       + QStringLiteral(" files that the last edit run changed, as they were before it?");
+    if (const qsizetype unrestorable = m_journal.unrestorableCount())
+        question += u'\n' + QString::number(unrestorable) + QStringLiteral(" changed files cannot be put back.");
+    return question;
+}
+
+void EditRun::endBusy()
+{
+    m_busy = false;
+    m_display.setUndoEnabled(canUndo());
 }
 
 void EditRun::stop()
 {
     g_bolStop = true;
-    m_host.setExecuteEnabled(true);
-    m_host.setStopEnabled(false);
+    m_display.setExecuteEnabled(true);
+    m_display.setStopEnabled(false);
 }
 
 void EditRun::clear()
 {
-    if (!m_host.askYesNo(QStringLiteral("clear the files listed?")))
+    if (!m_display.askYesNo(QStringLiteral("clear the files listed?")))
         return;
-    m_host.removeAllRows();
-    if (m_running)
+    m_rows.removeAllRows();
+    // The undo stays: the files are still changed, whatever the list holds.
+    if (m_busy)
         m_listCleared = true;
 }
 
@@ -161,7 +216,9 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, const Edi
     if (!findTest.found())
         return FileOutcome::Unchanged;
 
-    const QList<EditMode> modes = modePass(m_host);
+    const QList<EditMode> modes = modePass(m_inputs, [this](const QString &caption) {
+        m_display.setModeCaption(caption);
+    });
     const auto produce = [&](int source, qint64 sourceSize, ByteSink &out) {
         ModeStream edited(modes, texts, intCompare, out, m_readBuffer.size());
         const ReadOutcome outcome = readContent(source, sourceSize, intReadStyle, m_readBuffer, edited);
@@ -171,24 +228,42 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, const Edi
         }
         return outcome;
     };
-    if (auto failure = m_rewriter.rewrite(path, m_source.fd(), m_source.status(), produce))
-        return fail(*failure);
+    RewriteOutcome outcome = m_rewriter.rewrite(path, m_source.status(),
+                                                RewriteSource::file(m_source.fd(), m_source.status()), produce);
+    if (outcome.failure)
+        return fail(*outcome.failure);
+    keepForUndo(path, outcome);
     return FileOutcome::Changed;
+}
+
+// Written in place, the file's old content is the copy taken before the
+// overwrite; replaced by a new file, it is the old file itself, which the
+// descriptor it was read through keeps on disk.
+void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)
+{
+    if (!m_keepsUndo)
+        return;
+    ContentCopy oldContent;
+    if (m_journal.mayHold())
+        oldContent = outcome.overwritten.isValid()
+                         ? std::move(outcome.overwritten)
+                         : ContentCopy::holding(m_source.release(), m_source.status().st_size);
+    m_journal.record(path, m_source.status(), outcome.written, std::move(oldContent), EMFILE);
 }
 
 ReadStyle EditRun::readStyle() const
 {
-    if (m_host.isOptionTicked(int(ReadOption::SingleLineFile)))
+    if (m_inputs.isOptionTicked(int(ReadOption::SingleLineFile)))
         return ReadStyle::SingleLineFile;
-    if (m_host.isOptionTicked(int(ReadOption::EnumerateLines)))
+    if (m_inputs.isOptionTicked(int(ReadOption::EnumerateLines)))
         return ReadStyle::EnumerateLines;
-    if (m_host.isOptionTicked(int(ReadOption::RemoveIndentation)))
+    if (m_inputs.isOptionTicked(int(ReadOption::RemoveIndentation)))
         return ReadStyle::RemoveIndentation;
     return ReadStyle::WholeFile;
 }
 
 CompareMode EditRun::compareMode() const
 {
-    return m_host.isOptionTicked(int(ReadOption::CaseSensitive)) ? CompareMode::Exact
+    return m_inputs.isOptionTicked(int(ReadOption::CaseSensitive)) ? CompareMode::Exact
                                                                  : CompareMode::CaseInsensitive;
 }

@@ -34,6 +34,9 @@ constexpr QRect kStatusBar1Geometry(0, 419, 347, 17);
 
 const QString kIdleCaption = QStringLiteral("...");
 
+// What each button of the Command1 array does, by Command.
+constexpr void (EditRun::*kCommandActions[])() = {&EditRun::execute, &EditRun::stop, &EditRun::clear};
+
 QLabel *makeLabel(const QString &objectName, const QString &caption, const QRect &geometry, QWidget *parent)
 {
     auto *label = new QLabel(caption, parent);
@@ -67,7 +70,7 @@ QPlainTextEdit *makeTextBox(const QString &objectName, const QString &toolTip, c
 Form1::Form1(QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                               | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_run(*this)
+      m_run(*this, *this, *this)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Orvanta - Textorum"));
@@ -164,6 +167,7 @@ void Form1::createMenus()
         QAction *action = menu->addAction(caption, this, handler);
         action->setObjectName(objectName);
         action->setShortcut(shortcut);
+        return action;
     };
     auto addSeparator = [](QMenu *menu, const QString &objectName) {
         menu->addSeparator()->setObjectName(objectName);
@@ -178,6 +182,10 @@ void Form1::createMenus()
     // ShortcutOverride, so they act on the text there and not on these entries.
     addEntry(mnuFile, QStringLiteral("mnuClear"), QStringLiteral("Clear Listed Files"), QKeySequence(Qt::Key_Delete),
              &Form1::mnuClear_Click);
+    // Ctrl+Z in the Find or With box undoes the typing there, as above.
+    mnuUndo = addEntry(mnuFile, QStringLiteral("mnuUndo"), QStringLiteral("Undo Last Edit Run"),
+                       QKeySequence(Qt::CTRL | Qt::Key_Z), &Form1::mnuUndo_Click);
+    mnuUndo->setEnabled(false);
     addSeparator(mnuFile, QStringLiteral("mnuS0"));
     addEntry(mnuFile, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X),
              &Form1::mnuExit_Click);
@@ -226,17 +234,22 @@ void Form1::setAccessibleNames()
 
 void Form1::Command1_Click(int index)
 {
-    m_run.Command1_Click(index);
+    (m_run.*kCommandActions[index])();
 }
 
 void Form1::mnuExecute_Click()
 {
-    m_run.mnuExecute_Click();
+    m_run.execute();
 }
 
 void Form1::mnuClear_Click()
 {
-    m_run.mnuClear_Click();
+    m_run.clear();
+}
+
+void Form1::mnuUndo_Click()
+{
+    m_run.undo();
 }
 
 // Keeps at most one mode ticked. It yields before every untick, as the list
