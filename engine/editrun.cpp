@@ -10,6 +10,17 @@
 #include <csignal>
 #include <new>
 
+namespace {
+
+// A rewrite that failed for want of disk space and left the file as it was.
+bool isOutOfSpace(const FileFailure &failure)
+{
+    return (failure.error == ENOSPC || failure.error == EDQUOT)
+           && (failure.reason == FileFailureReason::Write || failure.reason == FileFailureReason::OpenForWriting);
+}
+
+} // namespace
+
 EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
     : m_inputs(inputs), m_rows(rows), m_display(display), m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
 {
@@ -113,7 +124,7 @@ void EditRun::undo()
     // From the file the run changed last to the first; a file whose old
     // content could not be held is only named.
     while (!m_journal.isEmpty()) {
-        const bool restorable = m_journal.last().oldContent.isValid();
+        const bool restorable = m_journal.last().canBePutBack();
         if (restorable) {
             m_display.yield();
             if (g_bolStop) {
@@ -179,7 +190,16 @@ EditRun::FileOutcome EditRun::editFile(const QByteArray &path, const EditTexts &
         return FileOutcome::Skipped;
     const auto closeSource = qScopeGuard([this] { m_source.close(); });
     try {
-        return editExistingFile(path, texts, failures);
+        const FileOutcome outcome = editExistingFile(path, texts, failures);
+        // The run goes before the undo: when the disk is full while the undo
+        // holds old contents, they give their space up and the file is edited
+        // afresh (a failed rewrite left it as it was).
+        if (outcome == FileOutcome::Failed && isOutOfSpace(failures.last()) && m_journal.giveUpHeld(ENOSPC)) {
+            failures.removeLast();
+            m_source.close();
+            return editExistingFile(path, texts, failures);
+        }
+        return outcome;
     } catch (const std::bad_alloc &) {
         // Not even a buffer's worth fitted (a Find text of many megabytes
         // under an address-space limit); nothing was written, or only to a
@@ -236,19 +256,10 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, const Edi
     return FileOutcome::Changed;
 }
 
-// Written in place, the file's old content is the copy taken before the
-// overwrite; replaced by a new file, it is the old file itself, which the
-// descriptor it was read through keeps on disk.
 void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)
 {
-    if (!m_keepsUndo)
-        return;
-    ContentCopy oldContent;
-    if (m_journal.mayHold())
-        oldContent = outcome.overwritten.isValid()
-                         ? std::move(outcome.overwritten)
-                         : ContentCopy::holding(m_source.release(), m_source.status().st_size);
-    m_journal.record(path, m_source.status(), outcome.written, std::move(oldContent), EMFILE);
+    if (m_keepsUndo)
+        m_journal.record(path, m_source, outcome.written, std::move(outcome.overwritten));
 }
 
 ReadStyle EditRun::readStyle() const

@@ -25,4 +25,5 @@ struct FileFailure
     QByteArray path;        // as listed: bytes, not necessarily UTF-8
     FileFailureReason reason = FileFailureReason::OpenForReading;
     QString systemError;    // the operating system's own words, e.g. strerror()
+    int error = 0;          // and its errno, when there is one
 };

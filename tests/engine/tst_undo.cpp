@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,15 +55,19 @@ void prepareReplace(RecordingHost &host, const QStringList &rows, const QString 
     host.tickMode(EditMode::Replace);
 }
 
-QStringList writeFiles(const QTemporaryDir &dir, int count)
+// Files file1.txt to file<count>.txt, "a cat <number>" and `padding` bytes
+// after it: small old contents are kept in memory, large ones held on disk.
+QStringList writeFiles(const QTemporaryDir &dir, int count, qsizetype padding = 0)
 {
     QStringList paths;
     for (int i = 1; i <= count; ++i) {
         paths.append(dir.filePath(QStringLiteral("file%1.txt").arg(i)));
-        writeFile(paths.last(), "a cat " + QByteArray::number(i));
+        writeFile(paths.last(), "a cat " + QByteArray::number(i) + QByteArray(padding, '.'));
     }
     return paths;
 }
+
+constexpr qsizetype kHeldOnDisk = 70 * 1024;
 
 QString question(int count)
 {
@@ -83,6 +88,7 @@ private slots:
     void stopDuringUndoThenUndoTheRest();
     void onlyTheLastRunIsUndone();
     void descriptorsRunningOutNeverFailTheRun();
+    void fullDiskNeverFailsTheRun();
 };
 
 // Many files, one listed twice, a link, two names of one hard-linked file,
@@ -103,7 +109,8 @@ void TestUndo::runThenUndoPutsEverythingBack()
     QCOMPARE(::chmod(QFile::encodeName(files[2]).constData(), 0600), 0);
     const QString linked = dir.filePath("linked.txt");
     const QString secondName = dir.filePath("second-name.txt");
-    writeFile(linked, "cat\r\ncat");
+    writeFile(linked, "cat\r\ncat" + QByteArray(kHeldOnDisk, '.'));
+    writeFile(files[3], "a cat 4" + QByteArray(kHeldOnDisk, '.'));
     QVERIFY(QFile::link(files[3], dir.filePath("link.txt")));
     QCOMPARE(::link(QFile::encodeName(linked).constData(), QFile::encodeName(secondName).constData()), 0);
     files << linked;
@@ -275,7 +282,7 @@ void TestUndo::onlyTheLastRunIsUndone()
 void TestUndo::descriptorsRunningOutNeverFailTheRun()
 {
     QTemporaryDir dir;
-    const QStringList files = writeFiles(dir, 400);
+    const QStringList files = writeFiles(dir, 300, kHeldOnDisk);
     RecordingHost host;
     prepareReplace(host, files);
     host.answers = {true};
@@ -288,7 +295,7 @@ void TestUndo::descriptorsRunningOutNeverFailTheRun()
     QCOMPARE(::setrlimit(RLIMIT_NOFILE, &few), 0);
 
     run.execute();
-    QCOMPARE(host.statusCaption, "Done Processing files: 400 | files changed: 400 | files unchanged: 0");
+    QCOMPARE(host.statusCaption, "Done Processing files: 300 | files changed: 300 | files unchanged: 0");
     run.undo();
     const QString asked = host.calls.filter("askToUndo").join("");
     QVERIFY2(asked.endsWith(" changed files cannot be put back.)"), qPrintable(asked));
@@ -296,14 +303,44 @@ void TestUndo::descriptorsRunningOutNeverFailTheRun()
     const QList<FileFailure> left = host.leftReports[0];
     QVERIFY(!left.isEmpty());
     QCOMPARE(host.statusCaption, QStringLiteral("Undo done: files put back: %1 | files left as they are: %2")
-                                     .arg(400 - left.size()).arg(left.size()));
-    QVERIFY(asked.contains(QStringLiteral("the %1 files").arg(400 - left.size())));
+                                     .arg(300 - left.size()).arg(left.size()));
+    QVERIFY(asked.contains(QStringLiteral("the %1 files").arg(300 - left.size())));
     int putBack = 0;
-    for (int i = 1; i <= 400; ++i)
-        putBack += readFile(files[i - 1]) == "a cat " + QByteArray::number(i);
-    QCOMPARE(putBack, 400 - left.size());
+    for (int i = 1; i <= 300; ++i)
+        putBack += readFile(files[i - 1]) == "a cat " + QByteArray::number(i) + QByteArray(kHeldOnDisk, '.');
+    QCOMPARE(putBack, 300 - left.size());
     for (const FileFailure &file : left)
         QCOMPARE(file.reason, FileFailureReason::NotKept);
+}
+
+// On a small file system that the held old contents would fill, they give
+// their space up and every file is still edited.
+void TestUndo::fullDiskNeverFailsTheRun()
+{
+    QTemporaryDir dir;
+    const QByteArray small = QFile::encodeName(dir.filePath("small"));
+    QVERIFY(QDir(dir.path()).mkdir("small"));
+    // 140 pages: the four files take 100, a new version of one 26 more.
+    if (::mount("tmpfs", small.constData(), "tmpfs", 0, "size=560k") != 0)
+        QSKIP("cannot mount a small file system here (needs root)");
+    const auto unmount = qScopeGuard([&small] { ::umount2(small.constData(), MNT_DETACH); });
+    QStringList files;
+    for (int i = 1; i <= 4; ++i) {
+        files << dir.filePath(QStringLiteral("small/file%1.txt").arg(i));
+        writeFile(files.last(), "cat" + QByteArray(100 * 1024 - 3, 'x'));
+    }
+    RecordingHost host;
+    prepareReplace(host, files);
+    host.answers = {true};
+    EditRun run(host, host, host);
+    run.execute();
+
+    QCOMPARE(host.statusCaption, "Done Processing files: 4 | files changed: 4 | files unchanged: 0");
+    for (const QString &file : files)
+        QVERIFY(readFile(file).startsWith("dog"));
+    run.undo();
+    QCOMPARE(host.calls.filter("askToUndo").join(""),
+             question(1).chopped(1) + "\n3 changed files cannot be put back.)");
 }
 
 QTEST_GUILESS_MAIN(TestUndo)
