@@ -7,7 +7,8 @@
 // or check.
 
 #include "edithost.h"
-#include "editrequest.h"
+#include "editmodes.h"
+#include "editoptions.h"
 
 #include <QList>
 #include <QString>
@@ -40,8 +41,8 @@ public:
     QString findText() const override { return find; }
     QString withText() const override { return with; }
     bool isOptionTicked(int index) const override { return options.at(size_t(index)); }
-    int modeCount() const override { return int(modeTexts().size()); }
-    QString modeText(int index) const override { return modeTexts().at(index); }
+    int modeCount() const override { return int(editModeNames().size()); }
+    QString modeText(int index) const override { return editModeNames().at(index); }
     bool isModeTicked(int index) const override { return modes.at(size_t(index)); }
     void setStatusCaption(const QString &caption) override { statusCaption = caption; }
     void setModeCaption(const QString &) override {}
@@ -53,12 +54,5 @@ public:
     void showLeftAsTheyAre(const QList<FileFailure> &list) override { leftAsTheyAre = list; }
 
 private:
-    // List1's items, in EditMode order.
-    static const QStringList &modeTexts()
-    {
-        static const QStringList texts {"Append", "Prepend", "Remove", "Reverse", "Replace"};
-        return texts;
-    }
-
     bool m_stopEnabled = false;
 };

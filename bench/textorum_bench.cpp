@@ -3,13 +3,12 @@
 // with --then-undo, the undo of it after it.
 
 #include "displaylesshost.h"
-#include "editrequest.h"
+#include "editmodes.h"
+#include "editoptions.h"
 #include "editrun.h"
 
 #include <QElapsedTimer>
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
@@ -18,17 +17,23 @@ namespace {
 
 constexpr int kBadArguments = 2;
 
-const std::array<const char *, int(EditMode::Count)> kModeNames {"append", "prepend", "remove", "reverse", "replace"};
+// --mode takes the mode list's names in lower case.
+QString modeArgument(EditMode mode)
+{
+    return editModeNames().at(int(mode)).toLower();
+}
 
 int usage(const char *problem)
 {
+    QStringList modes;
+    for (int mode = 0; mode < int(EditMode::Count); ++mode)
+        modes << modeArgument(EditMode(mode));
     std::fprintf(stderr,
                  "textorum-bench: %s\n"
-                 "usage: textorum-bench --find TEXT [--with TEXT]"
-                 " [--mode append|prepend|remove|reverse|replace]..."
+                 "usage: textorum-bench --find TEXT [--with TEXT] [--mode %s]..."
                  " [--single-line] [--enumerate] [--case-sensitive] [--remove-indentation]"
                  " [--then-undo | --without-undo] FILE...\n",
-                 problem);
+                 problem, qPrintable(modes.join(u'|')));
     return kBadArguments;
 }
 
@@ -56,12 +61,13 @@ int main(int argc, char **argv)
         } else if (std::strcmp(argument, "--with") == 0 && hasValue) {
             host.with = argumentText(argv[++i]);
         } else if (std::strcmp(argument, "--mode") == 0 && hasValue) {
-            const char *name = argv[++i];
-            const auto mode = std::find_if(kModeNames.begin(), kModeNames.end(),
-                                           [name](const char *known) { return std::strcmp(known, name) == 0; });
-            if (mode == kModeNames.end())
+            const QString name = QString::fromLocal8Bit(argv[++i]);
+            int mode = 0;
+            while (mode < int(EditMode::Count) && modeArgument(EditMode(mode)) != name)
+                ++mode;
+            if (mode == int(EditMode::Count))
                 return usage("unknown mode");
-            host.modes[size_t(mode - kModeNames.begin())] = true;
+            host.modes[size_t(mode)] = true;
         } else if (std::strcmp(argument, "--single-line") == 0) {
             tick(ReadOption::SingleLineFile);
         } else if (std::strcmp(argument, "--enumerate") == 0) {

@@ -8,7 +8,7 @@
 
 #include "appsetup.h"
 #include "displaylesshost.h"
-#include "editrequest.h"
+#include "editoptions.h"
 #include "editrun.h"
 #include "filelistmodel.h"
 #include "filelistview.h"

@@ -3,6 +3,13 @@
 #include "edithost.h"
 #include "replacestream.h"
 
+const QStringList &editModeNames()
+{
+    static const QStringList names{QStringLiteral("Append"), QStringLiteral("Prepend"), QStringLiteral("Remove"),
+                                   QStringLiteral("Reverse"), QStringLiteral("Replace")};
+    return names;
+}
+
 EditTexts makeEditTexts(const QString &sFind, const QString &sWith)
 {
     return {sFind.toLocal8Bit(), sWith.toLocal8Bit(), prcReverseString(sFind).toLocal8Bit()};

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "bytesink.h"
-#include "editrequest.h"
+#include "editoptions.h"
 #include "streambuffer.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -23,6 +24,9 @@ struct EditTexts
     QByteArray with;
     QByteArray reversedFind;   // prcReverseString(sFind), as bytes
 };
+
+// The items of List1, the mode list, in EditMode order.
+const QStringList &editModeNames();
 
 EditTexts makeEditTexts(const QString &sFind, const QString &sWith);
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "edithost.h"
-#include "editrequest.h"
+#include "editoptions.h"
 #include "filefailure.h"
 #include "saferewrite.h"
 #include "sourcefile.h"

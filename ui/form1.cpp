@@ -3,6 +3,7 @@
 #include "appsetup.h"
 #include "checklist.h"
 #include "commandbutton.h"
+#include "editmodes.h"
 #include "filelistview.h"
 #include "frmabout.h"
 
@@ -136,9 +137,7 @@ void Form1::createControls()
     // it below the caption, right where the two lists start.
     Frame1->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
                                          "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
-    List1 = new CheckList({QStringLiteral("Append"), QStringLiteral("Prepend"), QStringLiteral("Remove"),
-                           QStringLiteral("Reverse"), QStringLiteral("Replace")},
-                          Frame1);
+    List1 = new CheckList(editModeNames(), Frame1);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(kList1Geometry);
     List1->setToolTip(QStringLiteral("Select the mode of editing"));

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "edithost.h"
-#include "editrequest.h"
+#include "editmodes.h"
+#include "editoptions.h"
 
 #include <QList>
 #include <QString>
@@ -22,7 +23,7 @@ public:
     QString find;
     QString with;
     std::array<bool, int(ReadOption::Count)> options {};
-    QStringList modeTexts {"Append", "Prepend", "Remove", "Reverse", "Replace"};
+    QStringList modeTexts = editModeNames();
     std::array<bool, int(EditMode::Count)> modes {};
     QList<bool> answers;   // the answers of askYesNo, first asked first
     // Runs inside yield(), with the number of the yield in this host's life (from 1).

@@ -9,7 +9,7 @@ namespace {
 class ModeListHost : public EditInputs
 {
 public:
-    QStringList texts{"Append", "Prepend", "Remove", "Reverse", "Replace"};
+    QStringList texts = editModeNames();
     QList<bool> ticks = QList<bool>(5, false);
 
     int modeCount() const override { return int(texts.size()); }
@@ -145,7 +145,7 @@ void TestEditModes::modePassCaptions_data()
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QList<bool>>("ticks");
     QTest::addColumn<QList<EditMode>>("expected");
-    const QStringList five{"Append", "Prepend", "Remove", "Reverse", "Replace"};
+    const QStringList five = editModeNames();
     QTest::newRow("nothing ticked") << five << QList<bool>(5, false) << QList<EditMode>{};
     QTest::newRow("replace") << five << QList<bool>{false, false, false, false, true}
                              << QList{EditMode::Replace};
