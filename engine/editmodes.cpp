@@ -12,7 +12,8 @@ const QStringList &editModeNames()
 
 EditTexts makeEditTexts(const QString &sFind, const QString &sWith)
 {
-    return {sFind.toLocal8Bit(), sWith.toLocal8Bit(), prcReverseString(sFind).toLocal8Bit()};
+    const QByteArray find = sFind.toLocal8Bit();
+    return {find, sWith.toLocal8Bit(), prcReverseString(sFind).toLocal8Bit(), PreparedFind(find)};
 }
 
 QString prcReverseString(const QString &thisString)
@@ -65,14 +66,14 @@ QList<EditMode> modePass(const EditInputs &inputs, const std::function<void(cons
     return ticked;
 }
 
-ModeStream::ModeStream(const QList<EditMode> &modes, const EditTexts &texts, CompareMode compare,
+ModeStream::ModeStream(const QList<EditMode> &modes, const EditTexts &texts, const Finder *finder,
                        ByteSink &out, qsizetype bufferSize)
     : m_out(out), m_stages(size_t(modes.size()))
 {
     for (qsizetype i = modes.size() - 1; i >= 0; --i) {
         ByteSink &next = i + 1 < modes.size() ? *m_stages[size_t(i + 1)] : out;
-        m_stages[size_t(i)] = std::make_unique<ReplaceStream>(texts.find, replacementFor(modes.at(i), texts),
-                                                             compare, next, bufferSize);
+        m_stages[size_t(i)] = std::make_unique<ReplaceStream>(finder, replacementFor(modes.at(i), texts), next,
+                                                             bufferSize);
     }
 }
 
@@ -97,7 +98,8 @@ void ModeStream::finish()
 void applyModes(QByteArrayView content, const QList<EditMode> &modes, const EditTexts &texts,
                 CompareMode compare, ByteSink &out)
 {
-    ModeStream stream(modes, texts, compare, out);
+    PreparedFind prepared(texts.find);
+    ModeStream stream(modes, texts, prepared.finder(compare), out);
     stream.append(content);
     stream.finish();
 }

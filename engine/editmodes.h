@@ -2,6 +2,7 @@
 
 #include "bytesink.h"
 #include "editoptions.h"
+#include "finder.h"
 #include "streambuffer.h"
 
 #include <QByteArray>
@@ -17,12 +18,14 @@ class EditInputs;
 class ReplaceStream;
 
 // The Find and With texts of a run as the bytes they are searched and written
-// as (the system's 8-bit encoding), made once when the run starts.
+// as (the system's 8-bit encoding), made once when the run starts, with the
+// searches for the Find text that the run prepares as it needs them.
 struct EditTexts
 {
     QByteArray find;
     QByteArray with;
     QByteArray reversedFind;   // prcReverseString(sFind), as bytes
+    PreparedFind search;
 };
 
 // The items of List1, the mode list, in EditMode order.
@@ -49,7 +52,8 @@ QList<EditMode> modePass(const EditInputs &inputs, const std::function<void(cons
 class ModeStream : public ByteSink
 {
 public:
-    ModeStream(const QList<EditMode> &modes, const EditTexts &texts, CompareMode compare, ByteSink &out,
+    // `finder` searches for texts.find (see ReplaceStream).
+    ModeStream(const QList<EditMode> &modes, const EditTexts &texts, const Finder *finder, ByteSink &out,
                qsizetype bufferSize = kStreamBufferSize);
     ~ModeStream() override;
 

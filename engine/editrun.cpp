@@ -66,7 +66,7 @@ void EditRun::execute()
     const auto endRun = qScopeGuard([this] { endBusy(); });
     const QString sFind = m_inputs.findText();
     const QString sWith = m_inputs.withText();
-    const EditTexts texts = makeEditTexts(sFind, sWith);
+    EditTexts texts = makeEditTexts(sFind, sWith);
     qint64 visited = 0;
     qint64 changed = 0;
     QList<FileFailure> failures;
@@ -183,7 +183,7 @@ void EditRun::clear()
         m_listCleared = true;
 }
 
-EditRun::FileOutcome EditRun::editFile(const QByteArray &path, const EditTexts &texts,
+EditRun::FileOutcome EditRun::editFile(const QByteArray &path, EditTexts &texts,
                                        QList<FileFailure> &failures)
 {
     if (!isExistingFile(path))
@@ -209,7 +209,7 @@ EditRun::FileOutcome EditRun::editFile(const QByteArray &path, const EditTexts &
     }
 }
 
-EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, const EditTexts &texts,
+EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, EditTexts &texts,
                                                QList<FileFailure> &failures)
 {
     const auto fail = [&failures](FileFailure failure) {
@@ -225,7 +225,8 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, const Edi
     const CompareMode intCompare = compareMode();
     const qint64 size = m_source.status().st_size;
 
-    FindTest findTest(texts.find, intCompare, m_readBuffer.size());
+    const Finder *finder = texts.search.finder(intCompare);
+    FindTest findTest(finder, m_readBuffer.size());
     const ReadOutcome read = readContent(m_source.fd(), size, intReadStyle, m_readBuffer, findTest,
                                          [&findTest] { return findTest.found(); });
     if (read.end == ReadOutcome::End::Failed)
@@ -240,7 +241,7 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, const Edi
         m_display.setModeCaption(caption);
     });
     const auto produce = [&](int source, qint64 sourceSize, ByteSink &out) {
-        ModeStream edited(modes, texts, intCompare, out, m_readBuffer.size());
+        ModeStream edited(modes, texts, finder, out, m_readBuffer.size());
         const ReadOutcome outcome = readContent(source, sourceSize, intReadStyle, m_readBuffer, edited);
         if (outcome.end == ReadOutcome::End::Complete) {
             edited.finish();

@@ -55,8 +55,8 @@ private:
     // What became of one row.
     enum class FileOutcome { Skipped, Unchanged, Changed, Failed };
 
-    FileOutcome editFile(const QByteArray &path, const EditTexts &texts, QList<FileFailure> &failures);
-    FileOutcome editExistingFile(const QByteArray &path, const EditTexts &texts, QList<FileFailure> &failures);
+    FileOutcome editFile(const QByteArray &path, EditTexts &texts, QList<FileFailure> &failures);
+    FileOutcome editExistingFile(const QByteArray &path, EditTexts &texts, QList<FileFailure> &failures);
     void keepForUndo(const QByteArray &path, RewriteOutcome &outcome);
     ReadStyle readStyle() const;
     CompareMode compareMode() const;
