@@ -137,12 +137,14 @@ void EditRun::undo()
                                        + QString::fromUtf8(m_journal.last().path));
         }
         const UndoJournal::Entry entry = m_journal.takeLast();
-        if (auto failure = putBack(entry, m_rewriter, m_readBuffer))
+        if (auto failure = m_journal.putBack(entry, m_rewriter, m_readBuffer))
             left.append(std::move(*failure));
         else
             ++putBackCount;
     }
 
+    // Gone through: the undo ends, and what it held is freed.
+    m_journal.clear();
     m_display.setBusyPointer(false);
     m_display.setStatusCaption(QStringLiteral("Undo done: files put back: ") + QString::number(putBackCount)
                                + QStringLiteral(" | files left as they are: ") + QString::number(left.size()));

@@ -17,7 +17,8 @@
 // permissions and owner.
 struct RewriteSource
 {
-    int fd = -1;          // open for reading; its first `size` bytes are read
+    int fd = -1;          // open for reading, its first `size` bytes read; -1
+                          // when the producer has the bytes itself
     qint64 size = 0;
     mode_t mode = 0;
     uid_t owner = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "contentarena.h"
 #include "contentcopy.h"
 #include "filefailure.h"
 #include "sourcefile.h"
@@ -32,16 +33,16 @@ public:
     struct Entry
     {
         QByteArray path;          // the path the run first changed it through
-        QByteArray oldBytes;      // the old content, when kept in memory
+        qint64 inMemoryAt = -1;   // where the old content starts in memory, when kept there
+        qint64 oldSize = 0;
         ContentCopy oldFile;      // the old content, when held on disk
-        bool inMemory = false;
         int holdError = 0;        // when neither: why not (an errno)
         mode_t mode = 0;
         uid_t owner = 0;
         gid_t group = 0;
         struct stat written {};   // the file right after the run's last write
 
-        bool canBePutBack() const { return inMemory || oldFile.isValid(); }
+        bool canBePutBack() const { return inMemoryAt >= 0 || oldFile.isValid(); }
     };
 
     // Drops every entry and what it holds.
@@ -70,6 +71,12 @@ public:
     const Entry &last() const { return m_entries.back(); }
     Entry takeLast();
 
+    // Puts the entry's file back through `rewriter`, reading the old content
+    // through `buffer`, when the path still names the file exactly as the run
+    // left it (same object, size and modification time); otherwise, or when
+    // the rewrite fails, leaves it as it is and says why.
+    std::optional<FileFailure> putBack(const Entry &entry, SafeRewriter &rewriter, QByteArray &buffer) const;
+
 private:
     using Identity = std::pair<quint64, quint64>;   // device and inode
     static Identity identityOf(const struct stat &status) { return {status.st_dev, status.st_ino}; }
@@ -86,15 +93,9 @@ private:
     QHash<Identity, size_t> m_byIdentity;   // entry index by the file's identity after the write
     qsizetype m_restorable = 0;
     qsizetype m_heldOpen = 0;               // entries with oldFile
-    qint64 m_bytesInMemory = 0;
+    ContentArena m_inMemory;
 };
 
 // Raises the process's limit of open files as far as it may go, so that a
 // journal can hold the old content of many files.
 void raiseOpenFileLimit();
-
-// Puts the entry's file back through `rewriter`, reading the old content
-// through `buffer`, when the path still names the file exactly as the run
-// left it (same object, size and modification time); otherwise, or when the
-// rewrite fails, leaves it as it is and says why.
-std::optional<FileFailure> putBack(const UndoJournal::Entry &entry, SafeRewriter &rewriter, QByteArray &buffer);
