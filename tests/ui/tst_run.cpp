@@ -16,12 +16,14 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 
 class TestRun : public QObject
 {
@@ -227,6 +229,8 @@ void TestRun::nameThatIsNotUtf8()
     QVERIFY(temp.isValid());
     const QByteArray path = QFile::encodeName(temp.path()) + "/caf\xe9.txt";
     std::ofstream(path.constData(), std::ios::binary) << "a cat";
+    // QTemporaryDir cannot remove a name that is not UTF-8: removed by its bytes.
+    const auto removeFile = qScopeGuard([&path] { ::unlink(path.constData()); });
     QMimeData data;
     data.setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
     const BoxAnswerer answerer({QMessageBox::No});
