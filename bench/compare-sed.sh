@@ -4,6 +4,9 @@
 # bytes (textorum adds one CR LF to every file it changes, sed adds nothing),
 # and measures the peak memory of every reading style on the 256 MB file and
 # an edit of it in every style with less address space than the file's size.
+# It also times what keeping an undo costs (the same runs without it) and the
+# undo of the small-files run against that run, and checks that the undo
+# put back every byte.
 #
 # usage: bench/compare-sed.sh [FOLDER]
 #   FOLDER      where the data goes (default: a new folder under /tmp); about
@@ -131,6 +134,22 @@ if [ -n "$xfs" ]; then
     rm -rf "$xfs/small"
 fi
 
+# What the undo costs a run: the same runs without keeping anything for it.
+time_commands undo-big "$fresh_big" \
+    textorum "$replace $work/big.txt" \
+    without-undo "$replace --without-undo $work/big.txt"
+time_commands undo-small "$fresh_small" \
+    textorum "$find_small | xargs -0 $replace" \
+    without-undo "$find_small | xargs -0 $replace --without-undo"
+# The undo of the small-files run against the run, both timed inside one
+# process (all 20,000 files in one run), and every byte put back.
+: >"$results/undo-times"
+for run in $(seq "$runs"); do
+    sh -c "$fresh_small"
+    sh -c "$find_small | xargs -0 -s 2000000 $replace --then-undo" 2>>"$results/undo-times" >/dev/null
+    diff -rq "$data/small" "$work/small" >/dev/null || { echo "undo did not put every file back" >&2; exit 1; }
+done
+
 # Peak memory of each reading style on the 256 MB file (and written in place,
 # through a second hard link), then the same edits with the address space
 # limited to half the file's size: a file larger than the memory it may use.
@@ -200,6 +219,18 @@ report("small", "20,000 files of 4 KB, half with the Find text, against find | x
 report("enumerate", "256 MB, Enumerate Lines, against the baseline build", "baseline", 1.0)
 report("xfs-big", "XFS: 256 MB Replace, flushed before the rename, against cp + sync -d + mv", "floor", None)
 report("xfs-small", "XFS: 20,000 files of 4 KB, each changed one flushed, against sed -i", "sed", None)
+report("undo-big", "256 MB Replace keeping an undo, against the same run without", "without-undo", 1.05)
+report("undo-small", "20,000 files keeping an undo, against the same run without", "without-undo", 1.05)
+times = {"run": [], "undo": []}
+for line in open(os.path.join(results, "undo-times")):
+    kind, _, rest = line.partition(": ")
+    if kind in times:
+        times[kind].append(float(rest.split()[0]))
+if times["run"] and times["undo"]:
+    median = lambda values: sorted(values)[len(values) // 2]
+    ratio = median(times["undo"]) / median(times["run"])
+    print(f"undo of the 20,000-file run: {median(times['undo']):.3f} s, the run {median(times['run']):.3f} s, "
+          f"ratio {ratio:.3f} (target <= 1.00) {'ok' if ratio <= 1 else 'MISSED'}")
 for line in open(os.path.join(results, "memory")):
     style, kib = line.split()
     print(f"peak memory ({style}): {int(kib) / 1024:.0f} MiB (target <= 64 MiB) {'ok' if int(kib) <= 64 * 1024 else 'MISSED'}")

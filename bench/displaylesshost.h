@@ -1,11 +1,14 @@
 #pragma once
 
-// An EditHost with no display, for the benchmarks: the texts, ticks and file
-// rows are plain fields set by the caller, yield does nothing, and the run's
-// status line and failures are kept for the caller to print or check.
+// The window's part of an edit run and an undo with no display, for the
+// benchmarks: the texts, ticks and file rows are plain fields set by the
+// caller, yield does nothing, the undo question is answered Yes, and the
+// status line and the files named at the end are kept for the caller to print
+// or check.
 
 #include "edithost.h"
-#include "editrequest.h"
+#include "editmodes.h"
+#include "editoptions.h"
 
 #include <QList>
 #include <QString>
@@ -14,7 +17,7 @@
 #include <array>
 #include <cstdio>
 
-class DisplaylessHost : public EditHost
+class DisplaylessHost : public EditInputs, public FileRows, public EditDisplay
 {
 public:
     QByteArrayList rows;
@@ -24,19 +27,22 @@ public:
     std::array<bool, int(EditMode::Count)> modes {};
     QString statusCaption;
     QList<FileFailure> failures;
+    QList<FileFailure> leftAsTheyAre;
 
     void setExecuteEnabled(bool) override {}
     bool isStopEnabled() const override { return m_stopEnabled; }
     void setStopEnabled(bool enabled) override { m_stopEnabled = enabled; }
+    void setUndoEnabled(bool) override {}
     void setBusyPointer(bool) override {}
     // Only an empty file list brings a message; say it rather than lose it.
     void showInformation(const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
     bool askYesNo(const QString &) override { return false; }
+    bool askToUndo(const QString &) override { return true; }
     QString findText() const override { return find; }
     QString withText() const override { return with; }
     bool isOptionTicked(int index) const override { return options.at(size_t(index)); }
-    int modeCount() const override { return int(modeTexts().size()); }
-    QString modeText(int index) const override { return modeTexts().at(index); }
+    int modeCount() const override { return int(editModeNames().size()); }
+    QString modeText(int index) const override { return editModeNames().at(index); }
     bool isModeTicked(int index) const override { return modes.at(size_t(index)); }
     void setStatusCaption(const QString &caption) override { statusCaption = caption; }
     void setModeCaption(const QString &) override {}
@@ -45,14 +51,8 @@ public:
     QByteArray rowTag(qint64 position) const override { return rows.at(position - 1); }
     void removeAllRows() override { rows.clear(); }
     void showFailures(const QList<FileFailure> &list) override { failures = list; }
+    void showLeftAsTheyAre(const QList<FileFailure> &list) override { leftAsTheyAre = list; }
 
 private:
-    // List1's items, in EditMode order.
-    static const QStringList &modeTexts()
-    {
-        static const QStringList texts {"Append", "Prepend", "Remove", "Reverse", "Replace"};
-        return texts;
-    }
-
     bool m_stopEnabled = false;
 };

@@ -1,13 +1,14 @@
 // textorum-bench: one edit run over the files named on the command line,
-// through the same EditRun as the window, with a host that needs no display.
+// through the same EditRun as the window, with a host that needs no display;
+// with --then-undo, the undo of it after it.
 
 #include "displaylesshost.h"
-#include "editrequest.h"
+#include "editmodes.h"
+#include "editoptions.h"
 #include "editrun.h"
 
+#include <QElapsedTimer>
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
@@ -16,16 +17,23 @@ namespace {
 
 constexpr int kBadArguments = 2;
 
-const std::array<const char *, int(EditMode::Count)> kModeNames {"append", "prepend", "remove", "reverse", "replace"};
+// --mode takes the mode list's names in lower case.
+QString modeArgument(EditMode mode)
+{
+    return editModeNames().at(int(mode)).toLower();
+}
 
 int usage(const char *problem)
 {
+    QStringList modes;
+    for (int mode = 0; mode < int(EditMode::Count); ++mode)
+        modes << modeArgument(EditMode(mode));
     std::fprintf(stderr,
                  "textorum-bench: %s\n"
-                 "usage: textorum-bench --find TEXT [--with TEXT]"
-                 " [--mode append|prepend|remove|reverse|replace]..."
-                 " [--single-line] [--enumerate] [--case-sensitive] [--remove-indentation] FILE...\n",
-                 problem);
+                 "usage: textorum-bench --find TEXT [--with TEXT] [--mode %s]..."
+                 " [--single-line] [--enumerate] [--case-sensitive] [--remove-indentation]"
+                 " [--then-undo | --without-undo] FILE...\n",
+                 problem, qPrintable(modes.join(u'|')));
     return kBadArguments;
 }
 
@@ -41,6 +49,8 @@ int main(int argc, char **argv)
 {
     DisplaylessHost host;
     bool haveFind = false;
+    bool thenUndo = false;
+    bool keepsUndo = true;
     const auto tick = [&host](ReadOption option) { host.options[size_t(option)] = true; };
     for (int i = 1; i < argc; ++i) {
         const char *argument = argv[i];
@@ -51,12 +61,13 @@ int main(int argc, char **argv)
         } else if (std::strcmp(argument, "--with") == 0 && hasValue) {
             host.with = argumentText(argv[++i]);
         } else if (std::strcmp(argument, "--mode") == 0 && hasValue) {
-            const char *name = argv[++i];
-            const auto mode = std::find_if(kModeNames.begin(), kModeNames.end(),
-                                           [name](const char *known) { return std::strcmp(known, name) == 0; });
-            if (mode == kModeNames.end())
+            const QString name = QString::fromLocal8Bit(argv[++i]);
+            int mode = 0;
+            while (mode < int(EditMode::Count) && modeArgument(EditMode(mode)) != name)
+                ++mode;
+            if (mode == int(EditMode::Count))
                 return usage("unknown mode");
-            host.modes[size_t(mode - kModeNames.begin())] = true;
+            host.modes[size_t(mode)] = true;
         } else if (std::strcmp(argument, "--single-line") == 0) {
             tick(ReadOption::SingleLineFile);
         } else if (std::strcmp(argument, "--enumerate") == 0) {
@@ -65,6 +76,11 @@ int main(int argc, char **argv)
             tick(ReadOption::CaseSensitive);
         } else if (std::strcmp(argument, "--remove-indentation") == 0) {
             tick(ReadOption::RemoveIndentation);
+        } else if (std::strcmp(argument, "--then-undo") == 0) {
+            thenUndo = true;
+        } else if (std::strcmp(argument, "--without-undo") == 0) {
+            // The run keeps nothing for an undo: only to measure what keeping it costs.
+            keepsUndo = false;
         } else if (std::strncmp(argument, "--", 2) == 0) {
             return usage("unknown option or missing value");
         } else {
@@ -75,13 +91,30 @@ int main(int argc, char **argv)
         return usage("--find is required");
     if (host.rows.isEmpty())
         return usage("no FILE given");
+    if (thenUndo && !keepsUndo)
+        return usage("--then-undo needs what --without-undo leaves out");
 
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
-
+    EditRun run(host, host, host);
+    run.setKeepsUndo(keepsUndo);
+    QElapsedTimer clock;
+    clock.start();
+    run.execute();
+    const double runSeconds = clock.nsecsElapsed() / 1e9;
     std::printf("%s\n", qPrintable(host.statusCaption));
     for (const FileFailure &failure : host.failures)
         std::fprintf(stderr, "failed: %s: %s\n", failure.path.constData(), qPrintable(failure.systemError));
+    std::fprintf(stderr, "run: %.3f s\n", runSeconds);
+
+    if (thenUndo) {
+        clock.start();
+        run.undo();
+        const double undoSeconds = clock.nsecsElapsed() / 1e9;
+        std::printf("%s\n", qPrintable(host.statusCaption));
+        for (const FileFailure &file : host.leftAsTheyAre)
+            std::fprintf(stderr, "left as it is: %s: %d %s\n", file.path.constData(), int(file.reason),
+                         qPrintable(file.systemError));
+        std::fprintf(stderr, "undo: %.3f s\n", undoSeconds);
+    }
     struct rusage resources {};
     ::getrusage(RUSAGE_SELF, &resources);
     std::fprintf(stderr, "peak memory: %ld KiB\n", resources.ru_maxrss);

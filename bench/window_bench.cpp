@@ -8,7 +8,7 @@
 
 #include "appsetup.h"
 #include "displaylesshost.h"
-#include "editrequest.h"
+#include "editoptions.h"
 #include "editrun.h"
 #include "filelistmodel.h"
 #include "filelistview.h"
@@ -51,10 +51,10 @@ double engineRun(const QStringList &paths, QString &status)
     host.find = kFind;
     host.with = kWith;
     host.modes[size_t(EditMode::Replace)] = true;
-    EditRun run(host);
+    EditRun run(host, host, host);
     QElapsedTimer timer;
     timer.start();
-    run.Command1_Click(int(Command::Execute));
+    run.execute();
     const double seconds = timer.nsecsElapsed() / 1e9;
     status = host.statusCaption;
     return seconds;

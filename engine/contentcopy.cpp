@@ -48,6 +48,14 @@ ContentCopy &ContentCopy::operator=(ContentCopy &&other) noexcept
     return *this;
 }
 
+ContentCopy ContentCopy::holding(int fd, qint64 size)
+{
+    ContentCopy copy;
+    copy.m_fd = fd;
+    copy.m_size = size;
+    return copy;
+}
+
 int ContentCopy::make(int source, qint64 size, const QByteArray &folder)
 {
     // The file's own folder may take no new file: that is one of the reasons

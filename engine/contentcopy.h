@@ -6,8 +6,8 @@
 // A copy of a file's content, taken before the file is overwritten in place,
 // so that a rewrite that fails part way can put the old content back. It
 // lives in a file without a name, which vanishes with the descriptor this
-// object owns: nothing is left on disk, whatever becomes of the program. A
-// caller that wants to undo the rewrite later keeps the object alive.
+// object owns: nothing is left on disk, whatever becomes of the program. An
+// undo of the rewrite keeps the object alive until the undo ends.
 class ContentCopy
 {
 public:
@@ -23,6 +23,12 @@ public:
     // else in the system's temporary folder. Returns 0 or an errno.
     int make(int source, qint64 size, const QByteArray &folder);
 
+    // Takes over `fd`, whose first `size` bytes are the old content: a file
+    // that a new file was renamed over, which its last descriptor keeps on
+    // disk without a name.
+    static ContentCopy holding(int fd, qint64 size);
+
+    bool isValid() const { return m_fd >= 0; }
     int fd() const { return m_fd; }
     qint64 size() const { return m_size; }
 

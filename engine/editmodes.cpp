@@ -3,9 +3,17 @@
 #include "edithost.h"
 #include "replacestream.h"
 
+const QStringList &editModeNames()
+{
+    static const QStringList names{QStringLiteral("Append"), QStringLiteral("Prepend"), QStringLiteral("Remove"),
+                                   QStringLiteral("Reverse"), QStringLiteral("Replace")};
+    return names;
+}
+
 EditTexts makeEditTexts(const QString &sFind, const QString &sWith)
 {
-    return {sFind.toLocal8Bit(), sWith.toLocal8Bit(), prcReverseString(sFind).toLocal8Bit()};
+    const QByteArray find = sFind.toLocal8Bit();
+    return {find, sWith.toLocal8Bit(), prcReverseString(sFind).toLocal8Bit(), PreparedFind(find)};
 }
 
 QString prcReverseString(const QString &thisString)
@@ -45,27 +53,27 @@ QByteArray replacementFor(EditMode mode, const EditTexts &texts)
     return {};
 }
 
-QList<EditMode> modePass(EditHost &host)
+QList<EditMode> modePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption)
 {
     QList<EditMode> ticked;
-    const int count = host.modeCount();
+    const int count = inputs.modeCount();
     for (int j = 0; j < count; ++j) {
-        host.setModeCaption(QStringLiteral("Performing: ") + host.modeText(j));
-        if (j < int(EditMode::Count) && host.isModeTicked(j))
+        showModeCaption(QStringLiteral("Performing: ") + inputs.modeText(j));
+        if (j < int(EditMode::Count) && inputs.isModeTicked(j))
             ticked.append(EditMode(j));
     }
-    host.setModeCaption(QStringLiteral("..."));
+    showModeCaption(QStringLiteral("..."));
     return ticked;
 }
 
-ModeStream::ModeStream(const QList<EditMode> &modes, const EditTexts &texts, CompareMode compare,
+ModeStream::ModeStream(const QList<EditMode> &modes, const EditTexts &texts, const Finder *finder,
                        ByteSink &out, qsizetype bufferSize)
     : m_out(out), m_stages(size_t(modes.size()))
 {
     for (qsizetype i = modes.size() - 1; i >= 0; --i) {
         ByteSink &next = i + 1 < modes.size() ? *m_stages[size_t(i + 1)] : out;
-        m_stages[size_t(i)] = std::make_unique<ReplaceStream>(texts.find, replacementFor(modes.at(i), texts),
-                                                             compare, next, bufferSize);
+        m_stages[size_t(i)] = std::make_unique<ReplaceStream>(finder, replacementFor(modes.at(i), texts), next,
+                                                             bufferSize);
     }
 }
 
@@ -90,7 +98,8 @@ void ModeStream::finish()
 void applyModes(QByteArrayView content, const QList<EditMode> &modes, const EditTexts &texts,
                 CompareMode compare, ByteSink &out)
 {
-    ModeStream stream(modes, texts, compare, out);
+    PreparedFind prepared(texts.find);
+    ModeStream stream(modes, texts, prepared.finder(compare), out);
     stream.append(content);
     stream.finish();
 }

@@ -1,27 +1,35 @@
 #pragma once
 
 #include "bytesink.h"
-#include "editrequest.h"
+#include "editoptions.h"
+#include "finder.h"
 #include "streambuffer.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
-class EditHost;
+class EditInputs;
 class ReplaceStream;
 
 // The Find and With texts of a run as the bytes they are searched and written
-// as (the system's 8-bit encoding), made once when the run starts.
+// as (the system's 8-bit encoding), made once when the run starts, with the
+// searches for the Find text that the run prepares as it needs them.
 struct EditTexts
 {
     QByteArray find;
     QByteArray with;
     QByteArray reversedFind;   // prcReverseString(sFind), as bytes
+    PreparedFind search;
 };
+
+// The items of List1, the mode list, in EditMode order.
+const QStringList &editModeNames();
 
 EditTexts makeEditTexts(const QString &sFind, const QString &sWith);
 
@@ -31,10 +39,11 @@ QString prcReverseString(const QString &thisString);
 // What every occurrence of the Find text becomes under `mode`.
 QByteArray replacementFor(EditMode mode, const EditTexts &texts);
 
-// The mode pass: shows "Performing: " and each List1 item's text in Label3,
-// notes the ticked items in list order, then shows "...". Returns the ticked
-// modes; items past Replace have no mode and are left out.
-QList<EditMode> modePass(EditHost &host);
+// The mode pass: shows "Performing: " and each List1 item's text in Label3
+// (through `showModeCaption`), notes the ticked items in list order, then
+// shows "...". Returns the ticked modes; items past Replace have no mode and
+// are left out.
+QList<EditMode> modePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption);
 
 // The ticked modes applied one after the other, each on the result of the one
 // before, to content that arrives piece by piece; the final content goes to
@@ -43,7 +52,8 @@ QList<EditMode> modePass(EditHost &host);
 class ModeStream : public ByteSink
 {
 public:
-    ModeStream(const QList<EditMode> &modes, const EditTexts &texts, CompareMode compare, ByteSink &out,
+    // `finder` searches for texts.find (see ReplaceStream).
+    ModeStream(const QList<EditMode> &modes, const EditTexts &texts, const Finder *finder, ByteSink &out,
                qsizetype bufferSize = kStreamBufferSize);
     ~ModeStream() override;
 

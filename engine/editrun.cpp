@@ -10,12 +10,26 @@
 #include <csignal>
 #include <new>
 
-EditRun::EditRun(EditHost &host) : m_host(host), m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
+namespace {
+
+// A rewrite that failed for want of disk space and left the file as it was.
+bool isOutOfSpace(const FileFailure &failure)
+{
+    return (failure.error == ENOSPC || failure.error == EDQUOT)
+           && (failure.reason == FileFailureReason::Write || failure.reason == FileFailureReason::OpenForWriting);
+}
+
+} // namespace
+
+EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
+    : m_inputs(inputs), m_rows(rows), m_display(display), m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
 {
     // A write past the file-size limit (ulimit -f) raises SIGXFSZ, whose
     // default action ends the program. Ignored, the write fails with EFBIG
     // instead, and the file counts as failed while the run goes on.
     std::signal(SIGXFSZ, SIG_IGN);
+    // The undo may hold many replaced files open until it ends.
+    raiseOpenFileLimit();
 }
 
 void EditRun::setBufferSize(qsizetype bytes)
@@ -23,108 +37,112 @@ void EditRun::setBufferSize(qsizetype bytes)
     m_readBuffer.resize(bytes);
 }
 
-void EditRun::Command1_Click(int index)
-{
-    switch (Command(index)) {
-    case Command::Execute:
-        execute();
-        break;
-    case Command::Stop:
-        stop();
-        break;
-    case Command::Clear:
-        clear();
-        break;
-    }
-}
-
 void EditRun::execute()
 {
     // The window stays live while the run yields, so Execute from the File
     // menu can arrive in the middle of a run: a nested run is not started.
-    if (m_running)
+    if (m_busy)
         return;
 
     g_bolStop = false;
-    m_host.setExecuteEnabled(false);
-    if (!m_host.isStopEnabled())
-        m_host.setStopEnabled(true);
-    m_host.setBusyPointer(true);
-    const qint64 rowCount = m_host.rowCount();
+    m_display.setExecuteEnabled(false);
+    if (!m_display.isStopEnabled())
+        m_display.setStopEnabled(true);
+    m_display.setBusyPointer(true);
+    const qint64 rowCount = m_rows.rowCount();
     if (rowCount == 0) {
-        m_host.showInformation(QStringLiteral("No item listed."));
-        m_host.setExecuteEnabled(true);
-        m_host.setStopEnabled(false);
-        m_host.setBusyPointer(false);
+        m_display.showInformation(QStringLiteral("No item listed."));
+        m_display.setExecuteEnabled(true);
+        m_display.setStopEnabled(false);
+        m_display.setBusyPointer(false);
         return;
     }
 
-    m_running = true;
+    // This run replaces the undo of the previous one.
+    m_busy = true;
+    m_journal.clear();
+    m_display.setUndoEnabled(false);
     m_listCleared = false;
-    const auto endRun = qScopeGuard([this] { m_running = false; });
-    const QString sFind = m_host.findText();
-    const QString sWith = m_host.withText();
-    const EditTexts texts = makeEditTexts(sFind, sWith);
+    const auto endRun = qScopeGuard([this] { endBusy(); });
+    const QString sFind = m_inputs.findText();
+    const QString sWith = m_inputs.withText();
+    EditTexts texts = makeEditTexts(sFind, sWith);
     qint64 visited = 0;
     qint64 changed = 0;
     QList<FileFailure> failures;
 
     for (qint64 position = rowCount; position >= 1; --position) {
-        m_host.yield();
+        m_display.yield();
         if (g_bolStop) {
-            m_host.setBusyPointer(false);
-            m_host.showFailures(failures);
+            m_display.setBusyPointer(false);
+            m_display.showFailures(failures);
             return;
         }
         // A Clear during the yield emptied the list; rows dropped since then
         // are other files at the same positions, so the flag decides, not the count.
-        if (m_listCleared || position > m_host.rowCount())
+        if (m_listCleared || position > m_rows.rowCount())
             break;
         ++visited;
-        const QByteArray path = m_host.rowTag(position);
-        m_host.setStatusCaption(QStringLiteral("Processing file: ") + QString::number(position) + u'/'
-                                + QString::number(rowCount) + QStringLiteral("\r\n") + QString::fromUtf8(path));
+        const QByteArray path = m_rows.rowTag(position);
+        m_display.setStatusCaption(QStringLiteral("Processing file: ") + QString::number(position) + u'/'
+                                   + QString::number(rowCount) + QStringLiteral("\r\n") + QString::fromUtf8(path));
         if (editFile(path, texts, failures) == FileOutcome::Changed)
             ++changed;
     }
 
     // Every row, unless a Clear ended the run early: then the rows it visited.
-    m_host.setBusyPointer(false);
+    m_display.setBusyPointer(false);
     QString summary = QStringLiteral("Done Processing files: ") + QString::number(visited)
                       + QStringLiteral(" | files changed: ") + QString::number(changed)
                       + QStringLiteral(" | files unchanged: ") + QString::number(visited - changed);
     if (!failures.isEmpty())
         summary += QStringLiteral(" | files failed: ") + QString::number(failures.size());
-    m_host.setStatusCaption(summary);
-    m_host.setStopEnabled(false);
-    m_host.setExecuteEnabled(true);
-    m_host.showFailures(failures);
+    m_display.setStatusCaption(summary);
+    m_display.setStopEnabled(false);
+    m_display.setExecuteEnabled(true);
+    m_display.showFailures(failures);
+}
+
+void EditRun::endBusy()
+{
+    m_busy = false;
+    m_display.setUndoEnabled(canUndo());
 }
 
 void EditRun::stop()
 {
     g_bolStop = true;
-    m_host.setExecuteEnabled(true);
-    m_host.setStopEnabled(false);
+    m_display.setExecuteEnabled(true);
+    m_display.setStopEnabled(false);
 }
 
 void EditRun::clear()
 {
-    if (!m_host.askYesNo(QStringLiteral("clear the files listed?")))
+    if (!m_display.askYesNo(QStringLiteral("clear the files listed?")))
         return;
-    m_host.removeAllRows();
-    if (m_running)
+    m_rows.removeAllRows();
+    // The undo stays: the files are still changed, whatever the list holds.
+    if (m_busy)
         m_listCleared = true;
 }
 
-EditRun::FileOutcome EditRun::editFile(const QByteArray &path, const EditTexts &texts,
+EditRun::FileOutcome EditRun::editFile(const QByteArray &path, EditTexts &texts,
                                        QList<FileFailure> &failures)
 {
     if (!isExistingFile(path))
         return FileOutcome::Skipped;
     const auto closeSource = qScopeGuard([this] { m_source.close(); });
     try {
-        return editExistingFile(path, texts, failures);
+        const FileOutcome outcome = editExistingFile(path, texts, failures);
+        // The run goes before the undo: when the disk is full while the undo
+        // holds old contents, they give their space up and the file is edited
+        // afresh (a failed rewrite left it as it was).
+        if (outcome == FileOutcome::Failed && isOutOfSpace(failures.last()) && m_journal.giveUpHeld(ENOSPC)) {
+            failures.removeLast();
+            m_source.close();
+            return editExistingFile(path, texts, failures);
+        }
+        return outcome;
     } catch (const std::bad_alloc &) {
         // Not even a buffer's worth fitted (a Find text of many megabytes
         // under an address-space limit); nothing was written, or only to a
@@ -134,7 +152,7 @@ EditRun::FileOutcome EditRun::editFile(const QByteArray &path, const EditTexts &
     }
 }
 
-EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, const EditTexts &texts,
+EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, EditTexts &texts,
                                                QList<FileFailure> &failures)
 {
     const auto fail = [&failures](FileFailure failure) {
@@ -150,7 +168,8 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, const Edi
     const CompareMode intCompare = compareMode();
     const qint64 size = m_source.status().st_size;
 
-    FindTest findTest(texts.find, intCompare, m_readBuffer.size());
+    const Finder *finder = texts.search.finder(intCompare);
+    FindTest findTest(finder, m_readBuffer.size());
     const ReadOutcome read = readContent(m_source.fd(), size, intReadStyle, m_readBuffer, findTest,
                                          [&findTest] { return findTest.found(); });
     if (read.end == ReadOutcome::End::Failed)
@@ -161,9 +180,11 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, const Edi
     if (!findTest.found())
         return FileOutcome::Unchanged;
 
-    const QList<EditMode> modes = modePass(m_host);
+    const QList<EditMode> modes = modePass(m_inputs, [this](const QString &caption) {
+        m_display.setModeCaption(caption);
+    });
     const auto produce = [&](int source, qint64 sourceSize, ByteSink &out) {
-        ModeStream edited(modes, texts, intCompare, out, m_readBuffer.size());
+        ModeStream edited(modes, texts, finder, out, m_readBuffer.size());
         const ReadOutcome outcome = readContent(source, sourceSize, intReadStyle, m_readBuffer, edited);
         if (outcome.end == ReadOutcome::End::Complete) {
             edited.finish();
@@ -171,24 +192,33 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, const Edi
         }
         return outcome;
     };
-    if (auto failure = m_rewriter.rewrite(path, m_source.fd(), m_source.status(), produce))
-        return fail(*failure);
+    RewriteOutcome outcome = m_rewriter.rewrite(path, m_source.status(),
+                                                RewriteSource::file(m_source.fd(), m_source.status()), produce);
+    if (outcome.failure)
+        return fail(*outcome.failure);
+    keepForUndo(path, outcome);
     return FileOutcome::Changed;
+}
+
+void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)
+{
+    if (m_keepsUndo)
+        m_journal.record(path, m_source, outcome.written, std::move(outcome.overwritten));
 }
 
 ReadStyle EditRun::readStyle() const
 {
-    if (m_host.isOptionTicked(int(ReadOption::SingleLineFile)))
+    if (m_inputs.isOptionTicked(int(ReadOption::SingleLineFile)))
         return ReadStyle::SingleLineFile;
-    if (m_host.isOptionTicked(int(ReadOption::EnumerateLines)))
+    if (m_inputs.isOptionTicked(int(ReadOption::EnumerateLines)))
         return ReadStyle::EnumerateLines;
-    if (m_host.isOptionTicked(int(ReadOption::RemoveIndentation)))
+    if (m_inputs.isOptionTicked(int(ReadOption::RemoveIndentation)))
         return ReadStyle::RemoveIndentation;
     return ReadStyle::WholeFile;
 }
 
 CompareMode EditRun::compareMode() const
 {
-    return m_host.isOptionTicked(int(ReadOption::CaseSensitive)) ? CompareMode::Exact
+    return m_inputs.isOptionTicked(int(ReadOption::CaseSensitive)) ? CompareMode::Exact
                                                                  : CompareMode::CaseInsensitive;
 }

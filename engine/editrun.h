@@ -1,23 +1,20 @@
 #pragma once
 
 #include "edithost.h"
-#include "editrequest.h"
+#include "editoptions.h"
 #include "filefailure.h"
 #include "saferewrite.h"
 #include "sourcefile.h"
-#include "streambuffer.h"
+#include "undojournal.h"
 
 #include <QByteArray>
 #include <QList>
 
 struct EditTexts;
 
-// The buttons of the Command1 array.
-enum class Command { Execute = 0, Stop = 1, Clear = 2 };
-
-// The handler of the Execute, Stop and Clear buttons and of the File menu's
-// "Execute Edit Process" and "Clear Listed Files": walks the file list from
-// the last row to the first and edits every file that holds the Find text.
+// The engine's two long operations: the edit run, which walks the file list
+// from the last row to the first and edits every file that holds the Find
+// text, and the undo of the last run that changed files.
 //
 // A file is streamed twice through one reused buffer: the first pass reads it
 // in its reading style until the Find text turns up, the second produces the
@@ -25,40 +22,56 @@ enum class Command { Execute = 0, Stop = 1, Clear = 2 };
 class EditRun
 {
 public:
-    explicit EditRun(EditHost &host);
+    EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display);
 
-    // Execute, Stop or Clear by button index; any other index does nothing.
-    void Command1_Click(int index);
-    void mnuExecute_Click() { Command1_Click(int(Command::Execute)); }
-    void mnuClear_Click() { Command1_Click(int(Command::Clear)); }
+    // Execute: edits the listed files.
+    void execute();
+    // Stop: the run or the undo in progress ends before its next file.
+    void stop();
+    // Clear: empties the file list after a question.
+    void clear();
+    // Undo Last Edit Run: puts back, after a question, the files the last run
+    // that changed any changed, from the last one to the first.
+    void undo();
 
-    bool isRunning() const { return m_running; }
+    // A run or an undo is in progress.
+    bool isBusy() const { return m_busy; }
+    // There is something an undo can put back, and nothing is in progress.
+    bool canUndo() const { return !m_busy && m_journal.restorableCount() > 0; }
 
     // Sets the stop flag without touching the buttons, for a window that is
-    // going away: the run ends at its next row.
+    // going away: the run or the undo ends at its next file.
     void requestStop() { g_bolStop = true; }
 
     // The size of the buffer that files are read and searched through; tests
     // make it small to put buffer boundaries everywhere.
     void setBufferSize(qsizetype bytes);
 
+    // Whether a run keeps what an undo needs (it does unless told); off only
+    // to measure what keeping it costs.
+    void setKeepsUndo(bool keeps) { m_keepsUndo = keeps; }
+
 private:
     // What became of one row.
     enum class FileOutcome { Skipped, Unchanged, Changed, Failed };
 
-    void execute();
-    void stop();
-    void clear();
-    FileOutcome editFile(const QByteArray &path, const EditTexts &texts, QList<FileFailure> &failures);
-    FileOutcome editExistingFile(const QByteArray &path, const EditTexts &texts, QList<FileFailure> &failures);
+    FileOutcome editFile(const QByteArray &path, EditTexts &texts, QList<FileFailure> &failures);
+    FileOutcome editExistingFile(const QByteArray &path, EditTexts &texts, QList<FileFailure> &failures);
+    void keepForUndo(const QByteArray &path, RewriteOutcome &outcome);
     ReadStyle readStyle() const;
     CompareMode compareMode() const;
+    QString undoQuestion() const;
+    void endBusy();
 
-    EditHost &m_host;
+    EditInputs &m_inputs;
+    FileRows &m_rows;
+    EditDisplay &m_display;
     bool g_bolStop = false;
-    bool m_running = false;
+    bool m_busy = false;
     bool m_listCleared = false;
+    bool m_keepsUndo = true;
     QByteArray m_readBuffer;
     SourceFile m_source;
     SafeRewriter m_rewriter;
+    UndoJournal m_journal;
 };

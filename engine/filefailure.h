@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-// Why a listed file was left as it was although the run tried to edit it.
+// Why a listed file was left as it was although a run tried to edit it, or
+// an undo to put it back.
 enum class FileFailureReason {
     OpenForReading,   // could not be opened or read (permissions, vanished)
     TooLarge,         // does not fit in memory
@@ -13,6 +14,10 @@ enum class FileFailureReason {
                       // the old content could not be put back: the file may be damaged
     Changed,          // another program changed, replaced or removed the file
                       // between the read and the rewrite; its version is kept
+    // Undo only:
+    ChangedSinceRun,  // no longer what the run left: someone else's version is kept
+    NoLongerThere,    // removed since the run
+    NotKept,          // its old content could not be held (no descriptor left)
 };
 
 struct FileFailure
@@ -20,4 +25,5 @@ struct FileFailure
     QByteArray path;        // as listed: bytes, not necessarily UTF-8
     FileFailureReason reason = FileFailureReason::OpenForReading;
     QString systemError;    // the operating system's own words, e.g. strerror()
+    int error = 0;          // and its errno, when there is one
 };

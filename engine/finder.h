@@ -1,11 +1,14 @@
 #pragma once
 
 #include "candidatescanner.h"
-#include "editrequest.h"
+#include "editoptions.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+
+#include <array>
+#include <optional>
 
 // One occurrence of a find text; position -1 when there is none. Under
 // case-insensitive comparison the matched length may differ from the find
@@ -35,11 +38,6 @@ public:
     // rest of a UTF-8 character that would end it.
     qsizetype lookahead() const;
 
-    bool searchesFor(QByteArrayView find, CompareMode mode) const
-    {
-        return mode == m_mode && find == m_find;
-    }
-
 private:
     Match nextExact(QByteArrayView content, qsizetype from) const;
     Match nextCaseless(QByteArrayView content, qsizetype from) const;
@@ -53,4 +51,28 @@ private:
     QList<char32_t> m_units;   // the find text's folded units, when case-insensitive
     QList<qsizetype> m_borders;   // their prefix borders, for the linear search
     CandidateScanner m_scanner;
+};
+
+// A find text with its searches, one per comparison mode, each prepared the
+// first time it is needed and then kept: a run searches every file for the
+// same text, twice in each file that holds it.
+class PreparedFind
+{
+public:
+    explicit PreparedFind(QByteArrayView find) : m_find(find.toByteArray()) {}
+
+    // The search under `mode`; null for an empty find text.
+    const Finder *finder(CompareMode mode)
+    {
+        if (m_find.isEmpty())
+            return nullptr;
+        std::optional<Finder> &prepared = m_finders[size_t(mode)];
+        if (!prepared)
+            prepared.emplace(m_find, mode);
+        return &*prepared;
+    }
+
+private:
+    QByteArray m_find;
+    std::array<std::optional<Finder>, 2> m_finders;   // by CompareMode
 };

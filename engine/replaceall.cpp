@@ -4,7 +4,8 @@
 
 bool containsFind(QByteArrayView content, QByteArrayView find, CompareMode mode)
 {
-    FindTest test(find, mode);
+    PreparedFind prepared(find);
+    FindTest test(prepared.finder(mode));
     test.append(content);
     test.finish();
     return test.found();
@@ -13,7 +14,8 @@ bool containsFind(QByteArrayView content, QByteArrayView find, CompareMode mode)
 void replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView replacement,
                 CompareMode mode, ByteSink &out)
 {
-    ReplaceStream stream(find, replacement, mode, out);
+    PreparedFind prepared(find);
+    ReplaceStream stream(prepared.finder(mode), replacement, out);
     stream.append(content);
     stream.finish();
 }

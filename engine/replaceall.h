@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bytesink.h"
-#include "editrequest.h"
+#include "editoptions.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

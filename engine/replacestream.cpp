@@ -8,26 +8,14 @@ namespace {
 // bytes before it.
 constexpr qsizetype kContext = 3;
 
-// A run searches every file for the same find text, twice per file that
-// holds it: prepare the search once, not for every file.
-const Finder &finderFor(QByteArrayView find, CompareMode mode)
-{
-    thread_local std::optional<Finder> last;
-    if (!last || !last->searchesFor(find, mode))
-        last.emplace(find, mode);
-    return *last;
-}
-
 } // namespace
 
-ReplaceStream::ReplaceStream(QByteArrayView find, QByteArrayView replacement, CompareMode mode,
-                             ByteSink &out, qsizetype bufferSize)
-    : m_replacement(replacement.toByteArray()), m_out(out)
+ReplaceStream::ReplaceStream(const Finder *finder, QByteArrayView replacement, ByteSink &out,
+                             qsizetype bufferSize)
+    : m_finder(finder), m_replacement(replacement.toByteArray()), m_out(out)
 {
-    if (!find.isEmpty()) {
-        m_finder.emplace(finderFor(find, mode));   // a copy shares the prepared data
+    if (m_finder)
         m_lookahead = m_finder->lookahead();
-    }
     // A buffer must hold more than the bytes carried over, or nothing would move.
     m_bufferSize = std::max(bufferSize, 2 * (m_lookahead + kContext) + 1);
 }
@@ -99,8 +87,8 @@ void ReplaceStream::send(QByteArrayView bytes)
         m_out.append(bytes);
 }
 
-FindTest::FindTest(QByteArrayView find, CompareMode mode, qsizetype bufferSize)
-    : m_search(find, {}, mode, m_discard, bufferSize), m_emptyFind(find.isEmpty())
+FindTest::FindTest(const Finder *finder, qsizetype bufferSize)
+    : m_search(finder, {}, m_discard, bufferSize), m_emptyFind(!finder)
 {
 }
 

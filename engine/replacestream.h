@@ -1,14 +1,12 @@
 #pragma once
 
 #include "bytesink.h"
-#include "editrequest.h"
 #include "finder.h"
 #include "streambuffer.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 
-#include <optional>
 
 // Replace-all over content that arrives piece by piece: every non-overlapping
 // occurrence of the find text, leftmost first, is replaced and the result goes
@@ -22,7 +20,9 @@
 class ReplaceStream : public ByteSink
 {
 public:
-    ReplaceStream(QByteArrayView find, QByteArrayView replacement, CompareMode mode, ByteSink &out,
+    // `finder` searches for the find text (null for an empty one, which
+    // replaces nothing) and must outlive the stream.
+    ReplaceStream(const Finder *finder, QByteArrayView replacement, ByteSink &out,
                   qsizetype bufferSize = kStreamBufferSize);
 
     void append(QByteArrayView bytes) override;
@@ -41,7 +41,7 @@ private:
     qsizetype replaceIn(QByteArrayView span, qsizetype from, qsizetype limit);
     void send(QByteArrayView bytes);
 
-    std::optional<Finder> m_finder;   // none for an empty find text
+    const Finder *m_finder;   // null for an empty find text
     QByteArray m_replacement;
     ByteSink &m_out;
     qsizetype m_bufferSize;
@@ -56,7 +56,8 @@ private:
 class FindTest : public ByteSink
 {
 public:
-    FindTest(QByteArrayView find, CompareMode mode, qsizetype bufferSize = kStreamBufferSize);
+    // `finder` as for ReplaceStream.
+    explicit FindTest(const Finder *finder, qsizetype bufferSize = kStreamBufferSize);
 
     void append(QByteArrayView bytes) override;
     void finish() { m_search.finish(); }

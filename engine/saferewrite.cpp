@@ -135,40 +135,41 @@ bool isUnchanged(const QByteArray &target, const struct stat &readStatus)
 
 SafeRewriter::SafeRewriter() : m_writeBuffer(kStreamBufferSize, Qt::Uninitialized) {}
 
-std::optional<FileFailure> SafeRewriter::rewrite(const QByteArray &path, int source,
-                                                 const struct stat &readStatus, const Producer &produce)
+RewriteOutcome SafeRewriter::rewrite(const QByteArray &path, const struct stat &expected,
+                                     const RewriteSource &source, const Producer &produce)
 {
-    Job job{path, path, source, readStatus, produce};
+    const auto fail = [](FileFailure failure) { return RewriteOutcome{std::move(failure), {}, {}}; };
+    Job job{path, path, expected, source, produce};
     struct stat status {};
     if (::lstat(job.target.constData(), &status) != 0)
-        return fileFailure(path, FileFailureReason::Changed, errno);
+        return fail(fileFailure(path, FileFailureReason::Changed, errno));
     if (S_ISLNK(status.st_mode)) {
         // The link stays as it is; its final target is the file to rewrite, and
         // the new file has to be made in the target's folder to be renamed.
         char resolved[PATH_MAX];
         if (!::realpath(job.target.constData(), resolved))
-            return fileFailure(path, FileFailureReason::Changed, errno);
+            return fail(fileFailure(path, FileFailureReason::Changed, errno));
         job.target = resolved;
         if (::stat(job.target.constData(), &status) != 0)
-            return fileFailure(path, FileFailureReason::Changed, errno);
+            return fail(fileFailure(path, FileFailureReason::Changed, errno));
     }
-    if (!isSameVersion(status, readStatus) || !S_ISREG(status.st_mode))
-        return changedFailure(path);
+    if (!isSameVersion(status, expected) || !S_ISREG(status.st_mode))
+        return fail(changedFailure(path));
 
     // access() says yes to root for any file; a file that nobody may write is
     // read-only for root too.
     if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return fileFailure(path, FileFailureReason::OpenForWriting, EACCES);
+        return fail(fileFailure(path, FileFailureReason::OpenForWriting, EACCES));
     if (::faccessat(AT_FDCWD, job.target.constData(), W_OK, AT_EACCESS) != 0)
-        return fileFailure(path, FileFailureReason::OpenForWriting, errno);
+        return fail(fileFailure(path, FileFailureReason::OpenForWriting, errno));
 
     // A new inode would cut the other hard links off from the new content.
     if (status.st_nlink == 1 && !hasExtendedAttributes(job.target)) {
         ReplaceOutcome outcome = replaceWithNewFile(job);
         if (outcome.kind == ReplaceOutcome::Kind::Done)
-            return std::nullopt;
+            return {std::nullopt, {}, outcome.written};
         if (outcome.kind == ReplaceOutcome::Kind::Failed)
-            return outcome.failure;
+            return fail(std::move(outcome.failure));
     }
     return writeInPlace(job);
 }
@@ -176,64 +177,78 @@ std::optional<FileFailure> SafeRewriter::rewrite(const QByteArray &path, int sou
 SafeRewriter::ReplaceOutcome SafeRewriter::replaceWithNewFile(const Job &job)
 {
     using Kind = ReplaceOutcome::Kind;
-    const auto failed = [](FileFailure failure) { return ReplaceOutcome{Kind::Failed, std::move(failure)}; };
+    const auto failed = [](FileFailure failure) { return ReplaceOutcome{Kind::Failed, std::move(failure), {}}; };
     const auto writeFailed = [&](int error) { return failed(fileFailure(job.path, FileFailureReason::Write, error)); };
 
     NewFile file(folderOf(job.target));
     if (const int error = file.openError()) {
         // The folder takes no new file, but the file itself may be written.
         if (error == EACCES || error == EPERM)
-            return {Kind::UseInPlace, {}};
+            return {Kind::UseInPlace, {}, {}};
         return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, error));
     }
     // Owner and group first: a change of owner clears the set-user-ID and
     // set-group-ID bits that fchmod() then puts back.
-    if (::fchown(file.fd(), job.readStatus.st_uid, job.readStatus.st_gid) != 0)
-        return {Kind::UseInPlace, {}};
-    if (::fchmod(file.fd(), job.readStatus.st_mode & 07777) != 0)
+    if (::fchown(file.fd(), job.source.owner, job.source.group) != 0)
+        return {Kind::UseInPlace, {}, {}};
+    if (::fchmod(file.fd(), job.source.mode & 07777) != 0)
         return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, errno));
 
     FileSink sink(file.fd(), m_writeBuffer);
-    const ReadOutcome read = job.produce(job.source, job.readStatus.st_size, sink);
+    const ReadOutcome read = job.produce(job.source.fd, job.source.size, sink);
     if (auto failure = readFailure(job, read))
         return failed(*failure);
     if (const int error = sink.finish())
         return writeFailed(error);
     if (!renameFlushesData(file.fd()) && ::fdatasync(file.fd()) != 0)
         return writeFailed(errno);
+    // The modification time is that of the last write; the rename changes
+    // only the change time.
+    struct stat written {};
+    if (::fstat(file.fd(), &written) != 0)
+        return writeFailed(errno);
     if (const int error = file.name())
         return writeFailed(error);
     if (const int error = file.close())
         return writeFailed(error);
-    if (!isUnchanged(job.target, job.readStatus))
+    if (!isUnchanged(job.target, job.expected))
         return failed(changedFailure(job.path));
     if (const int error = file.renameTo(job.target))
         return writeFailed(error);
-    return {};
+    return {Kind::Done, {}, written};
 }
 
-std::optional<FileFailure> SafeRewriter::writeInPlace(const Job &job)
+RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
 {
-    const auto writeFailed = [&](int error) { return fileFailure(job.path, FileFailureReason::Write, error); };
-    const int fd = ::open(job.target.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    const auto fail = [](FileFailure failure) { return RewriteOutcome{std::move(failure), {}, {}}; };
+    const auto writeFailed = [&](int error) { return fail(fileFailure(job.path, FileFailureReason::Write, error)); };
+    const int fd = ::open(job.target.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return fileFailure(job.path, FileFailureReason::OpenForWriting, errno);
+        return fail(fileFailure(job.path, FileFailureReason::OpenForWriting, errno));
     auto closeFile = qScopeGuard([fd] { ::close(fd); });
-    const qint64 oldSize = job.readStatus.st_size;
+    const qint64 oldSize = job.expected.st_size;
 
-    // The old content, copied aside before the first byte is overwritten. The
-    // new content is made from the copy: the file itself changes under the writes.
+    // The file's current content, copied aside before the first byte is
+    // overwritten: what a failed write puts back, and what an undo of an edit
+    // puts back later.
     ContentCopy copy;
-    if (const int error = copy.make(job.source, oldSize, folderOf(job.target)))
+    if (const int error = copy.make(fd, oldSize, folderOf(job.target)))
         return writeFailed(error);
-    if (!isUnchanged(job.target, job.readStatus))
-        return changedFailure(job.path);
+    if (!isUnchanged(job.target, job.expected))
+        return fail(changedFailure(job.path));
+    // An edit makes the new content from the file itself, which changes under
+    // the writes: it is made from the copy instead.
+    struct stat sourceStatus {};
+    const bool sourceIsTarget = ::fstat(job.source.fd, &sourceStatus) == 0
+                                && sourceStatus.st_dev == job.expected.st_dev
+                                && sourceStatus.st_ino == job.expected.st_ino;
+    const int from = sourceIsTarget ? copy.fd() : job.source.fd;
 
     // Reserve the larger length before overwriting anything, so that a full
     // disk or a file-size limit fails while the old content is still whole.
     CountingSink counter;
-    if (auto failure = readFailure(job, job.produce(copy.fd(), oldSize, counter)))
-        return failure;
+    if (auto failure = readFailure(job, job.produce(from, job.source.size, counter)))
+        return fail(*failure);
     const qint64 newSize = counter.size();
     if (exceedsFileSizeLimit(qMax(oldSize, newSize)))
         return writeFailed(EFBIG);
@@ -242,29 +257,35 @@ std::optional<FileFailure> SafeRewriter::writeInPlace(const Job &job)
             // Nothing of the old content was overwritten: cutting the file
             // back to its length restores it whole.
             if (::ftruncate(fd, oldSize) != 0)
-                return fileFailure(job.path, FileFailureReason::PartlyWritten, errno);
+                return fail(fileFailure(job.path, FileFailureReason::PartlyWritten, errno));
             return writeFailed(reserveError);
         }
     }
 
     FileSink sink(fd, m_writeBuffer);
-    const ReadOutcome read = job.produce(copy.fd(), oldSize, sink);
+    const ReadOutcome read = job.produce(from, job.source.size, sink);
     int error = sink.finish();
     if (read.end != ReadOutcome::End::Complete && error == 0)
-        error = read.error != 0 ? read.error : EIO;   // the copy could not be read back
+        error = read.error != 0 ? read.error : EIO;   // the source could not be read back
     if (error == 0 && newSize < oldSize && ::ftruncate(fd, newSize) != 0)
+        error = errno;
+    // An undo puts the permission bits back too; an edit keeps them as they are.
+    if (error == 0 && (job.expected.st_mode & 07777) != (job.source.mode & 07777)
+        && ::fchmod(fd, job.source.mode & 07777) != 0)
+        error = errno;
+    struct stat written {};
+    if (error == 0 && ::fstat(fd, &written) != 0)
         error = errno;
     if (error != 0) {
         if (copy.restoreTo(fd, sink.written()) != 0)
-            return fileFailure(job.path, FileFailureReason::PartlyWritten, error);
+            return fail(fileFailure(job.path, FileFailureReason::PartlyWritten, error));
         return writeFailed(error);
     }
     closeFile.dismiss();
     if (::close(fd) != 0)
-        return fileFailure(job.path, FileFailureReason::PartlyWritten, errno);
-    return std::nullopt;
+        return fail(fileFailure(job.path, FileFailureReason::PartlyWritten, errno));
+    return {std::nullopt, std::move(copy), written};
 }
-
 std::optional<FileFailure> SafeRewriter::readFailure(const Job &job, const ReadOutcome &read) const
 {
     switch (read.end) {

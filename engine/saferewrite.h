@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bytesink.h"
+#include "contentcopy.h"
 #include "filefailure.h"
 #include "sourcefile.h"
 
@@ -9,6 +10,35 @@
 #include <functional>
 #include <optional>
 #include <sys/stat.h>
+
+// Where the new content is made from, and the permission bits and owner the
+// rewritten file is to have: for an edit, the listed file itself as it was
+// read; for an undo, the content the edit replaced, with that file's
+// permissions and owner.
+struct RewriteSource
+{
+    int fd = -1;          // open for reading, its first `size` bytes read; -1
+                          // when the producer has the bytes itself
+    qint64 size = 0;
+    mode_t mode = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
+
+    // The file open as `fd`, with the status fstat() gave for it.
+    static RewriteSource file(int fd, const struct stat &status)
+    {
+        return {fd, status.st_size, status.st_mode, status.st_uid, status.st_gid};
+    }
+};
+
+// What became of one rewrite.
+struct RewriteOutcome
+{
+    std::optional<FileFailure> failure;   // set when the file was left as it was
+                                          // (or, PartlyWritten, may be damaged)
+    ContentCopy overwritten;              // written in place: the content it had before
+    struct stat written {};               // on success: the file right after the write
+};
 
 // The one place that rewrites a listed file. The file is either replaced
 // whole (a new file in its folder, renamed over it) or, where a new file
@@ -31,21 +61,21 @@ public:
 
     SafeRewriter();
 
-    // Rewrites the file at `path`, open for reading as `source` (whose status
-    // `readStatus` is, as fstat() gave it when the file was opened), with the
-    // bytes of `produce`.
-    std::optional<FileFailure> rewrite(const QByteArray &path, int source, const struct stat &readStatus,
-                                       const Producer &produce);
+    // Rewrites the file at `path`, which must still be the file described by
+    // `expected` (as stat() or fstat() gave it), with the bytes of `produce`
+    // made from `source`.
+    RewriteOutcome rewrite(const QByteArray &path, const struct stat &expected, const RewriteSource &source,
+                           const Producer &produce);
 
 private:
     // One rewrite: the file as listed, the file that is written (a link's
-    // target) and where its old content comes from.
+    // target) and where its new content comes from.
     struct Job
     {
         const QByteArray &path;
         QByteArray target;
-        int source;
-        const struct stat &readStatus;
+        const struct stat &expected;
+        const RewriteSource &source;
         const Producer &produce;
     };
     // What became of an attempt to replace the file by a new one.
@@ -53,11 +83,12 @@ private:
     {
         enum class Kind { Done, UseInPlace, Failed };
         Kind kind = Kind::Done;
-        FileFailure failure;   // when Failed
+        FileFailure failure;     // when Failed
+        struct stat written {};  // when Done
     };
 
     ReplaceOutcome replaceWithNewFile(const Job &job);
-    std::optional<FileFailure> writeInPlace(const Job &job);
+    RewriteOutcome writeInPlace(const Job &job);
     std::optional<FileFailure> readFailure(const Job &job, const ReadOutcome &read) const;
 
     QByteArray m_writeBuffer;   // reused from file to file

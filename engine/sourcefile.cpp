@@ -16,7 +16,7 @@ bool isExistingFile(const QByteArray &path)
 
 FileFailure fileFailure(const QByteArray &path, FileFailureReason reason, int error)
 {
-    return {path, reason, QString::fromLocal8Bit(std::strerror(error))};
+    return {path, reason, QString::fromLocal8Bit(std::strerror(error)), error};
 }
 
 FileFailure changedFailure(const QByteArray &path)

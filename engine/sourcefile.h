@@ -1,13 +1,14 @@
 #pragma once
 
 #include "bytesink.h"
-#include "editrequest.h"
+#include "editoptions.h"
 #include "filefailure.h"
 
 #include <QByteArray>
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <sys/stat.h>
 
 // True when `path` names an existing regular file, after following symbolic
@@ -35,6 +36,8 @@ public:
     // a regular file (it was swapped for something else after the existence test).
     std::optional<FileFailure> open(const QByteArray &path);
     void close();
+    // Hands the descriptor over to the caller, who closes it; the object is closed.
+    int release() { return std::exchange(m_fd, -1); }
 
     int fd() const { return m_fd; }
     // The status of the opened file, as fstat() gave it at open().

@@ -8,6 +8,26 @@ namespace {
 // rest are only counted.
 constexpr qsizetype kListedFailures = 20;
 
+// `one` heads a list of one file, `many` (with %1 for the count) a longer one.
+QString fileListToolTip(const QList<FileFailure> &failures, const QString &one, const QString &many)
+{
+    if (failures.isEmpty())
+        return {};
+    QStringList lines;
+    lines << (failures.size() == 1 ? one : many.arg(failures.size()));
+    for (const FileFailure &failure : failures.first(qMin(failures.size(), kListedFailures))) {
+        // Bytes of the name that are not UTF-8 show as U+FFFD.
+        QString line = QString::fromUtf8(failure.path) + QStringLiteral(" ") + failureReasonText(failure.reason);
+        if (!failure.systemError.isEmpty())
+            line += QStringLiteral(" (") + failure.systemError + QStringLiteral(")");
+        lines << line;
+    }
+    if (failures.size() > kListedFailures)
+        lines << QStringLiteral("... and %1 more").arg(failures.size() - kListedFailures);
+    // As rich text, so that a file name that looks like markup shows as it is.
+    return Qt::convertFromPlainText(lines.join(QLatin1Char('\n')), Qt::WhiteSpaceNormal);
+}
+
 } // namespace
 
 QString failureReasonText(FileFailureReason reason)
@@ -25,26 +45,24 @@ QString failureReasonText(FileFailureReason reason)
         return QStringLiteral("was only partly written and may be damaged");
     case FileFailureReason::Changed:
         return QStringLiteral("changed by another program during the edit");
+    case FileFailureReason::ChangedSinceRun:
+        return QStringLiteral("changed since the edit run");
+    case FileFailureReason::NoLongerThere:
+        return QStringLiteral("no longer there");
+    case FileFailureReason::NotKept:
+        return QStringLiteral("cannot be put back");
     }
     return {};
 }
 
 QString failureToolTip(const QList<FileFailure> &failures)
 {
-    if (failures.isEmpty())
-        return {};
-    QStringList lines;
-    lines << (failures.size() == 1 ? QStringLiteral("1 file could not be edited:")
-                                   : QStringLiteral("%1 files could not be edited:").arg(failures.size()));
-    for (const FileFailure &failure : failures.first(qMin(failures.size(), kListedFailures))) {
-        // Bytes of the name that are not UTF-8 show as U+FFFD.
-        QString line = QString::fromUtf8(failure.path) + QStringLiteral(" ") + failureReasonText(failure.reason);
-        if (!failure.systemError.isEmpty())
-            line += QStringLiteral(" (") + failure.systemError + QStringLiteral(")");
-        lines << line;
-    }
-    if (failures.size() > kListedFailures)
-        lines << QStringLiteral("... and %1 more").arg(failures.size() - kListedFailures);
-    // As rich text, so that a file name that looks like markup shows as it is.
-    return Qt::convertFromPlainText(lines.join(QLatin1Char('\n')), Qt::WhiteSpaceNormal);
+    return fileListToolTip(failures, QStringLiteral("1 file could not be edited:"),
+                           QStringLiteral("%1 files could not be edited:"));
+}
+
+QString leftAsTheyAreToolTip(const QList<FileFailure> &files)
+{
+    return fileListToolTip(files, QStringLiteral("1 file was left as it is:"),
+                           QStringLiteral("%1 files were left as they are:"));
 }

@@ -5,7 +5,9 @@
 #include <QList>
 #include <QString>
 
-// The words for why a file could not be edited, and the list of failed files
-// shown as the status line's tooltip, as rich text (empty when nothing failed).
+// The words for why a file could not be edited or put back, and the lists
+// shown as the status line's tooltip after a run (the failed files) and after
+// an undo (the files left as they are), as rich text, empty when there are none.
 QString failureReasonText(FileFailureReason reason);
 QString failureToolTip(const QList<FileFailure> &failures);
+QString leftAsTheyAreToolTip(const QList<FileFailure> &files);

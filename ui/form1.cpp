@@ -3,6 +3,7 @@
 #include "appsetup.h"
 #include "checklist.h"
 #include "commandbutton.h"
+#include "editmodes.h"
 #include "filelistview.h"
 #include "frmabout.h"
 
@@ -33,6 +34,9 @@ constexpr QRect kList2Geometry(176, 16, 145, 77);
 constexpr QRect kStatusBar1Geometry(0, 419, 347, 17);
 
 const QString kIdleCaption = QStringLiteral("...");
+
+// What each button of the Command1 array does, by Command.
+constexpr void (EditRun::*kCommandActions[])() = {&EditRun::execute, &EditRun::stop, &EditRun::clear};
 
 QLabel *makeLabel(const QString &objectName, const QString &caption, const QRect &geometry, QWidget *parent)
 {
@@ -67,7 +71,7 @@ QPlainTextEdit *makeTextBox(const QString &objectName, const QString &toolTip, c
 Form1::Form1(QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                               | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_run(*this)
+      m_run(*this, *this, *this)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Orvanta - Textorum"));
@@ -133,9 +137,7 @@ void Form1::createControls()
     // it below the caption, right where the two lists start.
     Frame1->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
                                          "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
-    List1 = new CheckList({QStringLiteral("Append"), QStringLiteral("Prepend"), QStringLiteral("Remove"),
-                           QStringLiteral("Reverse"), QStringLiteral("Replace")},
-                          Frame1);
+    List1 = new CheckList(editModeNames(), Frame1);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(kList1Geometry);
     List1->setToolTip(QStringLiteral("Select the mode of editing"));
@@ -164,6 +166,7 @@ void Form1::createMenus()
         QAction *action = menu->addAction(caption, this, handler);
         action->setObjectName(objectName);
         action->setShortcut(shortcut);
+        return action;
     };
     auto addSeparator = [](QMenu *menu, const QString &objectName) {
         menu->addSeparator()->setObjectName(objectName);
@@ -178,6 +181,10 @@ void Form1::createMenus()
     // ShortcutOverride, so they act on the text there and not on these entries.
     addEntry(mnuFile, QStringLiteral("mnuClear"), QStringLiteral("Clear Listed Files"), QKeySequence(Qt::Key_Delete),
              &Form1::mnuClear_Click);
+    // Ctrl+Z in the Find or With box undoes the typing there, as above.
+    mnuUndo = addEntry(mnuFile, QStringLiteral("mnuUndo"), QStringLiteral("Undo Last Edit Run"),
+                       QKeySequence(Qt::CTRL | Qt::Key_Z), &Form1::mnuUndo_Click);
+    mnuUndo->setEnabled(false);
     addSeparator(mnuFile, QStringLiteral("mnuS0"));
     addEntry(mnuFile, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X),
              &Form1::mnuExit_Click);
@@ -226,17 +233,22 @@ void Form1::setAccessibleNames()
 
 void Form1::Command1_Click(int index)
 {
-    m_run.Command1_Click(index);
+    (m_run.*kCommandActions[index])();
 }
 
 void Form1::mnuExecute_Click()
 {
-    m_run.mnuExecute_Click();
+    m_run.execute();
 }
 
 void Form1::mnuClear_Click()
 {
-    m_run.mnuClear_Click();
+    m_run.clear();
+}
+
+void Form1::mnuUndo_Click()
+{
+    m_run.undo();
 }
 
 // Keeps at most one mode ticked. It yields before every untick, as the list

@@ -11,6 +11,7 @@
 
 class CheckList;
 class FileListView;
+class QAction;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -21,7 +22,10 @@ class frmAbout;
 // The main window: the Find and With boxes, the file list, the Execute, Stop
 // and Clear buttons, the status and mode lines, the mode and options lists,
 // and the File and Help menus. It is the edit run's host.
-class Form1 : public QMainWindow, private EditHost
+// The buttons of the Command1 array.
+enum class Command { Execute = 0, Stop = 1, Clear = 2 };
+
+class Form1 : public QMainWindow, private EditInputs, private FileRows, private EditDisplay
 {
     Q_OBJECT
 public:
@@ -45,6 +49,7 @@ private:
     void Command1_Click(int index);
     void mnuExecute_Click();
     void mnuClear_Click();
+    void mnuUndo_Click();
     void mnuExit_Click();
     void List1_ItemCheck(int index);
     void mnuProgWP_Click();
@@ -56,26 +61,33 @@ private:
     void prcComment();
     void prcDonate();
 
-    // EditHost
-    void setExecuteEnabled(bool enabled) override;
-    bool isStopEnabled() const override;
-    void setStopEnabled(bool enabled) override;
-    void setBusyPointer(bool busy) override;
-    void showInformation(const QString &text) override;
-    bool askYesNo(const QString &text) override;
+    // EditInputs
     QString findText() const override;
     QString withText() const override;
     bool isOptionTicked(int index) const override;
     int modeCount() const override;
     QString modeText(int index) const override;
     bool isModeTicked(int index) const override;
-    void setStatusCaption(const QString &caption) override;
-    void setModeCaption(const QString &caption) override;
-    void yield() override;
+
+    // FileRows
     qint64 rowCount() const override;
     QByteArray rowTag(qint64 position) const override;
     void removeAllRows() override;
+
+    // EditDisplay
+    void setExecuteEnabled(bool enabled) override;
+    bool isStopEnabled() const override;
+    void setStopEnabled(bool enabled) override;
+    void setUndoEnabled(bool enabled) override;
+    void setBusyPointer(bool busy) override;
+    void showInformation(const QString &text) override;
+    bool askYesNo(const QString &text) override;
+    bool askToUndo(const QString &text) override;
+    void setStatusCaption(const QString &caption) override;
+    void setModeCaption(const QString &caption) override;
+    void yield() override;
     void showFailures(const QList<FileFailure> &failures) override;
+    void showLeftAsTheyAre(const QList<FileFailure> &files) override;
 
     std::array<QLabel *, 2> Label2{};
     QPlainTextEdit *Combo2 = nullptr;
@@ -88,6 +100,7 @@ private:
     CheckList *List1 = nullptr;
     CheckList *List2 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
+    QAction *mnuUndo = nullptr;
 
     // The one About window: created at the first Help > About, hidden by its
     // OK button, and gone (null) after its close box.

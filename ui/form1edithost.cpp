@@ -1,5 +1,5 @@
-// Form1 as the edit run's host: the run reads and sets the window's controls
-// through these and nothing else.
+// Form1 as the host of the edit run and the undo: they read and set the
+// window's controls through these and nothing else.
 #include "form1.h"
 
 #include "checklist.h"
@@ -35,6 +35,11 @@ QString crLfText(const QPlainTextEdit *box)
 void Form1::setExecuteEnabled(bool enabled)
 {
     Command1[int(Command::Execute)]->setEnabled(enabled);
+}
+
+void Form1::setUndoEnabled(bool enabled)
+{
+    mnuUndo->setEnabled(enabled);
 }
 
 bool Form1::isStopEnabled() const
@@ -81,6 +86,11 @@ void Form1::showInformation(const QString &text)
 bool Form1::askYesNo(const QString &text)
 {
     return ::askYesNo(this, text);
+}
+
+bool Form1::askToUndo(const QString &text)
+{
+    return askQuestion(this, text);
 }
 
 QString Form1::findText() const
@@ -160,4 +170,9 @@ void Form1::removeAllRows()
 void Form1::showFailures(const QList<FileFailure> &failures)
 {
     Label1->setToolTip(failureToolTip(failures));
+}
+
+void Form1::showLeftAsTheyAre(const QList<FileFailure> &files)
+{
+    Label1->setToolTip(leftAsTheyAreToolTip(files));
 }

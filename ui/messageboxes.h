@@ -9,3 +9,6 @@ class QWidget;
 void showInformation(QWidget *parent, const QString &text);
 // Yes and No, Yes the default, no icon; true only for Yes.
 bool askYesNo(QWidget *parent, const QString &text);
+// Yes and No, No the default, the question icon: for a step that rewrites
+// files, which a stray Enter must not start.
+bool askQuestion(QWidget *parent, const QString &text);

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "edithost.h"
-#include "editrequest.h"
+#include "editmodes.h"
+#include "editoptions.h"
 
 #include <QList>
 #include <QString>
@@ -10,10 +11,11 @@
 #include <array>
 #include <functional>
 
-// An EditHost without a window: it keeps the state of the controls in plain
-// fields, writes every call it receives into `calls` in order, answers Yes/No
-// questions from a queue, and lets a test act "during" a yield.
-class RecordingHost : public EditHost
+// The window's part of an edit run and an undo, without a window: it keeps the
+// state of the controls in plain fields, writes every call it receives into
+// `calls` in order, answers Yes/No questions from a queue, and lets a test act
+// "during" a yield.
+class RecordingHost : public EditInputs, public FileRows, public EditDisplay
 {
 public:
     mutable QStringList calls;
@@ -21,7 +23,7 @@ public:
     QString find;
     QString with;
     std::array<bool, int(ReadOption::Count)> options {};
-    QStringList modeTexts {"Append", "Prepend", "Remove", "Reverse", "Replace"};
+    QStringList modeTexts = editModeNames();
     std::array<bool, int(EditMode::Count)> modes {};
     QList<bool> answers;   // the answers of askYesNo, first asked first
     // Runs inside yield(), with the number of the yield in this host's life (from 1).
@@ -31,10 +33,12 @@ public:
 
     bool executeEnabled = true;
     bool stopEnabled = false;
+    bool undoEnabled = false;
     bool busy = false;
     QString statusCaption;
     int yields = 0;
     QList<QList<FileFailure>> failureReports;
+    QList<QList<FileFailure>> leftReports;
 
     void tickMode(EditMode mode, bool ticked = true) { modes[size_t(mode)] = ticked; }
     void tickOption(ReadOption option, bool ticked = true) { options[size_t(option)] = ticked; }
@@ -64,6 +68,11 @@ public:
         record(u"setStopEnabled(%1)", enabled);
         stopEnabled = enabled;
     }
+    void setUndoEnabled(bool enabled) override
+    {
+        record(u"setUndoEnabled(%1)", enabled);
+        undoEnabled = enabled;
+    }
     void setBusyPointer(bool isBusy) override
     {
         record(u"setBusyPointer(%1)", isBusy);
@@ -73,6 +82,11 @@ public:
     bool askYesNo(const QString &text) override
     {
         record(u"askYesNo(%1)", text);
+        return !answers.isEmpty() && answers.takeFirst();
+    }
+    bool askToUndo(const QString &text) override
+    {
+        record(u"askToUndo(%1)", text);
         return !answers.isEmpty() && answers.takeFirst();
     }
     QString findText() const override
@@ -137,6 +151,11 @@ public:
     {
         record(u"showFailures(%1)", int(failures.size()));
         failureReports.append(failures);
+    }
+    void showLeftAsTheyAre(const QList<FileFailure> &files) override
+    {
+        record(u"showLeftAsTheyAre(%1)", int(files.size()));
+        leftReports.append(files);
     }
 
 private:

@@ -50,7 +50,7 @@ void stopAtYield(RecordingHost &host, EditRun &run, int stopYield)
 {
     host.onYield = [&run, stopYield](int yield) {
         if (yield == stopYield)
-            run.Command1_Click(int(Command::Stop));
+            run.stop();
     };
 }
 
@@ -88,15 +88,15 @@ private slots:
 void TestEditRun::emptyListOnlyTellsSo()
 {
     RecordingHost host;
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
+    EditRun run(host, host, host);
+    run.execute();
     const QStringList expected {
         "setExecuteEnabled(false)", "isStopEnabled", "setStopEnabled(true)", "setBusyPointer(true)",
         "rowCount", "showInformation(No item listed.)", "setExecuteEnabled(true)",
         "setStopEnabled(false)", "setBusyPointer(false)",
     };
     QCOMPARE(host.calls, expected);
-    QVERIFY(!run.isRunning());
+    QVERIFY(!run.isBusy());
 }
 
 void TestEditRun::singleRowCallsInOrder()
@@ -107,12 +107,12 @@ void TestEditRun::singleRowCallsInOrder()
     RecordingHost host;
     prepareReplace(host, {path});
     host.stopEnabled = true;   // Stop left enabled: not set again
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
+    EditRun run(host, host, host);
+    run.execute();
 
     const QStringList expected {
         "setExecuteEnabled(false)", "isStopEnabled", "setBusyPointer(true)", "rowCount",
-        "findText", "withText", "yield", "rowCount", "rowTag(1)",
+        "setUndoEnabled(false)", "findText", "withText", "yield", "rowCount", "rowTag(1)",
         "setStatusCaption(Processing file: 1/1\r\n" + path + ")",
         // intReadStyle after the open, intCompare after the close
         "isOptionTicked(0)", "isOptionTicked(1)", "isOptionTicked(3)", "isOptionTicked(2)",
@@ -125,7 +125,7 @@ void TestEditRun::singleRowCallsInOrder()
         "setModeCaption(...)",
         "setBusyPointer(false)",
         "setStatusCaption(Done Processing files: 1 | files changed: 1 | files unchanged: 0)",
-        "setStopEnabled(false)", "setExecuteEnabled(true)", "showFailures(0)",
+        "setStopEnabled(false)", "setExecuteEnabled(true)", "showFailures(0)", "setUndoEnabled(true)",
     };
     // The mode pass may read each item's text before or after its tick.
     QStringList calls = host.calls;
@@ -147,8 +147,8 @@ void TestEditRun::visitsRowsFromLastToFirst()
     const struct timespec untouched = modificationTime(rows.at(1));
     RecordingHost host;
     prepareReplace(host, rows);
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
+    EditRun run(host, host, host);
+    run.execute();
 
     QStringList expected;
     for (int row = 5; row >= 1; --row)
@@ -174,10 +174,10 @@ void TestEditRun::stopBetweenFiles()
     const QStringList rows = writeFiles(dir, 5, "cat");
     RecordingHost host;
     prepareReplace(host, rows);
-    EditRun run(host);
+    EditRun run(host, host, host);
     // The fourth yield comes after row 3 was written, before row 2.
     stopAtYield(host, run, 4);
-    run.Command1_Click(int(Command::Execute));
+    run.execute();
 
     for (int row = 1; row <= 5; ++row)
         QCOMPARE(readFile(rows.at(row - 1)), row >= 3 ? crlf("dog") : QByteArray("cat"));
@@ -186,7 +186,7 @@ void TestEditRun::stopBetweenFiles()
     QVERIFY(!host.stopEnabled);
     QVERIFY(!host.busy);
     QCOMPARE(host.failureReports.size(), 1);
-    QVERIFY(!run.isRunning());
+    QVERIFY(!run.isBusy());
 }
 
 void TestEditRun::secondRunStartsAfresh()
@@ -195,13 +195,13 @@ void TestEditRun::secondRunStartsAfresh()
     const QStringList rows = writeFiles(dir, 2, "cat");
     RecordingHost host;
     prepareReplace(host, rows);
-    EditRun run(host);
+    EditRun run(host, host, host);
     stopAtYield(host, run, 2);
-    run.Command1_Click(int(Command::Execute));
+    run.execute();
     QCOMPARE(readFile(rows.at(0)), "cat");
 
     host.find = QStringLiteral("dog");
-    run.Command1_Click(int(Command::Execute));
+    run.execute();
     QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 1 | files unchanged: 1");
     QCOMPARE(readFile(rows.at(1)), crlf(crlf("dog")));
 }
@@ -212,7 +212,7 @@ void TestEditRun::ticksChangedDuringYieldApplyToLaterRows()
     const QStringList rows = writeFiles(dir, 3, "CAT cat");
     RecordingHost host;
     prepareReplace(host, rows);
-    EditRun run(host);
+    EditRun run(host, host, host);
     host.onYield = [&host](int yield) {
         if (yield == 2) {   // before row 2: Append, case-insensitive
             host.tickMode(EditMode::Replace, false);
@@ -222,7 +222,7 @@ void TestEditRun::ticksChangedDuringYieldApplyToLaterRows()
             host.tickOption(ReadOption::SingleLineFile);
         }
     };
-    run.Command1_Click(int(Command::Execute));
+    run.execute();
 
     QCOMPARE(readFile(rows.at(2)), crlf("CAT dog"));
     QCOMPARE(readFile(rows.at(1)), crlf("catdog catdog"));
@@ -236,12 +236,12 @@ void TestEditRun::secondExecuteDuringRunIsIgnored()
     const QStringList rows = writeFiles(dir, 2, "cat");
     RecordingHost host;
     prepareReplace(host, rows);
-    EditRun run(host);
+    EditRun run(host, host, host);
     host.onYield = [&run](int) {
-        QVERIFY(run.isRunning());
-        run.mnuExecute_Click();
+        QVERIFY(run.isBusy());
+        run.execute();
     };
-    run.Command1_Click(int(Command::Execute));
+    run.execute();
 
     QCOMPARE(host.yields, 2);
     QCOMPARE(host.calls.count("setBusyPointer(true)"), 1);
@@ -259,16 +259,16 @@ void TestEditRun::clearDuringRunEndsAtNextRow()
     RecordingHost host;
     prepareReplace(host, rows);
     host.answers = {true};
-    EditRun run(host);
+    EditRun run(host, host, host);
     // Cleared before row 2, then three rows dropped: positions 1 to 3 exist
     // again but are other files.
     host.onYield = [&](int yield) {
         if (yield == 2) {
-            run.mnuClear_Click();
+            run.clear();
             host.rows = {dropped, dropped, dropped};
         }
     };
-    run.Command1_Click(int(Command::Execute));
+    run.execute();
 
     // Only row 3 was visited.
     QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 1 | files unchanged: 0");
@@ -285,10 +285,10 @@ void TestEditRun::clearAnsweredNoKeepsRows()
     RecordingHost host;
     host.rows = {"/nonexistent/a", "/nonexistent/b"};
     host.answers = {false, true};
-    EditRun run(host);
-    run.Command1_Click(int(Command::Clear));
+    EditRun run(host, host, host);
+    run.clear();
     QCOMPARE(host.rows.size(), 2);
-    run.mnuClear_Click();
+    run.clear();
     QVERIFY(host.rows.isEmpty());
     QCOMPARE(host.calls, QStringList({"askYesNo(clear the files listed?)", "askYesNo(clear the files listed?)",
                                       "removeAllRows"}));
@@ -322,8 +322,8 @@ void TestEditRun::rowsThatAreNoFile()
     RecordingHost host;
     prepareReplace(host, {path});
     host.find.clear();   // an empty Find text would pass on any content
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
+    EditRun run(host, host, host);
+    run.execute();
     QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 1");
     QCOMPARE(host.failureReports.size(), 1);
     QVERIFY(host.failureReports.first().isEmpty());
@@ -339,8 +339,8 @@ void TestEditRun::fileThatCannotBeWrittenCountsAsFailed()
     QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     RecordingHost host;
     prepareReplace(host, {readOnly, writable});
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
+    EditRun run(host, host, host);
+    run.execute();
 
     QCOMPARE(host.statusCaption,
              "Done Processing files: 2 | files changed: 1 | files unchanged: 1 | files failed: 1");
@@ -405,8 +405,8 @@ void TestEditRun::fileGoneOrReplacedDuringTheEdit()
             expected = "a cat and more cat";
         }
     };
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
+    EditRun run(host, host, host);
+    run.execute();
 
     QCOMPARE(host.statusCaption,
              "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | files failed: 1");
@@ -458,8 +458,8 @@ void TestEditRun::fileLargerThanMemoryIsEdited()
         RecordingHost host;
         prepareReplace(host, {path});
         host.tickOption(ReadOption::SingleLineFile, lineWise);
-        EditRun run(host);
-        run.Command1_Click(int(Command::Execute));
+        EditRun run(host, host, host);
+        run.execute();
         ::_exit(host.statusCaption.contains("files changed: 1") ? 0 : 1);
     }
     int status = 0;
@@ -494,8 +494,8 @@ void TestEditRun::bytesThatBiteAreKept()
     writeFile(path, content);
     RecordingHost host;
     prepareReplace(host, {path});
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
+    EditRun run(host, host, host);
+    run.execute();
     QCOMPARE(readFile(path), expected);
 }
 
@@ -508,8 +508,8 @@ void TestEditRun::emptyFindChangesOnlyNonEmptyFiles()
     writeFile(full, "text\r\n");
     RecordingHost host;
     host.rows = {empty, full};
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
+    EditRun run(host, host, host);
+    run.execute();
     QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 1 | files unchanged: 1");
     QCOMPARE(readFile(empty), "");
     QCOMPARE(readFile(full), "text\r\n\r\n");
@@ -525,8 +525,8 @@ void TestEditRun::lineWiseStyleIsWrittenBack()
     RecordingHost host;
     prepareReplace(host, {joined, apart});
     host.tickOption(ReadOption::SingleLineFile);
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
+    EditRun run(host, host, host);
+    run.execute();
     QCOMPARE(readFile(joined), crlf("dog"));
     QCOMPARE(readFile(apart), "  ca\r\nx\r\n");   // no Find text: not rewritten in its new form
 }
@@ -562,10 +562,10 @@ void TestEditRun::bufferBoundariesChangeNothing()
         host.tickOption(ReadOption::CaseSensitive, caseSensitive);
         if (style >= 0)
             host.tickOption(ReadOption(style));
-        EditRun run(host);
+        EditRun run(host, host, host);
         if (bufferSize > 0)
             run.setBufferSize(bufferSize);
-        run.Command1_Click(int(Command::Execute));
+        run.execute();
         return readFile(path);
     };
     const QByteArray expected = edit(0);

@@ -113,7 +113,8 @@ QByteArray replaceInPieces(QByteArrayView content, QByteArrayView find, QByteArr
                            CompareMode mode, QRandomGenerator &random)
 {
     ByteArraySink sink;
-    ReplaceStream stream(find, replacement, mode, sink, random.bounded(1, 40));
+    PreparedFind prepared(find);
+    ReplaceStream stream(prepared.finder(mode), replacement, sink, random.bounded(1, 40));
     while (!content.isEmpty()) {
         const qsizetype piece = qMin(content.size(), qsizetype(random.bounded(1, 20)));
         stream.append(content.first(piece));

@@ -32,7 +32,8 @@ std::optional<FileFailure> rewrite(const QByteArray &name, const SafeRewriter::P
     if (auto failure = source.open(name))
         return failure;
     SafeRewriter rewriter;
-    return rewriter.rewrite(name, source.fd(), source.status(), produce);
+    return rewriter.rewrite(name, source.status(), RewriteSource::file(source.fd(), source.status()), produce)
+        .failure;
 }
 
 std::optional<FileFailure> rewrite(const QString &path, const QByteArray &content)
@@ -329,9 +330,9 @@ void TestSafeRewrite::writeFailureCountsAsFailed()
     RecordingHost host;
     host.rows = {path};
     host.find = QStringLiteral("cat");
-    EditRun run(host);
+    EditRun run(host, host, host);
     // The new content "cat\r\n" does not fit in 2 bytes; EditRun ignores SIGXFSZ itself.
-    withFileSizeLimit(2, [&run] { run.Command1_Click(int(Command::Execute)); });
+    withFileSizeLimit(2, [&run] { run.execute(); });
     QCOMPARE(host.statusCaption,
              "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | files failed: 1");
     QCOMPARE(host.failureReports.size(), 1);
@@ -408,8 +409,8 @@ void TestSafeRewrite::unprivilegedCases()
     RecordingHost host;
     host.rows = {unreadable};
     host.find = QStringLiteral("cat");
-    EditRun run(host);
-    run.Command1_Click(int(Command::Execute));
+    EditRun run(host, host, host);
+    run.execute();
     QCOMPARE(host.statusCaption,
              "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | files failed: 1");
     QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::OpenForReading);

@@ -1,11 +1,12 @@
-// Edit runs through the real window on real files: Execute, Stop, Clear, and
-// the two ways the window can go away while a run is in progress.
+// Edit runs through the real window on real files: Execute, Stop, Clear, Undo,
+// and the two ways the window can go away while a run is in progress.
 #include "form1.h"
 #include "uitestsupport.h"
 
 #include "filelistmodel.h"
 #include "filelistview.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -15,12 +16,14 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 
 class TestRun : public QObject
 {
@@ -36,6 +39,8 @@ private slots:
     void stopDuringRun();
     void clear_data();
     void clear();
+    void undo_data();
+    void undo();
     void exitDuringRun();
     void closeDuringRun();
 };
@@ -224,6 +229,8 @@ void TestRun::nameThatIsNotUtf8()
     QVERIFY(temp.isValid());
     const QByteArray path = QFile::encodeName(temp.path()) + "/caf\xe9.txt";
     std::ofstream(path.constData(), std::ios::binary) << "a cat";
+    // QTemporaryDir cannot remove a name that is not UTF-8: removed by its bytes.
+    const auto removeFile = qScopeGuard([&path] { ::unlink(path.constData()); });
     QMimeData data;
     data.setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
     const BoxAnswerer answerer({QMessageBox::No});
@@ -347,6 +354,84 @@ void TestRun::clear()
     QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(child<FileListView>(&form, "LVFile")->fileModel()->rowCount(), rowsLeft);
     QCOMPARE(files.contents(), (QByteArrayList{"a", "b"}));
+}
+
+void TestRun::undo_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("Yes puts back what is still as the run left it") << QMessageBox::Yes;
+    QTest::newRow("No changes nothing") << QMessageBox::No;
+}
+
+// Ctrl+Z in the Find box undoes the typing there; elsewhere it asks whether
+// to put the files back, with No the default, and Yes does it the way a run
+// goes: progress, Stop enabled, the busy pointer, a summary and a tooltip.
+void TestRun::undo()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    Form1 form;
+    showActive(form);
+    const ListedFiles files(form, {"a cat", "no", "cat"});
+    auto *find = child<QPlainTextEdit>(&form, "Combo2");
+    type(find, QStringLiteral("cat"));
+    type(child<QPlainTextEdit>(&form, "Combo3"), QStringLiteral("dog"));
+    tick(child<QListWidget>(&form, "List1"), 4);
+    auto *mnuUndo = child<QAction>(&form, "mnuUndo");
+    QVERIFY(!mnuUndo->isEnabled());
+    QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
+    QVERIFY(mnuUndo->isEnabled());
+    QVERIFY(QFile::remove(files.paths()[2]));
+
+    const BoxAnswerer answerer({answer});
+    find->setFocus();
+    QTest::keyClick(find, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(find->toPlainText().isEmpty());
+    QVERIFY(answerer.seen().isEmpty());
+
+    QStringList progress;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, &form, [&] {
+        const QString status = child<QLabel>(&form, "Label1")->text();
+        if (!status.startsWith(QStringLiteral("Putting back")))
+            return;
+        progress << status;
+        QVERIFY(!child<QPushButton>(&form, "Command1_0")->isEnabled());
+        QVERIFY(child<QPushButton>(&form, "Command1_1")->isEnabled());
+        QVERIFY(!mnuUndo->isEnabled());
+        QVERIFY(isPointerBusy(form));
+    });
+    watch.start(0);
+    child<QWidget>(&form, "LVFile")->setFocus();
+    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+    watch.stop();
+
+    QCOMPARE(answerer.seen().size(), 1);
+    const SeenBox &box = answerer.seen().first();
+    QCOMPARE(box.title, QStringLiteral("Textorum"));
+    QCOMPARE(box.text, QStringLiteral("Put back the 2 files that the last edit run changed, as they were before it?"));
+    QCOMPARE(box.icon, QMessageBox::Question);
+    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.defaultButton, QMessageBox::No);
+    QVERIFY(!box.busyPointer);
+    QVERIFY(child<QPushButton>(&form, "Command1_0")->isEnabled());
+    QVERIFY(!child<QPushButton>(&form, "Command1_1")->isEnabled());
+    QVERIFY(!isPointerBusy(form));
+    auto *status = child<QLabel>(&form, "Label1");
+    if (answer == QMessageBox::No) {
+        QVERIFY(mnuUndo->isEnabled());
+        QCOMPARE(QFile(files.paths()[0]).size(), qint64(7));
+        return;
+    }
+    progress.removeDuplicates();
+    QCOMPARE(progress, QStringList{"Putting back file: 2/2\r\n" + files.paths()[0]});
+    QCOMPARE(status->text(), QStringLiteral("Undo done: files put back: 1 | files left as they are: 1"));
+    QVERIFY(status->toolTip().contains(QStringLiteral("1 file was left as it is:")));
+    QVERIFY(status->toolTip().contains(files.paths()[2] + QStringLiteral(" no longer there")));
+    QVERIFY(!mnuUndo->isEnabled());
+    QVERIFY(status->updatesEnabled());
+    QFile first(files.paths()[0]);
+    QVERIFY(first.open(QIODevice::ReadOnly));
+    QCOMPARE(first.readAll(), QByteArray("a cat"));
 }
 
 // Ctrl+X during a run ends the program before the next file: the event loop

@@ -1,5 +1,7 @@
 #pragma once
 
+// The choices an edit is made with, as the window's two lists offer them.
+
 // How a file is read before the Find test, from the ticks of List2.
 enum class ReadStyle { WholeFile, SingleLineFile, EnumerateLines, RemoveIndentation };
 

@@ -1,0 +1,56 @@
+#include "contentarena.h"
+
+#include <cerrno>
+#include <sys/mman.h>
+#include <sys/sendfile.h>
+#include <unistd.h>
+
+void ContentArena::clear()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_size = 0;
+}
+
+qint64 ContentArena::append(int fd, qint64 size)
+{
+    if (m_fd < 0) {
+        m_fd = ::memfd_create("textorum-undo", MFD_CLOEXEC);
+        if (m_fd < 0)
+            return -1;
+    }
+    // sendfile() writes at the arena's own offset, which only ever moves on
+    // with m_size, and reads `fd` at `from` without moving its offset.
+    off_t from = 0;
+    while (from < size) {
+        const ssize_t sent = ::sendfile(m_fd, fd, &from, size_t(size - from));
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent <= 0) {
+            // Cut back what part of it arrived.
+            if (::ftruncate(m_fd, m_size) != 0 || ::lseek(m_fd, m_size, SEEK_SET) != m_size)
+                clear();
+            return -1;
+        }
+    }
+    const qint64 offset = m_size;
+    m_size += size;
+    return offset;
+}
+
+ReadOutcome ContentArena::read(qint64 offset, qint64 size, QByteArray &buffer, ByteSink &out) const
+{
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(m_fd, buffer.data(), size_t(qMin(qint64(buffer.size()), size - done)),
+                                    offset + done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return {ReadOutcome::End::Failed, got < 0 ? errno : EIO};
+        out.append(QByteArrayView(buffer.constData(), got));
+        done += got;
+    }
+    return {};
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "bytesink.h"
+#include "sourcefile.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+// Small old contents, one after the other in a single file that lives in
+// memory and has no name (memfd_create): one descriptor for all of them,
+// nothing on disk, and the replaced files themselves can go at once.
+class ContentArena
+{
+public:
+    ContentArena() = default;
+    ~ContentArena() { clear(); }
+    ContentArena(const ContentArena &) = delete;
+    ContentArena &operator=(const ContentArena &) = delete;
+
+    // Frees everything it holds.
+    void clear();
+
+    // Bytes held.
+    qint64 size() const { return m_size; }
+
+    // Appends the first `size` bytes of `fd`, copied inside the kernel.
+    // Returns where they start, or -1 (nothing appended) when they could not be.
+    qint64 append(int fd, qint64 size);
+
+    // Sends the `size` bytes held from `offset` to `out`, read through `buffer`.
+    ReadOutcome read(qint64 offset, qint64 size, QByteArray &buffer, ByteSink &out) const;
+
+private:
+    int m_fd = -1;
+    qint64 m_size = 0;
+};

@@ -1,0 +1,174 @@
+#include "undojournal.h"
+
+#include "saferewrite.h"
+#include "sourcefile.h"
+
+#include <cerrno>
+#include <sys/resource.h>
+
+namespace {
+
+// Descriptors left free for the run (its source, new file and in-place copy)
+// and the window, whatever the journal holds.
+constexpr rlim_t kReservedDescriptors = 256;
+
+// Old contents up to this size are kept in memory, as long as all of them
+// together stay within the second limit; the rest are held on disk.
+constexpr qint64 kMostBytesPerFileInMemory = 64 * 1024;
+constexpr qint64 kMostBytesInMemory = 128 * 1024 * 1024;
+
+// Whether the file is still as the run's write left it. The change time is
+// not compared: renaming the new file over the old one moved it after the write.
+bool isAsWritten(const struct stat &now, const struct stat &written)
+{
+    return now.st_dev == written.st_dev && now.st_ino == written.st_ino && now.st_size == written.st_size
+           && now.st_mtim.tv_sec == written.st_mtim.tv_sec && now.st_mtim.tv_nsec == written.st_mtim.tv_nsec;
+}
+
+// A soft limit beyond this would reach the programs the window starts (a
+// browser, a mail program), some of which close every possible descriptor
+// one by one when they start.
+constexpr rlim_t kMostOpenFiles = rlim_t(1) << 20;
+
+} // namespace
+
+void raiseOpenFileLimit()
+{
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return;
+    const rlim_t wanted = limit.rlim_max == RLIM_INFINITY ? kMostOpenFiles : qMin(limit.rlim_max, kMostOpenFiles);
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < wanted) {
+        limit.rlim_cur = wanted;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+void UndoJournal::clear()
+{
+    m_entries.clear();
+    m_byIdentity.clear();
+    m_restorable = 0;
+    m_heldOpen = 0;
+    m_inMemory.clear();
+}
+
+bool UndoJournal::mayHoldOpen() const
+{
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return false;
+    return limit.rlim_cur == RLIM_INFINITY || rlim_t(m_heldOpen) + kReservedDescriptors < limit.rlim_cur;
+}
+
+void UndoJournal::record(const QByteArray &path, SourceFile &replaced, const struct stat &written,
+                         ContentCopy overwritten)
+{
+    const struct stat &before = replaced.status();
+    // Changed again by this run: the content from before its first change
+    // stays; the content in between is dropped.
+    const auto known = m_byIdentity.constFind(identityOf(before));
+    if (known != m_byIdentity.cend() && isAsWritten(before, m_entries[*known].written)) {
+        const size_t index = *known;
+        m_byIdentity.erase(known);
+        m_entries[index].written = written;
+        m_byIdentity.insert(identityOf(written), index);
+        return;
+    }
+    Entry entry;
+    entry.path = path;
+    entry.mode = before.st_mode;
+    entry.owner = before.st_uid;
+    entry.group = before.st_gid;
+    entry.written = written;
+    entry.oldSize = before.st_size;
+    if (overwritten.isValid()) {
+        const qint64 size = overwritten.size();
+        keep(entry, overwritten.fd(), size, [&overwritten] { return std::move(overwritten); });
+    } else {
+        const qint64 size = before.st_size;
+        keep(entry, replaced.fd(), size, [&replaced, size] { return ContentCopy::holding(replaced.release(), size); });
+    }
+    if (entry.oldFile.isValid())
+        ++m_heldOpen;
+    else if (entry.inMemoryAt < 0 && entry.holdError == 0)
+        entry.holdError = EMFILE;
+    if (entry.canBePutBack())
+        ++m_restorable;
+    m_byIdentity.insert(identityOf(written), m_entries.size());
+    m_entries.push_back(std::move(entry));
+}
+
+// Holding a replaced file open keeps it on disk as an orphan, whose removal
+// later costs the file system more than a copy in memory: on ext4, letting
+// 10,000 held files of 4 KB go took 1.2 s, while copying them into memory
+// kept the run within the noise of the same run without an undo.
+void UndoJournal::keep(Entry &entry, int fd, qint64 size, const std::function<ContentCopy()> &takeFile)
+{
+    if (size <= kMostBytesPerFileInMemory && m_inMemory.size() + size <= kMostBytesInMemory) {
+        entry.inMemoryAt = m_inMemory.append(fd, size);
+        if (entry.inMemoryAt >= 0)
+            return;
+    }
+    if (mayHoldOpen())
+        entry.oldFile = takeFile();
+}
+
+bool UndoJournal::giveUpHeld(int error)
+{
+    if (m_heldOpen == 0)
+        return false;
+    for (Entry &entry : m_entries) {
+        if (entry.oldFile.isValid()) {
+            entry.oldFile = ContentCopy();
+            entry.holdError = error;
+            --m_restorable;
+        }
+    }
+    m_heldOpen = 0;
+    return true;
+}
+
+UndoJournal::Entry UndoJournal::takeLast()
+{
+    Entry entry = std::move(m_entries.back());
+    m_entries.pop_back();
+    const auto known = m_byIdentity.constFind(identityOf(entry.written));
+    if (known != m_byIdentity.cend() && *known == m_entries.size())
+        m_byIdentity.erase(known);
+    forget(entry);
+    return entry;
+}
+
+void UndoJournal::forget(const Entry &entry)
+{
+    if (entry.canBePutBack())
+        --m_restorable;
+    if (entry.oldFile.isValid())
+        --m_heldOpen;
+}
+
+std::optional<FileFailure> UndoJournal::putBack(const Entry &entry, SafeRewriter &rewriter, QByteArray &buffer) const
+{
+    if (!entry.canBePutBack())
+        return fileFailure(entry.path, FileFailureReason::NotKept, entry.holdError);
+    struct stat now {};
+    if (::stat(entry.path.constData(), &now) != 0) {
+        if (errno == ENOENT)
+            return FileFailure{entry.path, FileFailureReason::NoLongerThere, {}};
+        return fileFailure(entry.path, FileFailureReason::OpenForReading, errno);
+    }
+    if (!isAsWritten(now, entry.written))
+        return FileFailure{entry.path, FileFailureReason::ChangedSinceRun, {}};
+
+    const RewriteSource source{entry.oldFile.fd(), entry.oldSize, entry.mode, entry.owner, entry.group};
+    RewriteOutcome outcome = rewriter.rewrite(entry.path, now, source, [&](int fd, qint64 size, ByteSink &out) {
+        if (entry.inMemoryAt >= 0)
+            return m_inMemory.read(entry.inMemoryAt, size, buffer, out);
+        return readContent(fd, size, ReadStyle::WholeFile, buffer, out);
+    });
+    // Changed in the instant between the test above and the rewrite's own.
+    if (outcome.failure && outcome.failure->reason == FileFailureReason::Changed)
+        outcome.failure->reason = FileFailureReason::ChangedSinceRun;
+    return outcome.failure;
+}
