@@ -83,11 +83,22 @@ QByteArray folderOf(const QByteArray &path)
     return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
 }
 
+namespace {
+
+bool isSameTime(const timespec &x, const timespec &y)
+{
+    return x.tv_sec == y.tv_sec && x.tv_nsec == y.tv_nsec;
+}
+
+} // namespace
+
+bool isSameContent(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+           && isSameTime(a.st_mtim, b.st_mtim);
+}
+
 bool isSameVersion(const struct stat &a, const struct stat &b)
 {
-    const auto sameTime = [](const timespec &x, const timespec &y) {
-        return x.tv_sec == y.tv_sec && x.tv_nsec == y.tv_nsec;
-    };
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
-           && sameTime(a.st_mtim, b.st_mtim) && sameTime(a.st_ctim, b.st_ctim);
+    return isSameContent(a, b) && isSameTime(a.st_ctim, b.st_ctim);
 }

@@ -28,7 +28,11 @@ bool lacksUnnamedFiles(int error);
 // The folder part of a path ("." for a bare name).
 QByteArray folderOf(const QByteArray &path);
 
-// Whether two statuses describe the same file in the same state: device,
-// inode, size and the modification and change times. Any write, truncation,
-// chmod or replacement by another program moves at least one of them.
+// Whether two statuses describe the same file with the same content: device,
+// inode, size and modification time. A write, a truncation or a replacement
+// by another program moves at least one of them.
+bool isSameContent(const struct stat &a, const struct stat &b);
+
+// isSameContent, and the same change time too: a chmod, a chown or a rename
+// moves it as well.
 bool isSameVersion(const struct stat &a, const struct stat &b);

@@ -286,6 +286,7 @@ RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
         return fail(fileFailure(job.path, FileFailureReason::PartlyWritten, errno));
     return {std::nullopt, std::move(copy), written};
 }
+
 std::optional<FileFailure> SafeRewriter::readFailure(const Job &job, const ReadOutcome &read) const
 {
     switch (read.end) {

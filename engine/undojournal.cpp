@@ -1,5 +1,6 @@
 #include "undojournal.h"
 
+#include "fileio.h"
 #include "saferewrite.h"
 #include "sourcefile.h"
 
@@ -16,14 +17,6 @@ constexpr rlim_t kReservedDescriptors = 256;
 // together stay within the second limit; the rest are held on disk.
 constexpr qint64 kMostBytesPerFileInMemory = 64 * 1024;
 constexpr qint64 kMostBytesInMemory = 128 * 1024 * 1024;
-
-// Whether the file is still as the run's write left it. The change time is
-// not compared: renaming the new file over the old one moved it after the write.
-bool isAsWritten(const struct stat &now, const struct stat &written)
-{
-    return now.st_dev == written.st_dev && now.st_ino == written.st_ino && now.st_size == written.st_size
-           && now.st_mtim.tv_sec == written.st_mtim.tv_sec && now.st_mtim.tv_nsec == written.st_mtim.tv_nsec;
-}
 
 // A soft limit beyond this would reach the programs the window starts (a
 // browser, a mail program), some of which close every possible descriptor
@@ -66,9 +59,10 @@ void UndoJournal::record(const QByteArray &path, SourceFile &replaced, const str
 {
     const struct stat &before = replaced.status();
     // Changed again by this run: the content from before its first change
-    // stays; the content in between is dropped.
+    // stays; the content in between is dropped. The change time is not
+    // compared: the rename over the old file moved it after the write.
     const auto known = m_byIdentity.constFind(identityOf(before));
-    if (known != m_byIdentity.cend() && isAsWritten(before, m_entries[*known].written)) {
+    if (known != m_byIdentity.cend() && isSameContent(before, m_entries[*known].written)) {
         const size_t index = *known;
         m_byIdentity.erase(known);
         m_entries[index].written = written;
@@ -158,7 +152,8 @@ std::optional<FileFailure> UndoJournal::putBack(const Entry &entry, SafeRewriter
             return FileFailure{entry.path, FileFailureReason::NoLongerThere, {}};
         return fileFailure(entry.path, FileFailureReason::OpenForReading, errno);
     }
-    if (!isAsWritten(now, entry.written))
+    // As the run's write left it; the rename over the old file moved the change time.
+    if (!isSameContent(now, entry.written))
         return FileFailure{entry.path, FileFailureReason::ChangedSinceRun, {}};
 
     const RewriteSource source{entry.oldFile.fd(), entry.oldSize, entry.mode, entry.owner, entry.group};

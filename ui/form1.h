@@ -19,11 +19,12 @@ class QPushButton;
 class QStatusBar;
 class frmAbout;
 
+// The buttons of the Command1 array.
+enum class Command { Execute = 0, Stop = 1, Clear = 2 };
+
 // The main window: the Find and With boxes, the file list, the Execute, Stop
 // and Clear buttons, the status and mode lines, the mode and options lists,
 // and the File and Help menus. It is the edit run's host.
-// The buttons of the Command1 array.
-enum class Command { Execute = 0, Stop = 1, Clear = 2 };
 
 class Form1 : public QMainWindow, private EditInputs, private FileRows, private EditDisplay
 {
