@@ -184,9 +184,12 @@ void TestForm1::menus_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QStringList>("shortcuts");
-    QTest::newRow("File") << "mnuFile" << "File" << QStringList{"mnuExecute", "mnuClear", "mnuUndo", "mnuS0", "mnuExit"}
-                          << QStringList{"Execute Edit Process", "Clear Listed Files", "Undo Last Edit Run", "", "E&xit"}
-                          << QStringList{"Ctrl+E", "Del", "Ctrl+Z", "", "Ctrl+X"};
+    QTest::newRow("File") << "mnuFile" << "File"
+                          << QStringList{"mnuAddFiles", "mnuAddFolder", "mnuS1", "mnuExecute", "mnuClear", "mnuUndo",
+                                         "mnuS0", "mnuExit"}
+                          << QStringList{"Add Files...", "Add Folder...", "", "Execute Edit Process",
+                                         "Clear Listed Files", "Undo Last Edit Run", "", "E&xit"}
+                          << QStringList{"Ctrl+O", "", "", "Ctrl+E", "Del", "Ctrl+Z", "", "Ctrl+X"};
     QTest::newRow("Help") << "mnuHelp" << "Help"
                           << QStringList{"mnuProgWP", "mnuT", "mnuSep", "mnuComment", "mnuDonate", "mnuSep0", "mnuAbout"}
                           << QStringList{"Program Webpage", "Tutorials n Contents", "", "Send Comments to developers",
