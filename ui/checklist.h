@@ -5,7 +5,7 @@
 // A list whose only selection is the tick of each item: a click anywhere on an
 // item or Space on the current item toggles its tick. ItemCheck reports the
 // ticks the user changes, never those set through setTicked(). Assistive
-// tools see each item as a checkable list item with a Toggle action.
+// tools see each item as a check box with a Toggle action.
 class CheckList : public QListWidget
 {
     Q_OBJECT

@@ -35,7 +35,10 @@ public:
         return item.translated(m_list->viewport()->mapToGlobal(QPoint(0, 0)));
     }
 
-    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    // A check box rather than a checkable list item: Qt 6.4's AT-SPI bridge
+    // does not pass the checkable state on, and a check box's role alone
+    // tells a screen reader that it has a tick to read and set.
+    QAccessible::Role role() const override { return QAccessible::CheckBox; }
 
     QAccessible::State state() const override
     {

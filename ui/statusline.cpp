@@ -79,20 +79,24 @@ void StatusLine::setRunning(bool running)
     m_running = running;
     if (running) {
         setFileList({});
-    } else {
-        m_announceInterval.stop();
+        return;
+    }
+    m_announceInterval.stop();
+    // The summary that follows at once makes the held-back caption moot; a
+    // stopped run has none, and its last caption is told a moment later.
+    QTimer::singleShot(0, this, [this] {
         if (m_announcePending)
             announce();
-    }
+    });
 }
 
 void StatusLine::setCaption(const QString &caption)
 {
     setText(caption);
-    if (!m_running || !m_announceInterval.isActive())
-        announce();
-    else
+    if (m_running && m_announceInterval.isActive())
         m_announcePending = true;
+    else
+        announce();
 }
 
 void StatusLine::setFileList(const QString &lines)

@@ -112,7 +112,7 @@ void TestAccessibility::checkItems()
 
     for (int index = 0; index < view->count(); ++index) {
         QAccessibleInterface *item = listInterface->child(index);
-        QCOMPARE(item->role(), QAccessible::ListItem);
+        QCOMPARE(item->role(), QAccessible::CheckBox);
         QCOMPARE(item->text(QAccessible::Name), view->item(index)->text());
         QCOMPARE(listInterface->indexOfChild(item), index);
         QCOMPARE(item->parent(), listInterface);
