@@ -10,12 +10,10 @@
 // that is not UTF-8 into U+FFFD and so names another file. The encoded path
 // keeps such a byte as "%E9", and percent-decoding that gives the byte back.
 // A host name becomes a leading "//host", as toLocalFile() writes it.
-QList<QByteArray> droppedFilePaths(const QMimeData *data)
+QList<QByteArray> localFilePaths(const QList<QUrl> &urls)
 {
-    if (!data || !data->hasUrls())
-        return {};
     QList<QByteArray> paths;
-    for (const QUrl &url : data->urls()) {
+    for (const QUrl &url : urls) {
         if (!url.isLocalFile())
             return {};
         QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
@@ -26,6 +24,13 @@ QList<QByteArray> droppedFilePaths(const QMimeData *data)
         paths.append(path);
     }
     return paths;
+}
+
+QList<QByteArray> droppedFilePaths(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    return localFilePaths(data->urls());
 }
 
 bool addFileRow(FileListModel &model, const FileSystem &fileSystem, const QByteArray &path)

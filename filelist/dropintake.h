@@ -6,11 +6,15 @@
 class FileListModel;
 class FileSystem;
 class QMimeData;
+class QUrl;
 
-// The full paths a drop delivers, in the order given, each in the exact bytes
-// its URL names (a name that is not UTF-8 included). Empty when the drop
-// carries no file names: no URLs at all (text, an image), or any URL that
-// names no local file (a web link), since such a drop holds no list of files.
+// The full paths the URLs name, in the order given, each in the exact bytes
+// its URL names (a name that is not UTF-8 included). Empty when any URL names
+// no local file (a web link), since such URLs hold no list of files.
+QList<QByteArray> localFilePaths(const QList<QUrl> &urls);
+
+// The full paths a drop delivers, as localFilePaths(); empty also when the
+// drop carries no URLs at all (text, an image).
 QList<QByteArray> droppedFilePaths(const QMimeData *data);
 
 // Each fills a new row for the dropped path in a fixed order of steps and

@@ -101,11 +101,17 @@ QByteArray FileListModel::tag(qint64 position) const
     return m_rows.at(position - 1).tag;
 }
 
+bool FileListModel::removeRows(int row, int count, const QModelIndex &parent)
+{
+    if (parent.isValid() || row < 0 || count <= 0 || row + count > rowCount())
+        return false;
+    beginRemoveRows({}, row, row + count - 1);
+    m_rows.remove(row, count);
+    endRemoveRows();
+    return true;
+}
+
 void FileListModel::removeAllRows()
 {
-    if (m_rows.isEmpty())
-        return;
-    beginRemoveRows({}, 0, int(m_rows.size()) - 1);
-    m_rows.clear();
-    endRemoveRows();
+    removeRows(0, rowCount());
 }

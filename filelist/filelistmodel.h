@@ -18,6 +18,7 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool removeRows(int row, int count, const QModelIndex &parent = {}) override;
 
     // Appends an empty row and returns its 0-based row number.
     int appendRow();

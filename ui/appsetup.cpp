@@ -1,5 +1,7 @@
 #include "appsetup.h"
 
+#include "accessiblefactory.h"
+
 #include <QApplication>
 #include <QIcon>
 #include <QStyleFactory>
@@ -49,4 +51,5 @@ void setUpApplication(QApplication &app)
     for (int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/icons/textorum-%1.png").arg(size), QSize(size, size));
     app.setWindowIcon(icon);
+    installAccessibleFactory();
 }

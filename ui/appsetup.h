@@ -12,7 +12,7 @@ inline const QString kApplicationTitle = QStringLiteral("Textorum");
 // The application's name, maker and version, which --version prints.
 void setApplicationIdentity(QCoreApplication &app);
 
-// Name, style, font and icon of the application; the program, its tests and
+// Name, style, font, icon and accessibility of the application; the program, its tests and
 // the window benchmark all start with this so they see the same window.
 void setUpApplication(QApplication &app);
 

@@ -1,5 +1,6 @@
 #include "checklist.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
@@ -9,6 +10,13 @@ namespace {
 // The height of one item, so that the five modes fill the 77 px list exactly
 // as a check-box list of the 8 pt system font does.
 constexpr int kItemHeight = 15;
+
+// A click on an item and its accessible Toggle both tick through here.
+void toggleTick(QAbstractItemModel *model, const QModelIndex &index)
+{
+    const bool ticked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    model->setData(index, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+}
 
 // The standard delegate toggles a tick only on a click in the tick box; here
 // the whole item is the tick box, since the list has no other selection.
@@ -26,10 +34,8 @@ public:
             const auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() != Qt::LeftButton || !option.rect.contains(mouse->position().toPoint()))
                 return false;
-            if (release) {
-                const bool ticked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
-                model->setData(index, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
-            }
+            if (release)
+                toggleTick(model, index);
             return true;
         }
         return QStyledItemDelegate::editorEvent(event, model, option, index);
@@ -51,9 +57,22 @@ CheckList::CheckList(const QStringList &items, QWidget *parent) : QListWidget(pa
     }
     connect(model(), &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &topLeft, const QModelIndex &, const QList<int> &roles) {
-                if (!m_settingTicks && roles.contains(Qt::CheckStateRole))
-                    emit ItemCheck(topLeft.row());
+                if (roles.contains(Qt::CheckStateRole))
+                    tickChanged(topLeft.row());
             });
+}
+
+// Every change of a tick is announced, also those of setTicked(): a screen
+// reader hears what the list shows.
+void CheckList::tickChanged(int index)
+{
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    event.setChild(index);
+    QAccessible::updateAccessibility(&event);
+    if (!m_settingTicks)
+        emit ItemCheck(index);
 }
 
 bool CheckList::isTicked(int index) const
@@ -65,4 +84,10 @@ void CheckList::setTicked(int index, bool ticked)
 {
     const QScopedValueRollback guard(m_settingTicks, true);
     item(index)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void CheckList::toggle(int index)
+{
+    if (isEnabled())
+        toggleTick(model(), model()->index(index, 0));
 }

@@ -43,6 +43,25 @@ QByteArray absolutePath(const QByteArray &path)
     return absolute + path;
 }
 
+// The refused options as they were typed, with their dashes and without a
+// value given after '=': the parser names them without either.
+QStringList typedUnknownOptions(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    QStringList typed;
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--"))
+            break;
+        const QString option = argument.section(QLatin1Char('='), 0, 0);
+        QString name = option;
+        while (name.startsWith(QLatin1Char('-')))
+            name.remove(0, 1);
+        if (!name.isEmpty() && option.startsWith(QLatin1Char('-')) && parser.unknownOptionNames().contains(name)
+            && !typed.contains(option))
+            typed.append(option);
+    }
+    return typed;
+}
+
 void print(std::FILE *stream, const QString &text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -64,12 +83,21 @@ CommandLine readCommandLine(int argc, char *argv[])
                                  QStringLiteral("Files and folders to list, as if dropped on the list."),
                                  QStringLiteral("[FILE|FOLDER]..."));
 
+    // Qt's own options have one dash ("-platform"): read as a word, such an
+    // option is named whole when it is refused, not letter by letter.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     if (!parser.parse(arguments)) {
         const QString usage = parser.helpText().section(QLatin1Char('\n'), 0, 0);
-        print(stderr, parser.errorText() + QLatin1Char('\n') + usage + QLatin1Char('\n'));
+        const QStringList unknown = typedUnknownOptions(parser, arguments);
+        const QString error = unknown.isEmpty() ? parser.errorText()
+                              : (unknown.size() == 1 ? QStringLiteral("Unknown option: ")
+                                                     : QStringLiteral("Unknown options: "))
+                                    + unknown.join(QStringLiteral(", "));
+        print(stderr, error + QLatin1Char('\n') + usage + QLatin1Char('\n'));
         return {kUsageErrorStatus, {}};
     }
     if (parser.isSet(help)) {

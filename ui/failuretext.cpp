@@ -1,7 +1,5 @@
 #include "failuretext.h"
 
-#include <QTextDocument>
-
 namespace {
 
 // A tooltip taller than the screen helps nobody: past this many files the
@@ -9,7 +7,7 @@ namespace {
 constexpr qsizetype kListedFailures = 20;
 
 // `one` heads a list of one file, `many` (with %1 for the count) a longer one.
-QString fileListToolTip(const QList<FileFailure> &failures, const QString &one, const QString &many)
+QString fileList(const QList<FileFailure> &failures, const QString &one, const QString &many)
 {
     if (failures.isEmpty())
         return {};
@@ -24,8 +22,7 @@ QString fileListToolTip(const QList<FileFailure> &failures, const QString &one, 
     }
     if (failures.size() > kListedFailures)
         lines << QStringLiteral("... and %1 more").arg(failures.size() - kListedFailures);
-    // As rich text, so that a file name that looks like markup shows as it is.
-    return Qt::convertFromPlainText(lines.join(QLatin1Char('\n')), Qt::WhiteSpaceNormal);
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -55,14 +52,14 @@ QString failureReasonText(FileFailureReason reason)
     return {};
 }
 
-QString failureToolTip(const QList<FileFailure> &failures)
+QString failureList(const QList<FileFailure> &failures)
 {
-    return fileListToolTip(failures, QStringLiteral("1 file could not be edited:"),
+    return fileList(failures, QStringLiteral("1 file could not be edited:"),
                            QStringLiteral("%1 files could not be edited:"));
 }
 
-QString leftAsTheyAreToolTip(const QList<FileFailure> &files)
+QString leftAsTheyAreList(const QList<FileFailure> &files)
 {
-    return fileListToolTip(files, QStringLiteral("1 file was left as it is:"),
+    return fileList(files, QStringLiteral("1 file was left as it is:"),
                            QStringLiteral("%1 files were left as they are:"));
 }

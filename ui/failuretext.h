@@ -6,8 +6,8 @@
 #include <QString>
 
 // The words for why a file could not be edited or put back, and the lists
-// shown as the status line's tooltip after a run (the failed files) and after
-// an undo (the files left as they are), as rich text, empty when there are none.
+// the status line shows after a run (the failed files) and after an undo (the
+// files left as they are), as lines of plain text, empty when there are none.
 QString failureReasonText(FileFailureReason reason);
-QString failureToolTip(const QList<FileFailure> &failures);
-QString leftAsTheyAreToolTip(const QList<FileFailure> &files);
+QString failureList(const QList<FileFailure> &failures);
+QString leftAsTheyAreList(const QList<FileFailure> &files);

@@ -6,6 +6,7 @@
 #include "editmodes.h"
 #include "filelistview.h"
 #include "frmabout.h"
+#include "statusline.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -38,9 +39,10 @@ const QString kIdleCaption = QStringLiteral("...");
 // What each button of the Command1 array does, by Command.
 constexpr void (EditRun::*kCommandActions[])() = {&EditRun::execute, &EditRun::stop, &EditRun::clear};
 
-QLabel *makeLabel(const QString &objectName, const QString &caption, const QRect &geometry, QWidget *parent)
+template<class Label = QLabel>
+Label *makeLabel(const QString &objectName, const QString &caption, const QRect &geometry, QWidget *parent)
 {
-    auto *label = new QLabel(caption, parent);
+    auto *label = new Label(caption, parent);
     label->setObjectName(objectName);
     label->setGeometry(geometry);
     // A fixed size also spares the window a layout request every time the run
@@ -116,8 +118,11 @@ void Form1::createControls()
     LVFile->setObjectName(QStringLiteral("LVFile"));
     LVFile->setGeometry(kLVFileGeometry);
 
+    // Made in their order on screen, which is the order assistive tools list
+    // them in; the Tab order is set apart.
     const QString captions[] = {QStringLiteral("&Execute"), QStringLiteral("&Stop"), QStringLiteral("&Clear")};
-    for (int index = 0; index < int(Command1.size()); ++index) {
+    for (const Command command : {Command::Clear, Command::Execute, Command::Stop}) {
+        const int index = int(command);
         auto *button = new CommandButton(captions[index], client);
         button->setObjectName(QStringLiteral("Command1_%1").arg(index));
         button->setGeometry(kCommand1Geometry[index]);
@@ -126,7 +131,7 @@ void Form1::createControls()
     }
     Command1[int(Command::Stop)]->setEnabled(false);
 
-    Label1 = makeLabel(QStringLiteral("Label1"), kIdleCaption, kLabel1Geometry, client);
+    Label1 = makeLabel<StatusLine>(QStringLiteral("Label1"), kIdleCaption, kLabel1Geometry, client);
     Label3 = makeLabel(QStringLiteral("Label3"), kIdleCaption, kLabel3Geometry, client);
     m_modeCaption = kIdleCaption;
 
@@ -174,6 +179,10 @@ void Form1::createMenus()
 
     QMenu *mnuFile = menuBar()->addMenu(QStringLiteral("File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    addEntry(mnuFile, QStringLiteral("mnuAddFiles"), QStringLiteral("Add Files..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+             &Form1::mnuAddFiles_Click);
+    addEntry(mnuFile, QStringLiteral("mnuAddFolder"), QStringLiteral("Add Folder..."), {}, &Form1::mnuAddFolder_Click);
+    addSeparator(mnuFile, QStringLiteral("mnuS1"));
     addEntry(mnuFile, QStringLiteral("mnuExecute"), QStringLiteral("Execute Edit Process"),
              QKeySequence(Qt::CTRL | Qt::Key_E), &Form1::mnuExecute_Click);
     // Del and Ctrl+X are also a text box's delete and cut keys: while the Find
@@ -220,6 +229,8 @@ void Form1::setFocusOrder()
 // buttons are named by their captions already. Nothing on screen changes: the
 // labels hold no access key, so being the boxes' buddies only tells assistive
 // tools which label belongs to which box, and the names drop their colons.
+// The lists describe themselves by their tooltips, which Qt's item views do
+// not do by themselves.
 void Form1::setAccessibleNames()
 {
     Label2[0]->setBuddy(Combo2);
@@ -229,6 +240,8 @@ void Form1::setAccessibleNames()
     LVFile->setAccessibleName(QStringLiteral("Files to edit"));
     List1->setAccessibleName(QStringLiteral("Edit mode"));
     List2->setAccessibleName(QStringLiteral("Options"));
+    for (QWidget *list : std::initializer_list<QWidget *>{LVFile, List1, List2})
+        list->setAccessibleDescription(list->toolTip());
 }
 
 void Form1::Command1_Click(int index)

@@ -17,6 +17,8 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
+class QUrl;
+class StatusLine;
 class frmAbout;
 
 // The buttons of the Command1 array.
@@ -48,6 +50,8 @@ private:
 
     // Handlers of the controls and menu entries.
     void Command1_Click(int index);
+    void mnuAddFiles_Click();
+    void mnuAddFolder_Click();
     void mnuExecute_Click();
     void mnuClear_Click();
     void mnuUndo_Click();
@@ -61,6 +65,7 @@ private:
     void Form_Unload();
     void prcComment();
     void prcDonate();
+    void addChosen(const QList<QUrl> &chosen);
 
     // EditInputs
     QString findText() const override;
@@ -95,7 +100,7 @@ private:
     QPlainTextEdit *Combo3 = nullptr;
     FileListView *LVFile = nullptr;
     std::array<QPushButton *, 3> Command1{};   // by Command: Execute, Stop, Clear
-    QLabel *Label1 = nullptr;
+    StatusLine *Label1 = nullptr;
     QLabel *Label3 = nullptr;
     QGroupBox *Frame1 = nullptr;
     CheckList *List1 = nullptr;

@@ -7,6 +7,7 @@
 #include "filelistmodel.h"
 #include "filelistview.h"
 #include "messageboxes.h"
+#include "statusline.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -61,6 +62,8 @@ void Form1::setBusyPointer(bool busy)
     if (busy == m_busy)
         return;
     m_busy = busy;
+    Label1->setRunning(busy);
+    LVFile->setRemovalLocked(busy);
     if (busy) {
         setCursor(Qt::WaitCursor);
         Label1->setUpdatesEnabled(false);
@@ -125,7 +128,7 @@ bool Form1::isModeTicked(int index) const
 
 void Form1::setStatusCaption(const QString &caption)
 {
-    Label1->setText(caption);
+    Label1->setCaption(caption);
 }
 
 void Form1::setModeCaption(const QString &caption)
@@ -169,10 +172,10 @@ void Form1::removeAllRows()
 
 void Form1::showFailures(const QList<FileFailure> &failures)
 {
-    Label1->setToolTip(failureToolTip(failures));
+    Label1->setFileList(failureList(failures));
 }
 
 void Form1::showLeftAsTheyAre(const QList<FileFailure> &files)
 {
-    Label1->setToolTip(leftAsTheyAreToolTip(files));
+    Label1->setFileList(leftAsTheyAreList(files));
 }

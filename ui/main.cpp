@@ -3,6 +3,40 @@
 #include "form1.h"
 
 #include <QApplication>
+#include <QWindow>
+
+namespace {
+
+// Calls `action` once, from the event loop, when the window is first on
+// screen: only then has the window system placed it, so that a message box
+// with the window as parent is centred on it instead of on the spot the
+// window had before it was placed (the screen's corner).
+class OnFirstExpose : public QObject
+{
+public:
+    OnFirstExpose(QWindow *window, std::function<void()> action) : QObject(window), m_action(std::move(action))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            QMetaObject::invokeMethod(this, [this] {
+                m_action();
+                deleteLater();
+            }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -21,10 +55,10 @@ int main(int argc, char *argv[])
     setUpApplication(app);
     Form1 form;
     form.show();
-    // Queued, so that the paths come in once the window is up and the event
-    // loop runs, as a drop's would; a question for a missing path then has
-    // the shown window as its parent.
+    // The paths come in once the window is up and the event loop runs, as a
+    // drop's would; a question for a missing path is then centred on the
+    // shown window.
     if (!commandLine.paths.isEmpty())
-        QMetaObject::invokeMethod(&form, [&] { form.addPaths(commandLine.paths); }, Qt::QueuedConnection);
+        new OnFirstExpose(form.windowHandle(), [&] { form.addPaths(commandLine.paths); });
     return app.exec();
 }

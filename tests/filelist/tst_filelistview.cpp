@@ -4,6 +4,7 @@
 #include "filesystem.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDir>
@@ -14,7 +15,9 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 
 #include <fcntl.h>
@@ -37,6 +40,9 @@ private slots:
     void dropWithoutFiles();
     void failureEndsTheDrop_data();
     void failureEndsTheDrop();
+    void removeFromList_data();
+    void removeFromList();
+    void cutCellShowsItsText();
 };
 
 namespace {
@@ -529,6 +535,76 @@ void FileListViewTest::namesThatAreNotUtf8()
     QCOMPARE(text(1, FileColumn::Name), location + QStringLiteral("/dossier \uFFFDt\uFFFD"));
     QCOMPARE(text(1, FileColumn::Size), "2. KB");
     QVERIFY(!text(1, FileColumn::Modified).isEmpty());
+}
+
+void FileListViewTest::removeFromList_data()
+{
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<QStringList>("left");
+    const QStringList all{"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"};
+    QTest::newRow("two rows apart") << QList<int>{1, 3} << false << QStringList{"a.txt", "c.txt", "e.txt"};
+    QTest::newRow("a block and a single row") << QList<int>{0, 1, 2, 4} << false << QStringList{"d.txt"};
+    QTest::newRow("every row") << QList<int>{0, 1, 2, 3, 4} << false << QStringList{};
+    QTest::newRow("nothing selected") << QList<int>{} << false << all;
+    QTest::newRow("locked while a run walks the rows") << QList<int>{1} << true << all;
+}
+
+// Shift+Del takes the selected rows off the list and nothing else: the other
+// rows keep their order, and every file stays on disk.
+void FileListViewTest::removeFromList()
+{
+    QFETCH(QList<int>, selected);
+    QFETCH(bool, locked);
+    QFETCH(QStringList, left);
+    const auto restore = useUnitedStatesLocale();
+    const DropFolder folder;
+    FileListView view;
+    view.show();
+    QApplication::setActiveWindow(&view);
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+    const std::unique_ptr<QMimeData> data(fileUrls(folder, {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}));
+    view.LVFile_OLEDragDrop(data.get());
+    for (int row : selected)
+        view.selectionModel()->select(view.fileModel()->index(row, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    view.setRemovalLocked(locked);
+    auto *remove = view.findChild<QAction *>("mnuRemove");
+    QCOMPARE(remove->text(), "Remove from List");
+    QCOMPARE(remove->isEnabled(), !locked && !selected.isEmpty());
+
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_Delete, Qt::ShiftModifier);
+
+    QList<FileEntry> expected;
+    for (const QString &name : left)
+        expected.append(folder.expectedRow(name));
+    compareRows(*view.fileModel(), expected);
+    for (const auto &[name, length, sizeText] : DroppedFiles)
+        QVERIFY(QFile::exists(folder.filePath(name)));
+}
+
+// A cell too narrow for its text shows the text as its tooltip; a cell that
+// shows all of it leaves the list's own tooltip.
+void FileListViewTest::cutCellShowsItsText()
+{
+    const DropFolder folder;
+    FileListView view;
+    view.resize(500, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const std::unique_ptr<QMimeData> data(fileUrls(folder, {"a.txt"}));
+    view.LVFile_OLEDragDrop(data.get());
+    const auto hover = [&view](FileColumn column) {
+        const QPoint centre = view.visualRect(view.fileModel()->index(0, int(column))).center();
+        QHelpEvent event(QEvent::ToolTip, centre, view.viewport()->mapToGlobal(centre));
+        QApplication::sendEvent(view.viewport(), &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QTRY_COMPARE(hover(FileColumn::Location), Qt::convertFromPlainText(folder.path()));
+    QToolTip::hideText();
+    QTRY_COMPARE(hover(FileColumn::Name), view.toolTip());
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(FileListViewTest)

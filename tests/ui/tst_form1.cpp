@@ -10,6 +10,11 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -42,6 +47,8 @@ private slots:
     void ticks_data();
     void ticks();
     void accessibleNames();
+    void addFromDialog_data();
+    void addFromDialog();
 };
 
 namespace {
@@ -184,9 +191,12 @@ void TestForm1::menus_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QStringList>("shortcuts");
-    QTest::newRow("File") << "mnuFile" << "File" << QStringList{"mnuExecute", "mnuClear", "mnuUndo", "mnuS0", "mnuExit"}
-                          << QStringList{"Execute Edit Process", "Clear Listed Files", "Undo Last Edit Run", "", "E&xit"}
-                          << QStringList{"Ctrl+E", "Del", "Ctrl+Z", "", "Ctrl+X"};
+    QTest::newRow("File") << "mnuFile" << "File"
+                          << QStringList{"mnuAddFiles", "mnuAddFolder", "mnuS1", "mnuExecute", "mnuClear", "mnuUndo",
+                                         "mnuS0", "mnuExit"}
+                          << QStringList{"Add Files...", "Add Folder...", "", "Execute Edit Process",
+                                         "Clear Listed Files", "Undo Last Edit Run", "", "E&xit"}
+                          << QStringList{"Ctrl+O", "", "", "Ctrl+E", "Del", "Ctrl+Z", "", "Ctrl+X"};
     QTest::newRow("Help") << "mnuHelp" << "Help"
                           << QStringList{"mnuProgWP", "mnuT", "mnuSep", "mnuComment", "mnuDonate", "mnuSep0", "mnuAbout"}
                           << QStringList{"Program Webpage", "Tutorials n Contents", "", "Send Comments to developers",
@@ -368,6 +378,70 @@ void TestForm1::accessibleNames()
         {"List1", "Edit mode"},      {"List2", "Options"},
     };
     QCOMPARE(names, expected);
+}
+
+void TestForm1::addFromDialog_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("typed");   // empty: the dialog is cancelled
+    QTest::addColumn<QStringList>("chosen");
+    QTest::newRow("two files, in the order typed")
+        << "mnuAddFiles" << "\"b.txt\" \"a.txt\"" << QStringList{"b.txt", "a.txt"};
+    QTest::newRow("a folder") << "mnuAddFolder" << "folder" << QStringList{"folder"};
+    QTest::newRow("cancelled") << "mnuAddFiles" << QString() << QStringList{};
+}
+
+// What the dialog chooses is listed exactly as a drop of the same paths on
+// a list of its own: every column and the tag of every row.
+void TestForm1::addFromDialog()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, chosen);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
+    for (const char *name : {"a.txt", "b.txt", "folder/c.txt"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(name);
+    }
+    Form1 form;
+    showActive(form);
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, &form, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        answer.stop();
+        if (typed.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->setDirectory(folder.path());
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(typed);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    answer.start(10);
+    child<QAction>(&form, entry.toLatin1().constData())->trigger();
+    QVERIFY(!answer.isActive());
+
+    FileListView dropped;
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &name : chosen)
+        urls << QUrl::fromLocalFile(folder.filePath(name));
+    data.setUrls(urls);
+    if (!urls.isEmpty())
+        dropped.LVFile_OLEDragDrop(&data);
+    const FileListModel &expected = *dropped.fileModel();
+    const FileListModel &listed = *child<FileListView>(&form, "LVFile")->fileModel();
+    QCOMPARE(listed.rowCount(), int(chosen.size()));
+    for (int row = 0; row < listed.rowCount(); ++row) {
+        QCOMPARE(listed.entry(row).tag, expected.entry(row).tag);
+        for (int column = 0; column < listed.columnCount(); ++column)
+            QCOMPARE(listed.entry(row).texts[column], expected.entry(row).texts[column]);
+    }
 }
 
 QTEST_MAIN(TestForm1)

@@ -86,7 +86,11 @@ status=0
 "$program" --no-such-option >"$work/out" 2>"$work/err" || status=$?
 [ "$status" = 2 ] || fail "a bad option ended with status $status"
 [ ! -s "$work/out" ] && grep -q '^Usage: ' "$work/err" || fail "a bad option printed no usage on standard error"
-echo "PASS: --help, --version and a bad option"
+# Qt's own single-dash options are refused by their names, not letter by letter.
+status=0
+"$program" -platform offscreen >"$work/out" 2>"$work/err" || status=$?
+[ "$status" = 2 ] && grep -qx 'Unknown option: -platform' "$work/err" || fail "-platform was answered: $(head -n 1 "$work/err")"
+echo "PASS: --help, --version and bad options"
 
 # Paths on the command line, relative and absolute, a folder among them and a
 # missing one, whose question is answered Yes. What is listed is seen through
