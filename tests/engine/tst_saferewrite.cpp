@@ -32,8 +32,7 @@ std::optional<FileFailure> rewrite(const QByteArray &name, const SafeRewriter::P
     if (auto failure = source.open(name))
         return failure;
     SafeRewriter rewriter;
-    return rewriter.rewrite(name, source.status(), RewriteSource::file(source.fd(), source.status()), produce)
-        .failure;
+    return rewriter.rewrite(source, RewriteSource::file(source.fd(), source.status()), produce).failure;
 }
 
 std::optional<FileFailure> rewrite(const QString &path, const QByteArray &content)
