@@ -74,6 +74,8 @@ private:
 
     void write(QByteArrayView bytes)
     {
+        if (bytes.isEmpty())
+            return;
         if (m_placement == Placement::NewFile) {
             writeSparse(bytes);
             return;
