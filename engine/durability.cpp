@@ -20,8 +20,10 @@ QByteArray mountOptionsOf(dev_t device)
     if (!mounts.open(QIODevice::ReadOnly))
         return {};
     const QByteArray wanted = QByteArray::number(major(device)) + ':' + QByteArray::number(minor(device));
-    while (!mounts.atEnd()) {
-        const QByteArrayList fields = mounts.readLine().trimmed().split(' ');
+    // Read whole: a /proc file has no size, so that QFile::atEnd() is true at once.
+    const QByteArrayList lines = mounts.readAll().split('\n');
+    for (const QByteArray &line : lines) {
+        const QByteArrayList fields = line.split(' ');
         const qsizetype separator = fields.indexOf("-");
         if (fields.size() < 6 || fields[2] != wanted || separator < 0 || separator + 3 >= fields.size())
             continue;
