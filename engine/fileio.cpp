@@ -213,13 +213,8 @@ bool isSameTime(const timespec &x, const timespec &y)
 
 } // namespace
 
-bool isSameContent(const struct stat &a, const struct stat &b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
-           && isSameTime(a.st_mtim, b.st_mtim);
-}
-
 bool isSameVersion(const struct stat &a, const struct stat &b)
 {
-    return isSameContent(a, b) && isSameTime(a.st_ctim, b.st_ctim);
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+           && isSameTime(a.st_mtim, b.st_mtim) && isSameTime(a.st_ctim, b.st_ctim);
 }

@@ -49,11 +49,8 @@ bool lacksUnnamedFiles(int error);
 // The folder part of a path ("." for a bare name).
 QByteArray folderOf(const QByteArray &path);
 
-// Whether two statuses describe the same file with the same content: device,
-// inode, size and modification time. A write, a truncation or a replacement
-// by another program moves at least one of them.
-bool isSameContent(const struct stat &a, const struct stat &b);
-
-// isSameContent, and the same change time too: a chmod, a chown or a rename
-// moves it as well.
+// Whether two statuses describe the same version of the same file: device,
+// inode, size, modification and change time. A write, a truncation or a
+// replacement by another program moves at least one of the first four, a
+// chmod, a chown, a rename or a copy that kept the times the last.
 bool isSameVersion(const struct stat &a, const struct stat &b);
