@@ -287,26 +287,10 @@ RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
     if (exceedsFileSizeLimit(qMax(oldSize, counter.size())))
         return writeFailed(EFBIG);
 
-    // The copy looked for the file's holes with lseek(), which moved the offset.
-    if (::lseek(fd, 0, SEEK_SET) != 0)
-        return writeFailed(errno);
-    FileSink sink(fd, m_writeBuffer, Placement::InPlace);
-    const ReadOutcome read = job.produce(from, job.source.size, sink);
-    int error = sink.finish();
-    if (read.end != ReadOutcome::End::Complete && error == 0)
-        error = read.error != 0 ? read.error : EIO;   // the source could not be read back
-    if (error == 0 && counter.size() < oldSize && ::ftruncate(fd, counter.size()) != 0)
-        error = errno;
-    // After the last write: see replaceWithNewFile.
-    if (error == 0)
-        error = setMode(fd, job.source.mode);
-    if (error == 0 && m_durability.survivesPowerCut(fd) && ::fdatasync(fd) != 0)
-        error = errno;
+    qint64 overwritten = 0;
     struct stat written {};
-    if (error == 0 && ::fstat(fd, &written) != 0)
-        error = errno;
-    if (error != 0) {
-        if (copy.restoreTo(fd, sink.written()) != 0) {
+    if (const int error = overwrite(job, fd, from, counter.size(), overwritten, written)) {
+        if (copy.restoreTo(fd, overwritten) != 0) {
             // The copy keeps its name: the old content is there.
             removeCopyName.dismiss();
             FileFailure failure = fileFailure(job.path, FileFailureReason::PartlyWritten, error);
@@ -322,6 +306,30 @@ RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
     removeCopyName.dismiss();
     copy.removeName();
     return {std::nullopt, std::move(copy), written};
+}
+
+int SafeRewriter::overwrite(const Job &job, int fd, int from, qint64 newSize, qint64 &overwritten,
+                            struct stat &written)
+{
+    // The copy looked for the file's holes with lseek(), which moved the offset.
+    if (::lseek(fd, 0, SEEK_SET) != 0)
+        return errno;
+    FileSink sink(fd, m_writeBuffer, Placement::InPlace);
+    const ReadOutcome read = job.produce(from, job.source.size, sink);
+    int error = sink.finish();
+    overwritten = sink.written();
+    if (read.end != ReadOutcome::End::Complete && error == 0)
+        error = read.error != 0 ? read.error : EIO;   // the source could not be read back
+    if (error == 0 && newSize < job.expected.st_size && ::ftruncate(fd, newSize) != 0)
+        error = errno;
+    // After the last write: see replaceWithNewFile.
+    if (error == 0)
+        error = setMode(fd, job.source.mode);
+    if (error == 0 && m_durability.survivesPowerCut(fd) && ::fdatasync(fd) != 0)
+        error = errno;
+    if (error == 0 && ::fstat(fd, &written) != 0)
+        error = errno;
+    return error;
 }
 
 std::optional<FileFailure> SafeRewriter::readFailure(const Job &job, const ReadOutcome &read) const

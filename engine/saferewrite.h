@@ -93,6 +93,11 @@ private:
 
     ReplaceOutcome replaceWithNewFile(const Job &job);
     RewriteOutcome writeInPlace(const Job &job);
+    // Writes the new content of `newSize` bytes, made from `from`, over the
+    // file open as `fd`, and sets its length and permission bits. Returns 0
+    // or an errno; `overwritten` gets the bytes it wrote, `written` the
+    // file's status after.
+    int overwrite(const Job &job, int fd, int from, qint64 newSize, qint64 &overwritten, struct stat &written);
     std::optional<FileFailure> readFailure(const Job &job, const ReadOutcome &read) const;
 
     QByteArray m_writeBuffer;   // reused from file to file
