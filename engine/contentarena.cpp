@@ -20,8 +20,7 @@ qint64 ContentArena::append(int fd, qint64 size, int folder)
         if (m_fd < 0)
             return -1;
     }
-    // The length is set after the copy, which leaves a hole at the end unwritten.
-    if (copyBytes(fd, m_fd, size, m_size) != 0 || ::ftruncate(m_fd, m_size + size) != 0) {
+    if (copyBytes(fd, m_fd, size, m_size) != 0) {
         // Cut back what part of it arrived.
         if (::ftruncate(m_fd, m_size) != 0)
             clear();

@@ -54,8 +54,6 @@ int ContentCopy::makeIn(int source, qint64 size, int folder, const QByteArray &n
     };
     const bool flush = durability.survivesPowerCut(fd.get());
     int error = copyBytes(source, fd.get(), size);
-    if (error == 0 && ::ftruncate(fd.get(), size) != 0)   // a hole at the end
-        error = errno;
     if (error == 0 && flush && ::fdatasync(fd.get()) != 0)
         error = errno;
     if (error == 0 && copyName.isEmpty())

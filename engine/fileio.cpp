@@ -109,6 +109,11 @@ std::pair<qint64, qint64> nextData(int fd, qint64 offset, qint64 length)
 
 int copyBytes(int from, int to, qint64 length, qint64 toOffset, Holes holes)
 {
+    // Below this a hole is rare and saves little, and looking for one costs
+    // three system calls more than the copy itself.
+    constexpr qint64 kHolesWorthLookingFor = qint64(1) << 20;
+    if (length < kHolesWorthLookingFor)
+        return copyRange(from, 0, to, toOffset, length);
     struct stat status {};
     if (::fstat(from, &status) != 0)
         return errno;
@@ -120,6 +125,10 @@ int copyBytes(int from, int to, qint64 length, qint64 toOffset, Holes holes)
         if (holes == Holes::Clear) {
             if (const int error = clearRange(to, toOffset + offset, start - offset))
                 return error;
+        } else if (end == length && start == length) {
+            // A hole at the end: the length is set, not written.
+            if (::ftruncate(to, toOffset + length) != 0)
+                return errno;
         }
         if (const int error = copyRange(from, start, to, toOffset + start, end - start))
             return error;

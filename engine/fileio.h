@@ -16,9 +16,11 @@ enum class Holes {
 };
 
 // Copies the first `length` bytes of `from` into `to` from `toOffset` on,
-// inside the kernel where it can. Only the ranges that hold data are copied,
-// so that a sparse file's copy stays sparse; the search for them moves the
-// offset of `from`. Returns 0 or an errno; EIO when `from` is shorter.
+// inside the kernel where it can. Of a large file only the ranges that hold
+// data are copied, so that a sparse file's copy stays sparse; the search for
+// them moves the offset of `from`. With Holes::Skip, `to` ends at
+// `toOffset` + `length` at least, or is left shorter only by a failure.
+// Returns 0 or an errno; EIO when `from` is shorter.
 int copyBytes(int from, int to, qint64 length, qint64 toOffset = 0, Holes holes = Holes::Skip);
 
 // A new file in the folder open as `folder` (O_PATH will do) that has no

@@ -78,10 +78,10 @@ void UndoJournal::record(const QByteArray &path, SourceFile &replaced, const str
     entry.oldSize = before.st_size;
     if (overwritten.isValid()) {
         const qint64 size = overwritten.size();
-        keep(entry, overwritten.fd(), size, replaced.folder(), [&overwritten] { return std::move(overwritten); });
+        keep(entry, overwritten.fd(), size, replaced, [&overwritten] { return std::move(overwritten); });
     } else {
         const qint64 size = before.st_size;
-        keep(entry, replaced.fd(), size, replaced.folder(),
+        keep(entry, replaced.fd(), size, replaced,
              [&replaced, size] { return ContentCopy::holding(replaced.release(), size); });
     }
     if (!entry.canBePutBack() && entry.holdError == 0)
@@ -103,17 +103,15 @@ void UndoJournal::reinstate(Entry entry)
 // later costs the file system more than a copy: on ext4, letting 10,000 held
 // files of 4 KB go took 1.2 s, while copying them into one file kept the run
 // within the noise of the same run without an undo.
-void UndoJournal::keep(Entry &entry, int fd, qint64 size, int folder, const std::function<ContentCopy()> &takeFile)
+void UndoJournal::keep(Entry &entry, int fd, qint64 size, const SourceFile &file,
+                       const std::function<ContentCopy()> &takeFile)
 {
     if (size <= kMostBytesPerFileInArena && m_inArenas + size <= kMostBytesInArenas) {
-        struct stat status {};
-        if (::fstat(fd, &status) == 0) {
-            entry.arena = status.st_dev;
-            entry.arenaAt = m_arenas[entry.arena].append(fd, size, folder);
-            if (entry.arenaAt >= 0) {
-                m_inArenas += size;
-                return;
-            }
+        entry.arena = file.status().st_dev;
+        entry.arenaAt = m_arenas[entry.arena].append(fd, size, file.folder());
+        if (entry.arenaAt >= 0) {
+            m_inArenas += size;
+            return;
         }
     }
     if (mayHoldOpen())

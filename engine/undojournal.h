@@ -87,10 +87,10 @@ private:
     using Identity = std::pair<quint64, quint64>;   // device and inode
     static Identity identityOf(const struct stat &status) { return {status.st_dev, status.st_ino}; }
 
-    // Keeps the old content, the first `size` bytes of `fd`, whose folder is
-    // open as `folder`: in an arena, or else the file that `takeFile` hands
-    // over, held open.
-    void keep(Entry &entry, int fd, qint64 size, int folder, const std::function<ContentCopy()> &takeFile);
+    // Keeps the old content of `file`, the first `size` bytes of `fd`: in the
+    // arena of its file system, or else the file that `takeFile` hands over,
+    // held open.
+    void keep(Entry &entry, int fd, qint64 size, const SourceFile &file, const std::function<ContentCopy()> &takeFile);
     // Whether one more old content may be held open: never at the cost of a
     // descriptor that the run itself, or the window, still needs.
     bool mayHoldOpen() const;
