@@ -1,8 +1,8 @@
 #include "contentarena.h"
 
+#include "fileio.h"
+
 #include <cerrno>
-#include <sys/mman.h>
-#include <sys/sendfile.h>
 #include <unistd.h>
 
 void ContentArena::clear()
@@ -13,26 +13,18 @@ void ContentArena::clear()
     m_size = 0;
 }
 
-qint64 ContentArena::append(int fd, qint64 size)
+qint64 ContentArena::append(int fd, qint64 size, int folder)
 {
     if (m_fd < 0) {
-        m_fd = ::memfd_create("textorum-undo", MFD_CLOEXEC);
+        m_fd = openUnnamedFile(folder);
         if (m_fd < 0)
             return -1;
     }
-    // sendfile() writes at the arena's own offset, which only ever moves on
-    // with m_size, and reads `fd` at `from` without moving its offset.
-    off_t from = 0;
-    while (from < size) {
-        const ssize_t sent = ::sendfile(m_fd, fd, &from, size_t(size - from));
-        if (sent < 0 && errno == EINTR)
-            continue;
-        if (sent <= 0) {
-            // Cut back what part of it arrived.
-            if (::ftruncate(m_fd, m_size) != 0 || ::lseek(m_fd, m_size, SEEK_SET) != m_size)
-                clear();
-            return -1;
-        }
+    if (copyBytes(fd, m_fd, size, m_size) != 0) {
+        // Cut back what part of it arrived.
+        if (::ftruncate(m_fd, m_size) != 0)
+            clear();
+        return -1;
     }
     const qint64 offset = m_size;
     m_size += size;

@@ -1,82 +1,105 @@
 #include "contentcopy.h"
 
+#include "durability.h"
 #include "fileio.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <fcntl.h>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 
-// An unnamed file in `folder`; where the file system has none, a named one
-// that is removed at once, which comes to the same but for the instant
-// between. -1 with errno set when neither can be made.
-int openCopyFile(const QByteArray &folder)
+// Makes a new name in the folder open as `folder` last through a power cut.
+// Flushing the folder needs it open for reading; where it is not readable,
+// flushing the file itself commits the journal that holds its new link on
+// the common file systems.
+int flushName(int folder, int fd)
 {
-    const int fd = openUnnamedFile(folder);
-    if (fd >= 0 || !lacksUnnamedFiles(errno))
-        return fd;
-    QByteArray name = folder + "/.textorum-XXXXXX";
-    const int named = ::mkostemp(name.data(), O_CLOEXEC);
-    if (named >= 0)
-        ::unlink(name.constData());
-    return named;
+    const UniqueFd readable(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return ::fsync(readable.isValid() ? readable.get() : fd) == 0 ? 0 : errno;
 }
 
 } // namespace
 
-ContentCopy::~ContentCopy()
+int ContentCopy::make(int source, qint64 size, int folder, const QByteArray &name, Durability &durability)
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    const int error = makeIn(source, size, ::fcntl(folder, F_DUPFD_CLOEXEC, 0), name, durability);
+    // The file's own folder may take no new file: that is one of the reasons
+    // to write in place at all.
+    if (error != EACCES && error != EPERM && error != EROFS && error != EDQUOT && error != ENOSPC)
+        return error;
+    return makeIn(source, size, ::open(QFile::encodeName(QDir::tempPath()).constData(),
+                                       O_PATH | O_DIRECTORY | O_CLOEXEC), name, durability);
 }
 
-ContentCopy::ContentCopy(ContentCopy &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_size(std::exchange(other.m_size, 0))
+int ContentCopy::makeIn(int source, qint64 size, int folder, const QByteArray &name, Durability &durability)
 {
-}
-
-ContentCopy &ContentCopy::operator=(ContentCopy &&other) noexcept
-{
-    std::swap(m_fd, other.m_fd);
-    std::swap(m_size, other.m_size);
-    return *this;
+    UniqueFd heldFolder(folder);
+    if (!heldFolder.isValid())
+        return errno;
+    QByteArray copyName;
+    const QByteArray prefix = companionPrefix(name, "old");
+    UniqueFd fd(openUnnamedFile(folder));
+    if (!fd.isValid() && lacksUnnamedFiles(errno))
+        fd.reset(createNamedFile(folder, prefix, copyName));
+    if (!fd.isValid())
+        return errno;
+    const auto removeName = [&] {
+        if (!copyName.isEmpty())
+            ::unlinkat(folder, copyName.constData(), 0);
+    };
+    const bool flush = durability.survivesPowerCut(fd.get());
+    int error = copyBytes(source, fd.get(), size);
+    if (error == 0 && flush && ::fdatasync(fd.get()) != 0)
+        error = errno;
+    if (error == 0 && copyName.isEmpty())
+        error = nameUnnamedFile(fd.get(), folder, prefix, copyName);
+    if (error == 0 && flush)
+        error = flushName(folder, fd.get());
+    if (error != 0) {
+        removeName();
+        return error;
+    }
+    m_fd = std::move(fd);
+    m_size = size;
+    m_folder = std::move(heldFolder);
+    m_name = copyName;
+    return 0;
 }
 
 ContentCopy ContentCopy::holding(int fd, qint64 size)
 {
     ContentCopy copy;
-    copy.m_fd = fd;
+    copy.m_fd.reset(fd);
     copy.m_size = size;
     return copy;
 }
 
-int ContentCopy::make(int source, qint64 size, const QByteArray &folder)
+QByteArray ContentCopy::namedPath() const
 {
-    // The file's own folder may take no new file: that is one of the reasons
-    // to write in place at all.
-    int fd = openCopyFile(folder);
-    if (fd < 0)
-        fd = openCopyFile(QFile::encodeName(QDir::tempPath()));
-    if (fd < 0)
-        return errno;
-    ContentCopy copy;
-    copy.m_fd = fd;
-    copy.m_size = size;
-    if (const int error = copyBytes(source, fd, size))
-        return error;
-    *this = std::move(copy);
-    return 0;
+    if (m_name.isEmpty())
+        return {};
+    char folder[PATH_MAX];
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(m_folder.get());
+    const ssize_t length = ::readlink(link.constData(), folder, sizeof folder);
+    return length > 0 ? QByteArray(folder, length) + '/' + m_name : m_name;
+}
+
+void ContentCopy::removeName()
+{
+    if (!m_name.isEmpty())
+        ::unlinkat(m_folder.get(), m_name.constData(), 0);
+    m_name.clear();
+    m_folder.reset();
 }
 
 int ContentCopy::restoreTo(int target, qint64 overwritten) const
 {
-    if (const int error = copyBytes(m_fd, target, qMin(overwritten, m_size)))
+    if (const int error = copyBytes(m_fd.get(), target, qMin(overwritten, m_size), 0, Holes::Clear))
         return error;
     return ::ftruncate(target, m_size) == 0 ? 0 : errno;
 }

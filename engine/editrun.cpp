@@ -10,17 +10,6 @@
 #include <csignal>
 #include <new>
 
-namespace {
-
-// A rewrite that failed for want of disk space and left the file as it was.
-bool isOutOfSpace(const FileFailure &failure)
-{
-    return (failure.error == ENOSPC || failure.error == EDQUOT)
-           && (failure.reason == FileFailureReason::Write || failure.reason == FileFailureReason::OpenForWriting);
-}
-
-} // namespace
-
 EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
     : m_inputs(inputs), m_rows(rows), m_display(display), m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
 {
@@ -192,8 +181,8 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, EditTexts
         }
         return outcome;
     };
-    RewriteOutcome outcome = m_rewriter.rewrite(path, m_source.status(),
-                                                RewriteSource::file(m_source.fd(), m_source.status()), produce);
+    RewriteOutcome outcome = m_rewriter.rewrite(m_source, RewriteSource::file(m_source.fd(), m_source.status()),
+                                                produce);
     if (outcome.failure)
         return fail(*outcome.failure);
     keepForUndo(path, outcome);

@@ -4,6 +4,8 @@
 
 #include <QScopeGuard>
 
+#include <vector>
+
 void EditRun::undo()
 {
     if (!canUndo() || !m_display.askToUndo(undoQuestion()))
@@ -21,6 +23,14 @@ void EditRun::undo()
     qint64 position = count;
     qint64 putBackCount = 0;
     QList<FileFailure> left;
+    // Files that a full disk kept from being put back keep their old content
+    // for another undo, once space is free, until a new run starts.
+    std::vector<UndoJournal::Entry> forLater;
+    const auto keepForLater = [&] {
+        for (UndoJournal::Entry &entry : forLater)
+            m_journal.reinstate(std::move(entry));
+        forLater.clear();
+    };
 
     // From the file the run changed last to the first; a file whose old
     // content could not be held is only named.
@@ -29,6 +39,7 @@ void EditRun::undo()
         if (restorable) {
             m_display.yield();
             if (g_bolStop) {
+                keepForLater();
                 m_display.setBusyPointer(false);
                 m_display.showLeftAsTheyAre(left);
                 return;
@@ -37,15 +48,21 @@ void EditRun::undo()
                                        + QString::number(count) + QStringLiteral("\r\n")
                                        + QString::fromUtf8(m_journal.last().path));
         }
-        const UndoJournal::Entry entry = m_journal.takeLast();
-        if (auto failure = m_journal.putBack(entry, m_rewriter, m_readBuffer))
+        UndoJournal::Entry entry = m_journal.takeLast();
+        if (auto failure = m_journal.putBack(entry, m_rewriter, m_readBuffer)) {
+            if (isOutOfSpace(*failure))
+                forLater.push_back(std::move(entry));
             left.append(std::move(*failure));
-        else
+        } else {
             ++putBackCount;
+        }
     }
 
-    // Gone through: the undo ends, and what it held is freed.
-    m_journal.clear();
+    // Gone through: the undo ends, and what it held is freed, but for what
+    // a full disk kept back.
+    if (forLater.empty())
+        m_journal.clear();
+    keepForLater();
     m_display.setBusyPointer(false);
     m_display.setStatusCaption(QStringLiteral("Undo done: files put back: ") + QString::number(putBackCount)
                                + QStringLiteral(" | files left as they are: ") + QString::number(left.size()));

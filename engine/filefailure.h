@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cerrno>
+
 // Why a listed file was left as it was although a run tried to edit it, or
 // an undo to put it back.
 enum class FileFailureReason {
@@ -14,6 +16,8 @@ enum class FileFailureReason {
                       // the old content could not be put back: the file may be damaged
     Changed,          // another program changed, replaced or removed the file
                       // between the read and the rewrite; its version is kept
+    ForeignLink,      // reached through a symbolic link that another user could
+                      // have planted (theirs, in a folder they may write): not followed
     // Undo only:
     ChangedSinceRun,  // no longer what the run left: someone else's version is kept
     NoLongerThere,    // removed since the run
@@ -27,3 +31,10 @@ struct FileFailure
     QString systemError;    // the operating system's own words, e.g. strerror()
     int error = 0;          // and its errno, when there is one
 };
+
+// A rewrite that failed for want of disk space and left the file as it was.
+inline bool isOutOfSpace(const FileFailure &failure)
+{
+    return (failure.error == ENOSPC || failure.error == EDQUOT)
+           && (failure.reason == FileFailureReason::Write || failure.reason == FileFailureReason::OpenForWriting);
+}

@@ -1,8 +1,13 @@
 #include "fileio.h"
 
+#include <QRandomGenerator>
+
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 int writeAll(int fd, QByteArrayView bytes)
 {
@@ -23,16 +28,19 @@ int writeAll(int fd, QByteArrayView bytes)
     return 0;
 }
 
-int copyBytes(int from, int to, qint64 length)
+namespace {
+
+// Copies `length` bytes of `from` at `fromOffset` to `to` at `toOffset`.
+int copyRange(int from, qint64 fromOffset, int to, qint64 toOffset, qint64 length)
 {
-    off_t inOffset = 0;
-    off_t outOffset = 0;
+    off_t inOffset = fromOffset;
+    off_t outOffset = toOffset;
+    const qint64 end = fromOffset + length;
     // copy_file_range shares or copies the blocks inside the kernel; where the
     // two files lie on different file systems of an older kernel, or the file
     // system does not take part, it refuses and the bytes go through a buffer.
-    while (outOffset < length) {
-        const ssize_t copied = ::copy_file_range(from, &inOffset, to, &outOffset,
-                                                 size_t(length - outOffset), 0);
+    while (inOffset < end) {
+        const ssize_t copied = ::copy_file_range(from, &inOffset, to, &outOffset, size_t(end - inOffset), 0);
         if (copied > 0)
             continue;
         if (copied == 0)
@@ -44,9 +52,9 @@ int copyBytes(int from, int to, qint64 length)
         break;
     }
     QByteArray buffer(qsizetype(1) << 16, Qt::Uninitialized);
-    while (outOffset < length) {
-        const ssize_t got = ::pread(from, buffer.data(),
-                                    size_t(qMin(qint64(buffer.size()), length - outOffset)), outOffset);
+    while (inOffset < end) {
+        const ssize_t got = ::pread(from, buffer.data(), size_t(qMin(qint64(buffer.size()), end - inOffset)),
+                                    inOffset);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -60,14 +68,136 @@ int copyBytes(int from, int to, qint64 length)
                 return written < 0 ? errno : EIO;
             put += written;
         }
+        inOffset += got;
         outOffset += got;
     }
     return 0;
 }
 
-int openUnnamedFile(const QByteArray &folder)
+// Makes `length` bytes of `fd` from `offset` read as zeros.
+int clearRange(int fd, qint64 offset, qint64 length)
 {
-    return ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (length <= 0 || ::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, offset, length) == 0)
+        return 0;
+    const QByteArray zeros(qMin(length, qint64(1) << 16), '\0');
+    for (qint64 done = 0; done < length;) {
+        const ssize_t written = ::pwrite(fd, zeros.constData(), size_t(qMin(qint64(zeros.size()), length - done)),
+                                         offset + done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : EIO;
+        done += written;
+    }
+    return 0;
+}
+
+// The end of the data that starts at or after `offset`, and where it starts;
+// {length, length} when only a hole is left. Without SEEK_DATA, all is data.
+std::pair<qint64, qint64> nextData(int fd, qint64 offset, qint64 length)
+{
+    const off_t start = ::lseek(fd, offset, SEEK_DATA);
+    if (start < 0)
+        return errno == ENXIO ? std::pair {length, length} : std::pair {offset, length};
+    if (start >= length)
+        return {length, length};
+    const off_t end = ::lseek(fd, start, SEEK_HOLE);
+    return {start, end < 0 ? length : qMin(qint64(end), length)};
+}
+
+} // namespace
+
+int copyBytes(int from, int to, qint64 length, qint64 toOffset, Holes holes)
+{
+    // Below this a hole is rare and saves little, and looking for one costs
+    // three system calls more than the copy itself.
+    constexpr qint64 kHolesWorthLookingFor = qint64(1) << 20;
+    if (length < kHolesWorthLookingFor)
+        return copyRange(from, 0, to, toOffset, length);
+    struct stat status {};
+    if (::fstat(from, &status) != 0)
+        return errno;
+    if (status.st_size < length)
+        return EIO;
+    qint64 offset = 0;
+    while (offset < length) {
+        const auto [start, end] = nextData(from, offset, length);
+        if (holes == Holes::Clear) {
+            if (const int error = clearRange(to, toOffset + offset, start - offset))
+                return error;
+        } else if (end == length && start == length) {
+            // A hole at the end: the length is set, not written.
+            if (::ftruncate(to, toOffset + length) != 0)
+                return errno;
+        }
+        if (const int error = copyRange(from, start, to, toOffset + start, end - start))
+            return error;
+        offset = end;
+    }
+    return 0;
+}
+
+int openUnnamedFile(int folder)
+{
+    return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
+}
+
+namespace {
+
+QByteArray randomName(const QByteArray &prefix)
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray name = prefix;
+    for (int i = 0; i < 6; ++i)
+        name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+    return name;
+}
+
+constexpr int kNameAttempts = 100;
+
+} // namespace
+
+int nameUnnamedFile(int fd, int folder, const QByteArray &prefix, QByteArray &name)
+{
+    // Linking the descriptor's /proc entry needs no privilege, unlike
+    // linkat(fd, "", ..., AT_EMPTY_PATH), which is tried where /proc is missing.
+    const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(fd);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const QByteArray candidate = randomName(prefix);
+        int result = ::linkat(AT_FDCWD, procPath.constData(), folder, candidate.constData(), AT_SYMLINK_FOLLOW);
+        if (result != 0 && errno == ENOENT)
+            result = ::linkat(fd, "", folder, candidate.constData(), AT_EMPTY_PATH);
+        if (result == 0) {
+            name = candidate;
+            return 0;
+        }
+        if (errno != EEXIST)
+            return errno;
+    }
+    return EEXIST;
+}
+
+int createNamedFile(int folder, const QByteArray &prefix, QByteArray &name)
+{
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const QByteArray candidate = randomName(prefix);
+        const int fd = ::openat(folder, candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        if (fd >= 0) {
+            name = candidate;
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+QByteArray companionPrefix(const QByteArray &name, const char *role)
+{
+    // "." name ".textorum-" role "-" and six random characters.
+    const QByteArray suffix = QByteArray(".textorum-") + role + '-';
+    return '.' + name.left(NAME_MAX - 1 - suffix.size() - 6) + suffix;
 }
 
 bool lacksUnnamedFiles(int error)
@@ -92,13 +222,8 @@ bool isSameTime(const timespec &x, const timespec &y)
 
 } // namespace
 
-bool isSameContent(const struct stat &a, const struct stat &b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
-           && isSameTime(a.st_mtim, b.st_mtim);
-}
-
 bool isSameVersion(const struct stat &a, const struct stat &b)
 {
-    return isSameContent(a, b) && isSameTime(a.st_ctim, b.st_ctim);
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+           && isSameTime(a.st_mtim, b.st_mtim) && isSameTime(a.st_ctim, b.st_ctim);
 }

@@ -3,14 +3,17 @@
 #include <QByteArray>
 
 // The new version of a file that is to replace it by a rename, made in the
-// file's folder. It is made without a name where the file system allows
-// (O_TMPFILE) and named only right before the rename, so that a crash or a
-// kill at any other moment leaves nothing behind; elsewhere it is a named
-// temporary file from the start. Removed unless it was renamed.
+// file's folder. It has no name while it is written (O_TMPFILE) and is named
+// in the system call right before the rename, so that only a kill at that
+// one instant leaves it behind; its name holds the file's own with
+// ".textorum-new-" in it, so that a person who finds one knows what it is.
+// Where the file system has no unnamed files it has that name from the start.
+// Removed unless it replaced the file.
 class NewFile
 {
 public:
-    explicit NewFile(const QByteArray &folder);
+    // A new file for the file `name` in the folder open as `folder`.
+    NewFile(int folder, const QByteArray &name);
     ~NewFile();
     NewFile(const NewFile &) = delete;
     NewFile &operator=(const NewFile &) = delete;
@@ -19,17 +22,16 @@ public:
     int openError() const { return m_openError; }
     int fd() const { return m_fd; }
 
-    // Gives an unnamed file a temporary name in its folder. 0 or an errno.
-    int name();
-    // Closes the file; only a close that succeeded means the bytes are all there.
+    // Names the file and renames it over the file it is for. 0 or an errno.
+    int replace();
+    // Closes the file. 0 or an errno.
     int close();
-    // Renames the named file over `target`. 0 or an errno.
-    int renameTo(const QByteArray &target);
 
 private:
-    QByteArray m_folder;
+    int m_folder;
+    QByteArray m_target;
     QByteArray m_name;   // empty while the file has none
     int m_fd = -1;
     int m_openError = 0;
-    bool m_renamed = false;
+    bool m_replaced = false;
 };

@@ -2,6 +2,7 @@
 
 #include "bytesink.h"
 #include "contentcopy.h"
+#include "durability.h"
 #include "filefailure.h"
 #include "sourcefile.h"
 
@@ -40,13 +41,18 @@ struct RewriteOutcome
     struct stat written {};               // on success: the file right after the write
 };
 
-// The one place that rewrites a listed file. The file is either replaced
-// whole (a new file in its folder, renamed over it) or, where a new file
-// would lose something, overwritten in place after its old content has been
-// copied aside and its new length reserved; either way a failure leaves the
-// file as it was, and success is reported only after every write and the
-// close succeeded. Just before the rename, a file that another program has
-// changed, replaced or removed since it was read is left to that program.
+// The one place that rewrites a listed file, always the very file that was
+// opened and read, through its folder's descriptor: never what the path
+// names by the time it is written. The file is either replaced whole (a new
+// file in its folder, renamed over it) or, where a new file would lose
+// something, overwritten in place after its old content has been copied to
+// a named file beside it; either way a failure leaves the file as it was,
+// and success is reported only after every write succeeded. A kill or a
+// power cut leaves the file old or new, or, in place, the old content beside
+// it. Just before the rename, a file that another program has changed,
+// replaced or removed since it was read is left to that program. The
+// permission bits are set after the last write, which clears the
+// set-user-ID and set-group-ID bits.
 //
 // Read-only: a file with no write permission bit set for anyone fails, also
 // for root (who could write it anyway); otherwise the effective user's write
@@ -61,19 +67,17 @@ public:
 
     SafeRewriter();
 
-    // Rewrites the file at `path`, which must still be the file described by
-    // `expected` (as stat() or fstat() gave it), with the bytes of `produce`
-    // made from `source`.
-    RewriteOutcome rewrite(const QByteArray &path, const struct stat &expected, const RewriteSource &source,
-                           const Producer &produce);
+    // Rewrites `target`, which must still be as it was opened, with the
+    // bytes of `produce` made from `source`.
+    RewriteOutcome rewrite(const SourceFile &target, const RewriteSource &source, const Producer &produce);
 
 private:
-    // One rewrite: the file as listed, the file that is written (a link's
-    // target) and where its new content comes from.
+    // One rewrite: the file, its status when opened, and where its new
+    // content comes from.
     struct Job
     {
+        const SourceFile &target;
         const QByteArray &path;
-        QByteArray target;
         const struct stat &expected;
         const RewriteSource &source;
         const Producer &produce;
@@ -89,7 +93,13 @@ private:
 
     ReplaceOutcome replaceWithNewFile(const Job &job);
     RewriteOutcome writeInPlace(const Job &job);
+    // Writes the new content of `newSize` bytes, made from `from`, over the
+    // file open as `fd`, and sets its length and permission bits. Returns 0
+    // or an errno; `overwritten` gets the bytes it wrote, `written` the
+    // file's status after.
+    int overwrite(const Job &job, int fd, int from, qint64 newSize, qint64 &overwritten, struct stat &written);
     std::optional<FileFailure> readFailure(const Job &job, const ReadOutcome &read) const;
 
     QByteArray m_writeBuffer;   // reused from file to file
+    Durability m_durability;
 };

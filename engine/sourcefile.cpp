@@ -24,12 +24,18 @@ FileFailure changedFailure(const QByteArray &path)
     return {path, FileFailureReason::Changed, {}};
 }
 
-std::optional<FileFailure> SourceFile::open(const QByteArray &path)
+std::optional<FileFailure> SourceFile::open(const QByteArray &path, Access access)
 {
     close();
+    m_path = path;
+    if (auto failure = locateFile(path, m_location))
+        return failure;
     // O_NONBLOCK: should the path have become a FIFO since the existence test,
     // opening it must not wait for a writer; the fstat() below then refuses it.
-    m_fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // O_NOFOLLOW: a link put in the file's place since it was located is not
+    // followed (ELOOP).
+    const int flags = access == Access::Read ? O_RDONLY | O_NONBLOCK : O_PATH;
+    m_fd = ::openat(m_location.folder.get(), m_location.name.constData(), flags | O_NOFOLLOW | O_CLOEXEC);
     if (m_fd < 0)
         return fileFailure(path, FileFailureReason::OpenForReading, errno);
     if (::fstat(m_fd, &m_status) != 0) {
@@ -49,6 +55,7 @@ void SourceFile::close()
     if (m_fd >= 0)
         ::close(m_fd);   // read-only: nothing a failed close could lose
     m_fd = -1;
+    m_location = {};
 }
 
 ReadOutcome readContent(int fd, qint64 size, ReadStyle style, QByteArray &buffer, ByteSink &out,

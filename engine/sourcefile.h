@@ -3,6 +3,7 @@
 #include "bytesink.h"
 #include "editoptions.h"
 #include "filefailure.h"
+#include "filelocation.h"
 
 #include <QByteArray>
 
@@ -21,30 +22,43 @@ FileFailure fileFailure(const QByteArray &path, FileFailureReason reason, int er
 // The failure of a file that another program changed during the edit.
 FileFailure changedFailure(const QByteArray &path);
 
-// The listed file being edited, open for reading. Its content is read a
-// buffer at a time (see readContent), never mapped: a mapping of a file that
-// another program truncates ends the program with SIGBUS at the next touch.
+// A listed file, open, with its folder: the file that is read is the file
+// that is rewritten, whatever happens to its path meanwhile. Its content is
+// read a buffer at a time (see readContent), never mapped: a mapping of a
+// file that another program truncates ends the program with SIGBUS at the
+// next touch.
 class SourceFile
 {
 public:
+    enum class Access { Read, StatusOnly };
+
     SourceFile() = default;
     ~SourceFile() { close(); }
     SourceFile(const SourceFile &) = delete;
     SourceFile &operator=(const SourceFile &) = delete;
 
-    // Opens `path` for reading. Fails when it cannot be opened or is no longer
-    // a regular file (it was swapped for something else after the existence test).
-    std::optional<FileFailure> open(const QByteArray &path);
+    // Locates `path` (see locateFile) and opens it, for reading or only to
+    // pin it and know its status. Fails when it cannot be opened or is no
+    // longer a regular file (it was swapped for something else after the
+    // existence test).
+    std::optional<FileFailure> open(const QByteArray &path, Access access = Access::Read);
     void close();
-    // Hands the descriptor over to the caller, who closes it; the object is closed.
+    // Hands the descriptor over to the caller, who closes it; the file's
+    // folder stays open.
     int release() { return std::exchange(m_fd, -1); }
 
     int fd() const { return m_fd; }
+    // The path as listed, its folder (O_PATH) and its name there.
+    const QByteArray &path() const { return m_path; }
+    int folder() const { return m_location.folder.get(); }
+    const QByteArray &name() const { return m_location.name; }
     // The status of the opened file, as fstat() gave it at open().
     const struct stat &status() const { return m_status; }
 
 private:
     int m_fd = -1;
+    QByteArray m_path;
+    FileLocation m_location;
     struct stat m_status {};
 };
 

@@ -13,10 +13,10 @@ namespace {
 // and the window, whatever the journal holds.
 constexpr rlim_t kReservedDescriptors = 256;
 
-// Old contents up to this size are kept in memory, as long as all of them
-// together stay within the second limit; the rest are held on disk.
-constexpr qint64 kMostBytesPerFileInMemory = 64 * 1024;
-constexpr qint64 kMostBytesInMemory = 128 * 1024 * 1024;
+// Old contents up to this size are copied into an arena, as long as all of
+// them together stay within the second limit; the rest are held open.
+constexpr qint64 kMostBytesPerFileInArena = 64 * 1024;
+constexpr qint64 kMostBytesInArenas = 128 * 1024 * 1024;
 
 // A soft limit beyond this would reach the programs the window starts (a
 // browser, a mail program), some of which close every possible descriptor
@@ -43,7 +43,8 @@ void UndoJournal::clear()
     m_byIdentity.clear();
     m_restorable = 0;
     m_heldOpen = 0;
-    m_inMemory.clear();
+    m_arenas.clear();
+    m_inArenas = 0;
 }
 
 bool UndoJournal::mayHoldOpen() const
@@ -59,10 +60,9 @@ void UndoJournal::record(const QByteArray &path, SourceFile &replaced, const str
 {
     const struct stat &before = replaced.status();
     // Changed again by this run: the content from before its first change
-    // stays; the content in between is dropped. The change time is not
-    // compared: the rename over the old file moved it after the write.
+    // stays; the content in between is dropped.
     const auto known = m_byIdentity.constFind(identityOf(before));
-    if (known != m_byIdentity.cend() && isSameContent(before, m_entries[*known].written)) {
+    if (known != m_byIdentity.cend() && isSameVersion(before, m_entries[*known].written)) {
         const size_t index = *known;
         m_byIdentity.erase(known);
         m_entries[index].written = written;
@@ -78,31 +78,41 @@ void UndoJournal::record(const QByteArray &path, SourceFile &replaced, const str
     entry.oldSize = before.st_size;
     if (overwritten.isValid()) {
         const qint64 size = overwritten.size();
-        keep(entry, overwritten.fd(), size, [&overwritten] { return std::move(overwritten); });
+        keep(entry, overwritten.fd(), size, replaced, [&overwritten] { return std::move(overwritten); });
     } else {
         const qint64 size = before.st_size;
-        keep(entry, replaced.fd(), size, [&replaced, size] { return ContentCopy::holding(replaced.release(), size); });
+        keep(entry, replaced.fd(), size, replaced,
+             [&replaced, size] { return ContentCopy::holding(replaced.release(), size); });
     }
+    if (!entry.canBePutBack() && entry.holdError == 0)
+        entry.holdError = EMFILE;
+    reinstate(std::move(entry));
+}
+
+void UndoJournal::reinstate(Entry entry)
+{
     if (entry.oldFile.isValid())
         ++m_heldOpen;
-    else if (entry.inMemoryAt < 0 && entry.holdError == 0)
-        entry.holdError = EMFILE;
     if (entry.canBePutBack())
         ++m_restorable;
-    m_byIdentity.insert(identityOf(written), m_entries.size());
+    m_byIdentity.insert(identityOf(entry.written), m_entries.size());
     m_entries.push_back(std::move(entry));
 }
 
 // Holding a replaced file open keeps it on disk as an orphan, whose removal
-// later costs the file system more than a copy in memory: on ext4, letting
-// 10,000 held files of 4 KB go took 1.2 s, while copying them into memory
-// kept the run within the noise of the same run without an undo.
-void UndoJournal::keep(Entry &entry, int fd, qint64 size, const std::function<ContentCopy()> &takeFile)
+// later costs the file system more than a copy: on ext4, letting 10,000 held
+// files of 4 KB go took 1.2 s, while copying them into one file kept the run
+// within the noise of the same run without an undo.
+void UndoJournal::keep(Entry &entry, int fd, qint64 size, const SourceFile &file,
+                       const std::function<ContentCopy()> &takeFile)
 {
-    if (size <= kMostBytesPerFileInMemory && m_inMemory.size() + size <= kMostBytesInMemory) {
-        entry.inMemoryAt = m_inMemory.append(fd, size);
-        if (entry.inMemoryAt >= 0)
+    if (size <= kMostBytesPerFileInArena && m_inArenas + size <= kMostBytesInArenas) {
+        entry.arena = file.status().st_dev;
+        entry.arenaAt = m_arenas[entry.arena].append(fd, size, file.folder());
+        if (entry.arenaAt >= 0) {
+            m_inArenas += size;
             return;
+        }
     }
     if (mayHoldOpen())
         entry.oldFile = takeFile();
@@ -110,16 +120,19 @@ void UndoJournal::keep(Entry &entry, int fd, qint64 size, const std::function<Co
 
 bool UndoJournal::giveUpHeld(int error)
 {
-    if (m_heldOpen == 0)
+    if (m_restorable == 0)
         return false;
     for (Entry &entry : m_entries) {
-        if (entry.oldFile.isValid()) {
+        if (entry.canBePutBack()) {
             entry.oldFile = ContentCopy();
+            entry.arenaAt = -1;
             entry.holdError = error;
-            --m_restorable;
         }
     }
+    m_restorable = 0;
     m_heldOpen = 0;
+    m_arenas.clear();
+    m_inArenas = 0;
     return true;
 }
 
@@ -146,20 +159,19 @@ std::optional<FileFailure> UndoJournal::putBack(const Entry &entry, SafeRewriter
 {
     if (!entry.canBePutBack())
         return fileFailure(entry.path, FileFailureReason::NotKept, entry.holdError);
-    struct stat now {};
-    if (::stat(entry.path.constData(), &now) != 0) {
-        if (errno == ENOENT)
+    SourceFile current;
+    if (auto failure = current.open(entry.path, SourceFile::Access::StatusOnly)) {
+        if (failure->error == ENOENT)
             return FileFailure{entry.path, FileFailureReason::NoLongerThere, {}};
-        return fileFailure(entry.path, FileFailureReason::OpenForReading, errno);
+        return failure;
     }
-    // As the run's write left it; the rename over the old file moved the change time.
-    if (!isSameContent(now, entry.written))
+    if (!isSameVersion(current.status(), entry.written))
         return FileFailure{entry.path, FileFailureReason::ChangedSinceRun, {}};
 
     const RewriteSource source{entry.oldFile.fd(), entry.oldSize, entry.mode, entry.owner, entry.group};
-    RewriteOutcome outcome = rewriter.rewrite(entry.path, now, source, [&](int fd, qint64 size, ByteSink &out) {
-        if (entry.inMemoryAt >= 0)
-            return m_inMemory.read(entry.inMemoryAt, size, buffer, out);
+    RewriteOutcome outcome = rewriter.rewrite(current, source, [&](int fd, qint64 size, ByteSink &out) {
+        if (entry.arenaAt >= 0)
+            return m_arenas.at(entry.arena).read(entry.arenaAt, size, buffer, out);
         return readContent(fd, size, ReadStyle::WholeFile, buffer, out);
     });
     // Changed in the instant between the test above and the rewrite's own.

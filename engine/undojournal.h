@@ -9,6 +9,7 @@
 #include <QHash>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <sys/stat.h>
 #include <utility>
@@ -19,10 +20,11 @@ class SafeRewriter;
 // The files the last edit run changed, each with what it takes to put it back
 // as it was before the run: its old content and its permission bits, owner
 // and group. Nothing of it is ever on disk under a name. A small old content
-// is kept in memory; a larger one stays on disk without a name, held open:
-// the file that a new file was renamed over, or the copy an in-place rewrite
-// made. The held contents, and the memory and disk space they take, go with
-// the journal or a clear().
+// is copied into an arena, a file without a name on the file system of the
+// file; a larger one stays on disk without a name, held open: the file that
+// a new file was renamed over, or the copy an in-place rewrite made. The
+// held contents, and the disk space they take, go with the journal or a
+// clear().
 //
 // One entry per file object: when the run changes a file that it changed
 // before (a file listed twice, a second hard link, a link to it), the entry
@@ -33,7 +35,8 @@ public:
     struct Entry
     {
         QByteArray path;          // the path the run first changed it through
-        qint64 inMemoryAt = -1;   // where the old content starts in memory, when kept there
+        dev_t arena = 0;          // the device whose arena keeps the old content
+        qint64 arenaAt = -1;      // where it starts there, when kept in an arena
         qint64 oldSize = 0;
         ContentCopy oldFile;      // the old content, when held on disk
         int holdError = 0;        // when neither: why not (an errno)
@@ -42,7 +45,7 @@ public:
         gid_t group = 0;
         struct stat written {};   // the file right after the run's last write
 
-        bool canBePutBack() const { return inMemoryAt >= 0 || oldFile.isValid(); }
+        bool canBePutBack() const { return arenaAt >= 0 || oldFile.isValid(); }
     };
 
     // Drops every entry and what it holds.
@@ -62,18 +65,21 @@ public:
     qsizetype restorableCount() const { return m_restorable; }
     qsizetype unrestorableCount() const { return qsizetype(m_entries.size()) - m_restorable; }
 
-    // Closes every content held on disk, so that its space is free again; the
-    // entries stay, as files that cannot be put back for the reason `error`.
-    // False when nothing was held on disk.
+    // Drops every old content it keeps, so that its disk space is free again;
+    // the entries stay, as files that cannot be put back for the reason
+    // `error`. False when nothing was kept.
     bool giveUpHeld(int error);
 
     // The entry of the file the run changed last; removed and returned by takeLast().
     const Entry &last() const { return m_entries.back(); }
     Entry takeLast();
+    // Takes an entry that takeLast() gave back, to be put back by a later undo.
+    void reinstate(Entry entry);
 
     // Puts the entry's file back through `rewriter`, reading the old content
     // through `buffer`, when the path still names the file exactly as the run
-    // left it (same object, size and modification time); otherwise, or when
+    // left it (same object, size, modification and change time: a chmod, a
+    // chown or a copy that kept the time moved the last); otherwise, or when
     // the rewrite fails, leaves it as it is and says why.
     std::optional<FileFailure> putBack(const Entry &entry, SafeRewriter &rewriter, QByteArray &buffer) const;
 
@@ -81,9 +87,10 @@ private:
     using Identity = std::pair<quint64, quint64>;   // device and inode
     static Identity identityOf(const struct stat &status) { return {status.st_dev, status.st_ino}; }
 
-    // Keeps the old content, the first `size` bytes of `fd`: in memory, or
-    // else the file that `takeFile` hands over, held open.
-    void keep(Entry &entry, int fd, qint64 size, const std::function<ContentCopy()> &takeFile);
+    // Keeps the old content of `file`, the first `size` bytes of `fd`: in the
+    // arena of its file system, or else the file that `takeFile` hands over,
+    // held open.
+    void keep(Entry &entry, int fd, qint64 size, const SourceFile &file, const std::function<ContentCopy()> &takeFile);
     // Whether one more old content may be held open: never at the cost of a
     // descriptor that the run itself, or the window, still needs.
     bool mayHoldOpen() const;
@@ -93,7 +100,8 @@ private:
     QHash<Identity, size_t> m_byIdentity;   // entry index by the file's identity after the write
     qsizetype m_restorable = 0;
     qsizetype m_heldOpen = 0;               // entries with oldFile
-    ContentArena m_inMemory;
+    std::map<dev_t, ContentArena> m_arenas; // by the device of the files
+    qint64 m_inArenas = 0;                  // bytes
 };
 
 // Raises the process's limit of open files as far as it may go, so that a

@@ -42,6 +42,8 @@ QString failureReasonText(FileFailureReason reason)
         return QStringLiteral("was only partly written and may be damaged");
     case FileFailureReason::Changed:
         return QStringLiteral("changed by another program during the edit");
+    case FileFailureReason::ForeignLink:
+        return QStringLiteral("is reached through a link owned by another user");
     case FileFailureReason::ChangedSinceRun:
         return QStringLiteral("changed since the edit run");
     case FileFailureReason::NoLongerThere:

@@ -1,4 +1,5 @@
 #include "editrun.h"
+#include "faultpoint.h"
 #include "recordinghost.h"
 #include "testfiles.h"
 #include "saferewrite.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -18,6 +20,7 @@
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -32,8 +35,7 @@ std::optional<FileFailure> rewrite(const QByteArray &name, const SafeRewriter::P
     if (auto failure = source.open(name))
         return failure;
     SafeRewriter rewriter;
-    return rewriter.rewrite(name, source.status(), RewriteSource::file(source.fd(), source.status()), produce)
-        .failure;
+    return rewriter.rewrite(source, RewriteSource::file(source.fd(), source.status()), produce).failure;
 }
 
 std::optional<FileFailure> rewrite(const QString &path, const QByteArray &content)
@@ -89,6 +91,12 @@ private slots:
     void nameThatIsNotUtf8();
     void writeFailureCountsAsFailed();
     void fifoIsRefusedWithoutWaiting();
+    void killLeavesTheFileWholeOrItsCopyBeside_data();
+    void killLeavesTheFileWholeOrItsCopyBeside();
+    void linkOnTheWay_data();
+    void linkOnTheWay();
+    void linkSwappedInAfterTheReadIsNotWrittenThrough_data();
+    void linkSwappedInAfterTheReadIsNotWrittenThrough();
     void asUnprivilegedUser();
     void unprivilegedCases();
 };
@@ -352,6 +360,169 @@ void TestSafeRewrite::fifoIsRefusedWithoutWaiting()
     QCOMPARE(failure->reason, FileFailureReason::OpenForReading);
 }
 
+namespace {
+
+FaultPoint s_killAt = FaultPoint::NewFileWritten;
+
+void killAtFault(FaultPoint point)
+{
+    if (point == s_killAt)
+        ::raise(SIGKILL);
+}
+
+} // namespace
+
+void TestSafeRewrite::killLeavesTheFileWholeOrItsCopyBeside_data()
+{
+    QTest::addColumn<bool>("hardLinked");
+    QTest::addColumn<FaultPoint>("killAt");
+    QTest::addColumn<QString>("left");   // what the file holds: old, new or mixed
+    QTest::newRow("new file written, not named") << false << FaultPoint::NewFileWritten << "old";
+    QTest::newRow("new file renamed") << false << FaultPoint::NewFileRenamed << "new";
+    QTest::newRow("in place, copy named") << true << FaultPoint::CopyNamed << "old";
+    QTest::newRow("in place, first write") << true << FaultPoint::FirstOverwrite << "mixed";
+    QTest::newRow("in place, all written") << true << FaultPoint::Overwritten << "new";
+}
+
+// A child rewrites the file and is killed at one moment of it: the file is
+// old or new, and wherever it may be neither, the old content stands named
+// beside it; nothing else is left in the folder.
+void TestSafeRewrite::killLeavesTheFileWholeOrItsCopyBeside()
+{
+    QFETCH(bool, hardLinked);
+    QFETCH(FaultPoint, killAt);
+    QFETCH(QString, left);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    const QByteArray oldContent = QByteArray(3 << 20, 'o') + "end";
+    const QByteArray newContent = QByteArray(3 << 20, 'n');
+    writeFile(path, oldContent);
+    QStringList names {"file.txt"};
+    if (hardLinked) {
+        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("other")).constData()), 0);
+        names << "other";
+    }
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        s_killAt = killAt;
+        setFaultHook(killAtFault);
+        rewrite(QFile::encodeName(path), [](int, qint64, ByteSink &out) {
+            for (int piece = 0; piece < 3; ++piece)
+                out.append(QByteArray(1 << 20, 'n'));
+            return ReadOutcome{};
+        });
+        ::_exit(0);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+    const QByteArray content = readFile(path);
+    if (left == "old")
+        QCOMPARE(content, oldContent);
+    else if (left == "new")
+        QCOMPARE(content, newContent);
+    else
+        QVERIFY(content != oldContent && content != newContent);
+    QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    if (hardLinked && killAt != FaultPoint::CopyNamed && left != "old") {
+        const QStringList copies = entries.filter(QRegularExpression("^\\.file\\.txt\\.textorum-old-......$"));
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(readFile(dir.filePath(copies[0])), oldContent);
+        entries.removeOne(copies[0]);
+    } else if (killAt == FaultPoint::CopyNamed) {
+        QCOMPARE(entries.filter(".textorum-old-").size(), 1);
+        entries.removeOne(entries.filter(".textorum-old-")[0]);
+    }
+    entries.sort();
+    QCOMPARE(entries, names);
+}
+
+void TestSafeRewrite::linkOnTheWay_data()
+{
+    QTest::addColumn<uid_t>("linkOwner");
+    QTest::addColumn<bool>("ownerMayWriteFolder");
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("root's link") << uid_t(0) << true << true;
+    QTest::newRow("another user's, in a folder of root's") << kNobody << false << true;
+    QTest::newRow("another user's, in a folder they may write") << kNobody << true << false;
+}
+
+// A link to a folder on the way, and the listed name a link to the file:
+// another user's link in a folder that user may write is not followed.
+void TestSafeRewrite::linkOnTheWay()
+{
+    QFETCH(uid_t, linkOwner);
+    QFETCH(bool, ownerMayWriteFolder);
+    QFETCH(bool, followed);
+    if (::geteuid() != 0)
+        QSKIP("only root can give a link to another owner");
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("links"));
+    QVERIFY(QDir(dir.path()).mkpath("real"));
+    const QString target = dir.filePath("real/target.txt");
+    writeFile(target, "old");
+    const QByteArray links = QFile::encodeName(dir.filePath("links"));
+    if (ownerMayWriteFolder)
+        QCOMPARE(::chown(links.constData(), kNobody, kNobody), 0);
+    for (const QByteArray &name : {QByteArray("/folder"), QByteArray("/file.txt")}) {
+        const QByteArray to = name == "/folder" ? QFile::encodeName(dir.filePath("real")) : QByteArray("folder/target.txt");
+        QCOMPARE(::symlink(to.constData(), (links + name).constData()), 0);
+        QCOMPARE(::lchown((links + name).constData(), linkOwner, linkOwner), 0);
+    }
+
+    for (const QByteArray &listed : {links + "/folder/target.txt", links + "/file.txt"}) {
+        const auto failure = rewrite(listed, [](int, qint64, ByteSink &out) {
+            out.append("new");
+            return ReadOutcome{};
+        });
+        QCOMPARE(readFile(target), followed ? "new" : "old");
+        QCOMPARE(bool(failure), !followed);
+        if (failure)
+            QCOMPARE(failure->reason, FileFailureReason::ForeignLink);
+        writeFile(target, "old");
+    }
+}
+
+void TestSafeRewrite::linkSwappedInAfterTheReadIsNotWrittenThrough_data()
+{
+    QTest::addColumn<bool>("hardLinked");
+    QTest::newRow("replaced by a new file") << false;
+    QTest::newRow("written in place") << true;
+}
+
+// The file was read; then its name is made a link to another file, as a
+// user racing the run would: that file is not written.
+void TestSafeRewrite::linkSwappedInAfterTheReadIsNotWrittenThrough()
+{
+    QFETCH(bool, hardLinked);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    const QString secret = dir.filePath("secret.txt");
+    const QByteArray name = QFile::encodeName(path);
+    writeFile(path, "old");
+    writeFile(secret, "secret");
+    if (hardLinked)
+        QCOMPARE(::link(name.constData(), QFile::encodeName(dir.filePath("other")).constData()), 0);
+    SourceFile source;
+    QVERIFY(!source.open(name));
+    const QByteArray link = QFile::encodeName(dir.filePath("link"));
+    QCOMPARE(::symlink("secret.txt", link.constData()), 0);
+    QCOMPARE(::rename(link.constData(), name.constData()), 0);
+
+    SafeRewriter rewriter;
+    const auto failure = rewriter.rewrite(source, RewriteSource::file(source.fd(), source.status()),
+                                          [](int, qint64, ByteSink &out) {
+                                              out.append("new");
+                                              return ReadOutcome{};
+                                          }).failure;
+    QVERIFY(failure);
+    QCOMPARE(failure->reason, FileFailureReason::Changed);
+    QCOMPARE(readFile(secret), "secret");
+    QVERIFY(QFileInfo(path).isSymLink());
+}
+
 // Root reads and writes whatever it likes; the cases below need a user whom
 // permissions stop. Runs this test program again as "nobody".
 void TestSafeRewrite::asUnprivilegedUser()
@@ -426,6 +597,20 @@ void TestSafeRewrite::unprivilegedCases()
     const auto unlock = qScopeGuard([&] { ::chmod(QFile::encodeName(dir.filePath("locked")).constData(), 0755); });
     QVERIFY(!rewrite(locked, "new\r\n"));
     QCOMPARE(readFile(locked), "new\r\n");
+
+    // The kernel clears the set-user-ID and set-group-ID bits of a file that
+    // is not root's at each write: they are set again after the last, in
+    // both ways of rewriting.
+    for (const bool hardLinked : {false, true}) {
+        const QString program = dir.filePath(hardLinked ? "linked-program" : "program");
+        writeFile(program, "old");
+        if (hardLinked)
+            QCOMPARE(::link(QFile::encodeName(program).constData(), QFile::encodeName(program + "2").constData()), 0);
+        QCOMPARE(::chmod(QFile::encodeName(program).constData(), 06755), 0);
+        QVERIFY(!rewrite(program, "new\r\n"));
+        QCOMPARE(readFile(program), "new\r\n");
+        QCOMPARE(statusOf(program).st_mode & 07777, mode_t(06755));
+    }
 
     // A file of another owner, written by permission of its mode.
     const QString foreign = qEnvironmentVariable("TEXTORUM_FOREIGN_FILE");

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -89,6 +90,8 @@ private slots:
     void onlyTheLastRunIsUndone();
     void descriptorsRunningOutNeverFailTheRun();
     void fullDiskNeverFailsTheRun();
+    void fullDiskKeepsTheOldContentForAnotherUndo();
+    void sparseFileStaysSparse();
 };
 
 // Many files, one listed twice, a link, two names of one hard-linked file,
@@ -161,6 +164,8 @@ void TestUndo::fileChangedSinceTheRunIsLeft_data()
     QTest::newRow("replaced by the same bytes") << "replace" << FileFailureReason::ChangedSinceRun;
     QTest::newRow("deleted") << "delete" << FileFailureReason::NoLongerThere;
     QTest::newRow("same bytes written again") << "rewrite" << FileFailureReason::ChangedSinceRun;
+    QTest::newRow("other bytes, same size and time") << "keep time" << FileFailureReason::ChangedSinceRun;
+    QTest::newRow("permissions changed") << "chmod" << FileFailureReason::ChangedSinceRun;
 }
 
 void TestUndo::fileChangedSinceTheRunIsLeft()
@@ -186,11 +191,21 @@ void TestUndo::fileChangedSinceTheRunIsLeft()
         QVERIFY(::rename(QFile::encodeName(changed + ".new").constData(), QFile::encodeName(changed).constData()) == 0);
     } else if (change == "delete") {
         QVERIFY(QFile::remove(changed));
+    } else if (change == "keep time") {
+        // As cp -p or rsync -t would leave it.
+        const struct stat run = statusOf(changed);
+        writeFile(changed, QByteArray(edited).replace("dog", "DOG"));
+        const timespec times[2] = {run.st_atim, run.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(changed).constData(), times, 0), 0);
+    } else if (change == "chmod") {
+        QCOMPARE(::chmod(QFile::encodeName(changed).constData(), 0600), 0);
     } else {
         QTest::qWait(20);   // a later modification time than the run's
         writeFile(changed, edited);
     }
-    const QByteArray theirs = change == "append" ? edited + "mine" : edited;
+    const QByteArray theirs = change == "append"      ? edited + "mine"
+                              : change == "keep time" ? QByteArray(edited).replace("dog", "DOG")
+                                                      : edited;
     run.undo();
 
     QCOMPARE(host.statusCaption, "Undo done: files put back: 1 | files left as they are: 1");
@@ -341,6 +356,73 @@ void TestUndo::fullDiskNeverFailsTheRun()
     run.undo();
     QCOMPARE(host.calls.filter("askToUndo").join(""),
              question(1).chopped(1) + "\n3 changed files cannot be put back.)");
+}
+
+// An undo that finds the disk full leaves the files as they are, but keeps
+// their old contents: once space is free, another undo puts them back.
+void TestUndo::fullDiskKeepsTheOldContentForAnotherUndo()
+{
+    QTemporaryDir dir;
+    const QByteArray small = QFile::encodeName(dir.filePath("small"));
+    QVERIFY(QDir(dir.path()).mkdir("small"));
+    if (::mount("tmpfs", small.constData(), "tmpfs", 0, "size=560k") != 0)
+        QSKIP("cannot mount a small file system here (needs root)");
+    const auto unmount = qScopeGuard([&small] { ::umount2(small.constData(), MNT_DETACH); });
+    QStringList files;
+    for (int i = 1; i <= 2; ++i) {
+        files << dir.filePath(QStringLiteral("small/file%1.txt").arg(i));
+        writeFile(files.last(), "cat" + QByteArray(100 * 1024 - 3, 'x'));
+    }
+    RecordingHost host;
+    prepareReplace(host, files);
+    host.answers = {true, true};
+    EditRun run(host, host, host);
+    run.execute();
+    QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 2 | files unchanged: 0");
+    {
+        QFile filler(dir.filePath("small/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {}
+    }
+    run.undo();
+    QCOMPARE(host.statusCaption, "Undo done: files put back: 0 | files left as they are: 2");
+    QVERIFY(run.canUndo());
+
+    QVERIFY(QFile::remove(dir.filePath("small/filler")));
+    run.undo();
+    QCOMPARE(host.calls.filter("askToUndo").last(), question(2));
+    QCOMPARE(host.statusCaption, "Undo done: files put back: 2 | files left as they are: 0");
+    for (const QString &file : files)
+        QCOMPARE(readFile(file), "cat" + QByteArray(100 * 1024 - 3, 'x'));
+    QVERIFY(!run.canUndo());
+}
+
+// A file that is mostly a hole takes no more disk after a run and its undo.
+void TestUndo::sparseFileStaysSparse()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sparse.txt");
+    constexpr qint64 kHole = 32 << 20;
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.seek(kHole));
+        file.write("a cat");
+    }
+    if (statusOf(path).st_blocks * 512 >= kHole)
+        QSKIP("this file system keeps no holes");
+    RecordingHost host;
+    prepareReplace(host, {path});
+    host.answers = {true};
+    EditRun run(host, host, host);
+    run.execute();
+    QVERIFY(statusOf(path).st_size > kHole);
+    QVERIFY(statusOf(path).st_blocks * 512 < (1 << 20));
+    run.undo();
+    QCOMPARE(host.statusCaption, "Undo done: files put back: 1 | files left as they are: 0");
+    QCOMPARE(statusOf(path).st_size, kHole + 5);
+    QVERIFY(statusOf(path).st_blocks * 512 < (1 << 20));
+    QCOMPARE(readFile(path), QByteArray(kHole, '\0') + "a cat");
 }
 
 QTEST_GUILESS_MAIN(TestUndo)

@@ -1,0 +1,121 @@
+#include "filelocation.h"
+
+#include "fileio.h"
+#include "sourcefile.h"
+
+#include <QByteArrayList>
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+// The kernel's own limit of links followed in one lookup.
+constexpr int kMostLinks = 40;
+
+// Whether the link's owner could have planted it: another user than the
+// effective one and not root, who may write the folder that holds it. The
+// group test takes the link's group for the owner's, as the owner's other
+// groups are not known here.
+bool isForeignLink(const struct stat &link, int folder)
+{
+    if (link.st_uid == ::geteuid() || link.st_uid == 0)
+        return false;
+    struct stat status {};
+    if (::fstat(folder, &status) != 0)
+        return true;
+    return (status.st_uid == link.st_uid && (status.st_mode & S_IWUSR))
+           || (status.st_gid == link.st_gid && (status.st_mode & S_IWGRP)) || (status.st_mode & S_IWOTH);
+}
+
+int openRoot(bool absolute)
+{
+    return ::open(absolute ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+// The common case, in two system calls: no link anywhere on the path.
+// False when a link is met (or the kernel lacks openat2), so that the walk
+// below decides.
+bool locateWithoutLinks(const QByteArray &path, FileLocation &location)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray name = path.mid(slash + 1);
+    if (name.isEmpty() || name == "." || name == "..")
+        return false;
+    const QByteArray folder = folderOf(path);
+    open_how how {};
+    how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+    UniqueFd fd(int(::syscall(SYS_openat2, AT_FDCWD, folder.constData(), &how, sizeof how)));
+    if (!fd.isValid())
+        return false;
+    struct stat status {};
+    if (::fstatat(fd.get(), name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0 || S_ISLNK(status.st_mode))
+        return false;
+    location.folder = std::move(fd);
+    location.name = name;
+    return true;
+}
+
+} // namespace
+
+std::optional<FileFailure> locateFile(const QByteArray &path, FileLocation &location)
+{
+    if (locateWithoutLinks(path, location))
+        return std::nullopt;
+
+    // One name at a time, each opened without following it, so that a link
+    // is seen, judged and read through the very descriptor that was opened.
+    const auto failed = [&path](int error) { return fileFailure(path, FileFailureReason::OpenForReading, error); };
+    UniqueFd folder(openRoot(path.startsWith('/')));
+    if (!folder.isValid())
+        return failed(errno);
+    QByteArrayList pending = path.split('/');
+    int links = 0;
+    while (!pending.isEmpty()) {
+        const QByteArray name = pending.takeFirst();
+        const bool last = pending.isEmpty();
+        if (!last && (name.isEmpty() || name == "."))
+            continue;
+        if (name.isEmpty())
+            return failed(EISDIR);
+        UniqueFd entry(::openat(folder.get(), name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat status {};
+        if (!entry.isValid() || ::fstat(entry.get(), &status) != 0)
+            return failed(errno);
+        if (S_ISLNK(status.st_mode)) {
+            if (++links > kMostLinks)
+                return failed(ELOOP);
+            if (isForeignLink(status, folder.get()))
+                return FileFailure{path, FileFailureReason::ForeignLink, {}};
+            char target[PATH_MAX];
+            const ssize_t length = ::readlinkat(entry.get(), "", target, sizeof target);
+            if (length <= 0 || length == sizeof target)
+                return failed(length < 0 ? errno : ENAMETOOLONG);
+            const QByteArray text(target, length);
+            const QByteArrayList parts = text.split('/');
+            for (auto part = parts.crbegin(); part != parts.crend(); ++part)
+                pending.prepend(*part);
+            if (text.startsWith('/')) {
+                folder.reset(openRoot(true));
+                if (!folder.isValid())
+                    return failed(errno);
+            }
+            continue;
+        }
+        if (last) {
+            location.folder = std::move(folder);
+            location.name = name;
+            return std::nullopt;
+        }
+        if (!S_ISDIR(status.st_mode))
+            return failed(ENOTDIR);
+        folder = std::move(entry);
+    }
+    return failed(EISDIR);
+}
