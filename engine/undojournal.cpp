@@ -160,7 +160,7 @@ std::optional<FileFailure> UndoJournal::putBack(const Entry &entry, SafeRewriter
     RewriteOutcome outcome = rewriter.rewrite(entry.path, now, source, [&](int fd, qint64 size, ByteSink &out) {
         if (entry.inMemoryAt >= 0)
             return m_inMemory.read(entry.inMemoryAt, size, buffer, out);
-        return readContent(fd, size, ReadStyle::WholeFile, buffer, out);
+        return readContent(fd, size, buffer, out);
     });
     // Changed in the instant between the test above and the rewrite's own.
     if (outcome.failure && outcome.failure->reason == FileFailureReason::Changed)
