@@ -124,6 +124,11 @@ void ModeStream::finish()
         stage->finish();
 }
 
+qint64 ModeStream::findOccurrences() const
+{
+    return m_stages.empty() ? 0 : m_stages.front()->occurrences();
+}
+
 void applyModes(QByteArrayView content, const QList<EditMode> &modes, const EditTexts &texts,
                 CompareMode compare, ByteSink &out)
 {

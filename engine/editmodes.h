@@ -82,6 +82,10 @@ public:
     void append(QByteArrayView bytes) override;
     // The content is complete: every mode passes on what it still holds.
     void finish();
+    // The occurrences of the Find text found in the content so far (by the
+    // first mode, which searches the content as it arrives); 0 when no
+    // mode is ticked.
+    qint64 findOccurrences() const;
 
 private:
     ByteSink &m_out;

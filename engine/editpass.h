@@ -34,6 +34,8 @@ public:
     void append(QByteArrayView fileBytes) override;
     // The file is complete.
     void finish();
+    // See ModeStream::findOccurrences().
+    qint64 findOccurrences() const { return m_modes.findOccurrences(); }
 
 private:
     // The content, passed to the modes and to the tap.

@@ -18,10 +18,11 @@ class RunTexts;
 //
 // A file is streamed at most twice through one reused buffer: the first pass
 // reads it in its reading style, makes the Find test and the edit alongside
-// and compares the edit with the file, until the file is known to need
-// rewriting; the second produces the edited text straight into the new file.
-// A file whose bytes the edit would not change is read once and never
-// written. No file is ever held whole.
+// and compares the edit with the file's bytes, until the file is known to
+// need rewriting; the second produces the edited text straight into the new
+// file. A file whose bytes the edit would not change is read once and never
+// written. Where its line end matters (a line-wise style, a line break in the
+// texts) its first bytes are read for it before. No file is ever held whole.
 class EditRun
 {
 public:

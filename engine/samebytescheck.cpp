@@ -15,8 +15,10 @@ constexpr qsizetype kAheadLimit = 4 * kStreamBufferSize;
 // Compares the first bytes of both and drops them from both; false at a difference.
 bool matchPrefix(QByteArrayView &a, QByteArrayView &b)
 {
+    // Where the edit passed the bytes read on untouched, both are the very
+    // same bytes of the read buffer.
     const qsizetype n = std::min(a.size(), b.size());
-    if (n > 0 && std::memcmp(a.data(), b.data(), size_t(n)) != 0)
+    if (n > 0 && a.data() != b.data() && std::memcmp(a.data(), b.data(), size_t(n)) != 0)
         return false;
     a = a.sliced(n);
     b = b.sliced(n);
