@@ -10,10 +10,33 @@ const QStringList &editModeNames()
     return names;
 }
 
-EditTexts makeEditTexts(const QString &sFind, const QString &sWith)
+namespace {
+
+const QString LineBreak = QStringLiteral("\r\n");
+
+} // namespace
+
+EditTexts makeEditTexts(const QString &sFind, const QString &sWith, QByteArrayView lineEnd)
 {
-    const QByteArray find = sFind.toLocal8Bit();
-    return {find, sWith.toLocal8Bit(), prcReverseString(sFind).toLocal8Bit(), PreparedFind(find)};
+    const QString fileLineEnd = QString::fromLatin1(lineEnd);
+    const QString find = QString(sFind).replace(LineBreak, fileLineEnd);
+    const QByteArray findBytes = find.toLocal8Bit();
+    return {findBytes, QString(sWith).replace(LineBreak, fileLineEnd).toLocal8Bit(),
+            prcReverseString(find).toLocal8Bit(), PreparedFind(findBytes)};
+}
+
+RunTexts::RunTexts(const QString &sFind, const QString &sWith)
+    : m_find(sFind), m_with(sWith), m_hasLineBreak(sFind.contains(LineBreak) || sWith.contains(LineBreak))
+{
+}
+
+EditTexts &RunTexts::forLineEnd(const QByteArray &lineEnd)
+{
+    const QByteArray key = m_hasLineBreak ? lineEnd : QByteArray();
+    auto made = m_made.find(key);
+    if (made == m_made.end())
+        made = m_made.emplace(key, makeEditTexts(m_find, m_with, lineEnd)).first;
+    return made->second;
 }
 
 QString prcReverseString(const QString &thisString)
@@ -53,17 +76,23 @@ QByteArray replacementFor(EditMode mode, const EditTexts &texts)
     return {};
 }
 
-QList<EditMode> modePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption)
+QList<EditMode> tickedModes(const EditInputs &inputs)
 {
     QList<EditMode> ticked;
-    const int count = inputs.modeCount();
+    const int count = qMin(inputs.modeCount(), int(EditMode::Count));
     for (int j = 0; j < count; ++j) {
-        showModeCaption(QStringLiteral("Performing: ") + inputs.modeText(j));
-        if (j < int(EditMode::Count) && inputs.isModeTicked(j))
+        if (inputs.isModeTicked(j))
             ticked.append(EditMode(j));
     }
-    showModeCaption(QStringLiteral("..."));
     return ticked;
+}
+
+void showModePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption)
+{
+    const int count = inputs.modeCount();
+    for (int j = 0; j < count; ++j)
+        showModeCaption(QStringLiteral("Performing: ") + inputs.modeText(j));
+    showModeCaption(QStringLiteral("..."));
 }
 
 ModeStream::ModeStream(const QList<EditMode> &modes, const EditTexts &texts, const Finder *finder,
@@ -93,6 +122,11 @@ void ModeStream::finish()
 {
     for (const auto &stage : m_stages)
         stage->finish();
+}
+
+qint64 ModeStream::findOccurrences() const
+{
+    return m_stages.empty() ? 0 : m_stages.front()->occurrences();
 }
 
 void applyModes(QByteArrayView content, const QList<EditMode> &modes, const EditTexts &texts,

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -31,7 +32,26 @@ struct EditTexts
 // The items of List1, the mode list, in EditMode order.
 const QStringList &editModeNames();
 
-EditTexts makeEditTexts(const QString &sFind, const QString &sWith);
+// The texts for a file whose line end is `lineEnd`: each CR LF of sFind and
+// sWith (a line break typed in the box) becomes that line end.
+EditTexts makeEditTexts(const QString &sFind, const QString &sWith, QByteArrayView lineEnd = "\r\n");
+
+// The texts of a run, made once for each line end the run meets.
+class RunTexts
+{
+public:
+    RunTexts(const QString &sFind, const QString &sWith);
+
+    // Whether the texts hold a line break, so that a file's line end matters.
+    bool dependOnLineEnd() const { return m_hasLineBreak; }
+    EditTexts &forLineEnd(const QByteArray &lineEnd);
+
+private:
+    QString m_find;
+    QString m_with;
+    bool m_hasLineBreak;
+    std::map<QByteArray, EditTexts> m_made;   // by line end; one entry when none matters
+};
 
 // The characters of `thisString` in reverse order; a surrogate pair stays a pair.
 QString prcReverseString(const QString &thisString);
@@ -39,11 +59,13 @@ QString prcReverseString(const QString &thisString);
 // What every occurrence of the Find text becomes under `mode`.
 QByteArray replacementFor(EditMode mode, const EditTexts &texts);
 
-// The mode pass: shows "Performing: " and each List1 item's text in Label3
-// (through `showModeCaption`), notes the ticked items in list order, then
-// shows "...". Returns the ticked modes; items past Replace have no mode and
-// are left out.
-QList<EditMode> modePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption);
+// The ticked items of List1 in list order; items past Replace have no mode
+// and are left out.
+QList<EditMode> tickedModes(const EditInputs &inputs);
+
+// The mode pass as the mode line shows it: "Performing: " and each List1
+// item's text in Label3 (through `showModeCaption`), then "...".
+void showModePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption);
 
 // The ticked modes applied one after the other, each on the result of the one
 // before, to content that arrives piece by piece; the final content goes to
@@ -60,6 +82,10 @@ public:
     void append(QByteArrayView bytes) override;
     // The content is complete: every mode passes on what it still holds.
     void finish();
+    // The occurrences of the Find text found in the content so far (by the
+    // first mode, which searches the content as it arrives); 0 when no
+    // mode is ticked.
+    qint64 findOccurrences() const;
 
 private:
     ByteSink &m_out;

@@ -1,8 +1,8 @@
 #include "editrun.h"
 
 #include "editmodes.h"
-#include "linereader.h"
-#include "replacestream.h"
+#include "editpass.h"
+#include "lineend.h"
 
 #include <QScopeGuard>
 
@@ -47,17 +47,17 @@ void EditRun::execute()
         return;
     }
 
-    // This run replaces the undo of the previous one.
     m_busy = true;
-    m_journal.clear();
     m_display.setUndoEnabled(false);
     m_listCleared = false;
+    m_changedAny = false;
     const auto endRun = qScopeGuard([this] { endBusy(); });
     const QString sFind = m_inputs.findText();
     const QString sWith = m_inputs.withText();
-    EditTexts texts = makeEditTexts(sFind, sWith);
+    RunTexts texts(sFind, sWith);
     qint64 visited = 0;
     qint64 changed = 0;
+    qint64 failed = 0;
     QList<FileFailure> failures;
 
     for (qint64 position = rowCount; position >= 1; --position) {
@@ -75,17 +75,26 @@ void EditRun::execute()
         const QByteArray path = m_rows.rowTag(position);
         m_display.setStatusCaption(QStringLiteral("Processing file: ") + QString::number(position) + u'/'
                                    + QString::number(rowCount) + QStringLiteral("\r\n") + QString::fromUtf8(path));
-        if (editFile(path, texts, failures) == FileOutcome::Changed)
+        switch (editFile(path, texts, failures)) {
+        case FileOutcome::Changed:
             ++changed;
+            break;
+        case FileOutcome::Failed:
+            ++failed;
+            break;
+        case FileOutcome::Skipped:
+        case FileOutcome::Unchanged:
+            break;
+        }
     }
 
     // Every row, unless a Clear ended the run early: then the rows it visited.
     m_display.setBusyPointer(false);
     QString summary = QStringLiteral("Done Processing files: ") + QString::number(visited)
                       + QStringLiteral(" | files changed: ") + QString::number(changed)
-                      + QStringLiteral(" | files unchanged: ") + QString::number(visited - changed);
-    if (!failures.isEmpty())
-        summary += QStringLiteral(" | files failed: ") + QString::number(failures.size());
+                      + QStringLiteral(" | files unchanged: ") + QString::number(visited - changed - failed);
+    if (failed > 0)
+        summary += QStringLiteral(" | files failed: ") + QString::number(failed);
     m_display.setStatusCaption(summary);
     m_display.setStopEnabled(false);
     m_display.setExecuteEnabled(true);
@@ -115,7 +124,7 @@ void EditRun::clear()
         m_listCleared = true;
 }
 
-EditRun::FileOutcome EditRun::editFile(const QByteArray &path, EditTexts &texts,
+EditRun::FileOutcome EditRun::editFile(const QByteArray &path, RunTexts &texts,
                                        QList<FileFailure> &failures)
 {
     if (!isExistingFile(path))
@@ -141,7 +150,7 @@ EditRun::FileOutcome EditRun::editFile(const QByteArray &path, EditTexts &texts,
     }
 }
 
-EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, EditTexts &texts,
+EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, RunTexts &texts,
                                                QList<FileFailure> &failures)
 {
     const auto fail = [&failures](FileFailure failure) {
@@ -157,29 +166,33 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, EditTexts
     const CompareMode intCompare = compareMode();
     const qint64 size = m_source.status().st_size;
 
-    const Finder *finder = texts.search.finder(intCompare);
-    FindTest findTest(finder, m_readBuffer.size());
-    const ReadOutcome read = readContent(m_source.fd(), size, intReadStyle, m_readBuffer, findTest,
-                                         [&findTest] { return findTest.found(); });
-    if (read.end == ReadOutcome::End::Failed)
-        return fail(fileFailure(path, FileFailureReason::OpenForReading, read.error));
-    if (read.end == ReadOutcome::End::Changed)
+    EditRecipe recipe;
+    recipe.style = intReadStyle;
+    // Only a line-wise style or a line break in the texts needs the file's
+    // line end, which is found in its first bytes.
+    const bool needsLineEnd = intReadStyle != ReadStyle::WholeFile || texts.dependOnLineEnd();
+    recipe.lineEnd = needsLineEnd ? fileLineEnd(m_source.fd(), size, m_readBuffer) : QByteArrayLiteral("\r\n");
+    EditTexts &fileTexts = texts.forLineEnd(recipe.lineEnd);
+    recipe.texts = &fileTexts;
+    recipe.finder = fileTexts.search.finder(intCompare);
+    // The ticks are taken before the read, since the first read already makes
+    // the edit to compare it with the file; no event is handled in between.
+    recipe.modes = tickedModes(m_inputs);
+
+    const FileCheck check = checkFile(m_source.fd(), size, recipe, m_readBuffer);
+    if (check.read.end == ReadOutcome::End::Failed)
+        return fail(fileFailure(path, FileFailureReason::OpenForReading, check.read.error));
+    if (check.read.end == ReadOutcome::End::Changed)
         return fail(changedFailure(path));
-    findTest.finish();
-    if (!findTest.found())
+    if (!check.found)
+        return FileOutcome::Unchanged;
+    showModePass(m_inputs, [this](const QString &caption) { m_display.setModeCaption(caption); });
+    // Rewriting the same bytes would change nothing but the file's inode and times.
+    if (!check.changes)
         return FileOutcome::Unchanged;
 
-    const QList<EditMode> modes = modePass(m_inputs, [this](const QString &caption) {
-        m_display.setModeCaption(caption);
-    });
     const auto produce = [&](int source, qint64 sourceSize, ByteSink &out) {
-        ModeStream edited(modes, texts, finder, out, m_readBuffer.size());
-        const ReadOutcome outcome = readContent(source, sourceSize, intReadStyle, m_readBuffer, edited);
-        if (outcome.end == ReadOutcome::End::Complete) {
-            edited.finish();
-            out.append("\r\n");
-        }
-        return outcome;
+        return produceEdit(source, sourceSize, recipe, m_readBuffer, out);
     };
     RewriteOutcome outcome = m_rewriter.rewrite(m_source, RewriteSource::file(m_source.fd(), m_source.status()),
                                                 produce);
@@ -191,6 +204,12 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, EditTexts
 
 void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)
 {
+    // The undo of the run before goes with this run's first change, so that a
+    // run that changes nothing keeps it.
+    if (!m_changedAny) {
+        m_journal.clear();
+        m_changedAny = true;
+    }
     if (m_keepsUndo)
         m_journal.record(path, m_source, outcome.written, std::move(outcome.overwritten));
 }

@@ -10,15 +10,19 @@
 #include <QByteArray>
 #include <QList>
 
-struct EditTexts;
+class RunTexts;
 
 // The engine's two long operations: the edit run, which walks the file list
 // from the last row to the first and edits every file that holds the Find
 // text, and the undo of the last run that changed files.
 //
-// A file is streamed twice through one reused buffer: the first pass reads it
-// in its reading style until the Find text turns up, the second produces the
-// edited text straight into the new file. No file is ever held whole.
+// A file is streamed at most twice through one reused buffer: the first pass
+// reads it in its reading style, makes the Find test and the edit alongside
+// and compares the edit with the file's bytes, until the file is known to
+// need rewriting; the second produces the edited text straight into the new
+// file. A file whose bytes the edit would not change is read once and never
+// written. Where its line end matters (a line-wise style, a line break in the
+// texts) its first bytes are read for it before. No file is ever held whole.
 class EditRun
 {
 public:
@@ -55,8 +59,8 @@ private:
     // What became of one row.
     enum class FileOutcome { Skipped, Unchanged, Changed, Failed };
 
-    FileOutcome editFile(const QByteArray &path, EditTexts &texts, QList<FileFailure> &failures);
-    FileOutcome editExistingFile(const QByteArray &path, EditTexts &texts, QList<FileFailure> &failures);
+    FileOutcome editFile(const QByteArray &path, RunTexts &texts, QList<FileFailure> &failures);
+    FileOutcome editExistingFile(const QByteArray &path, RunTexts &texts, QList<FileFailure> &failures);
     void keepForUndo(const QByteArray &path, RewriteOutcome &outcome);
     ReadStyle readStyle() const;
     CompareMode compareMode() const;
@@ -70,6 +74,7 @@ private:
     bool m_busy = false;
     bool m_listCleared = false;
     bool m_keepsUndo = true;
+    bool m_changedAny = false;   // the run in progress has changed a file
     QByteArray m_readBuffer;
     SourceFile m_source;
     SafeRewriter m_rewriter;

@@ -12,7 +12,6 @@ constexpr char Comma = ',';
 constexpr char Cr = '\r';
 constexpr char Lf = '\n';
 constexpr char Tab = '\t';
-constexpr QByteArrayView LineEnd = "\r\n";
 
 bool isBlank(char c)
 {
@@ -37,8 +36,8 @@ void appendLabel(QByteArray &out, qint64 label)
 
 } // namespace
 
-LineWiseStream::LineWiseStream(ReadStyle style, ByteSink &out, qsizetype bufferSize)
-    : m_style(style), m_out(out), m_bufferSize(bufferSize)
+LineWiseStream::LineWiseStream(ReadStyle style, QByteArrayView lineEnd, ByteSink &out, qsizetype bufferSize)
+    : m_style(style), m_lineEnd(lineEnd.toByteArray()), m_out(out), m_bufferSize(bufferSize)
 {
     Q_ASSERT(style != ReadStyle::WholeFile);
 }
@@ -101,6 +100,9 @@ void LineWiseStream::finish()
     // The end of the file ends the field being read.
     if (m_state == State::Blanks || m_state == State::Quoted || m_state == State::Unquoted)
         endField();
+    // SingleLineFile's one line ends like any other.
+    if (m_style == ReadStyle::SingleLineFile && m_fields > 0)
+        m_rebuilt.append(m_lineEnd);
     m_state = State::BetweenFields;
     flush();
 }
@@ -124,8 +126,9 @@ qsizetype LineWiseStream::nextDelimiter(const uchar *begin, const uchar *end, qs
 
 void LineWiseStream::startField()
 {
+    ++m_fields;
     if (m_style == ReadStyle::EnumerateLines) {
-        appendLabel(m_rebuilt, ++m_label);
+        appendLabel(m_rebuilt, m_fields);
         m_rebuilt.append(Tab);
     }
 }
@@ -133,7 +136,7 @@ void LineWiseStream::startField()
 void LineWiseStream::endField()
 {
     if (m_style != ReadStyle::SingleLineFile)
-        m_rebuilt.append(LineEnd);
+        m_rebuilt.append(m_lineEnd);
 }
 
 void LineWiseStream::flush()
@@ -143,10 +146,10 @@ void LineWiseStream::flush()
     m_rebuilt.resize(0);   // keeps the capacity for the next piece
 }
 
-QByteArray readLineWise(QByteArrayView fileBytes, ReadStyle style)
+QByteArray readLineWise(QByteArrayView fileBytes, ReadStyle style, QByteArrayView lineEnd)
 {
     ByteArraySink sink;
-    LineWiseStream stream(style, sink);
+    LineWiseStream stream(style, lineEnd, sink);
     stream.append(fileBytes);
     stream.finish();
     return sink.bytes();

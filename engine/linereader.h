@@ -11,6 +11,8 @@
 // (SingleLineFile, EnumerateLines, RemoveIndentation) from the file's bytes,
 // which arrive piece by piece; the rebuilt content goes to `out` about a
 // buffer at a time. A field, a quoted text or a CR LF may span two pieces.
+// Every line made ends with the file's own line end (see lineend.h), so a
+// file of LF lines stays one: each field's line, or SingleLineFile's one line.
 //
 // Blanks (spaces and Tabs) before a field are skipped. A field that opens
 // with a quote runs to the closing quote, across commas and line ends, and
@@ -21,7 +23,8 @@
 class LineWiseStream : public ByteSink
 {
 public:
-    LineWiseStream(ReadStyle style, ByteSink &out, qsizetype bufferSize = kStreamBufferSize);
+    LineWiseStream(ReadStyle style, QByteArrayView lineEnd, ByteSink &out,
+                   qsizetype bufferSize = kStreamBufferSize);
 
     void append(QByteArrayView fileBytes) override;
     // The file is complete: ends the field being read, if any.
@@ -36,14 +39,15 @@ private:
     void flush();
 
     ReadStyle m_style;
+    QByteArray m_lineEnd;
     ByteSink &m_out;
     qsizetype m_bufferSize;
     State m_state = State::BetweenFields;
-    qint64 m_label = 0;
+    qint64 m_fields = 0;   // the fields started, which EnumerateLines numbers
     QByteArray m_rebuilt;   // rebuilt content not yet passed on
     const uchar *m_window = nullptr;   // the delimiter scanner's last window in this piece
     quint64 m_candidates = 0;          // the delimiters in it
 };
 
 // Rebuilds whole file content (see LineWiseStream).
-QByteArray readLineWise(QByteArrayView fileBytes, ReadStyle style);
+QByteArray readLineWise(QByteArrayView fileBytes, ReadStyle style, QByteArrayView lineEnd);

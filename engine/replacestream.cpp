@@ -95,7 +95,8 @@ FindTest::FindTest(const Finder *finder, qsizetype bufferSize)
 void FindTest::append(QByteArrayView bytes)
 {
     m_anyContent = m_anyContent || !bytes.isEmpty();
-    if (!m_emptyFind)
+    // Found once is enough: the rest need not be searched.
+    if (!m_emptyFind && m_search.occurrences() == 0)
         m_search.append(bytes);
 }
 

@@ -1,7 +1,5 @@
 #include "sourcefile.h"
 
-#include "linereader.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -58,14 +56,9 @@ void SourceFile::close()
     m_location = {};
 }
 
-ReadOutcome readContent(int fd, qint64 size, ReadStyle style, QByteArray &buffer, ByteSink &out,
+ReadOutcome readContent(int fd, qint64 size, QByteArray &buffer, ByteSink &out,
                         const std::function<bool()> &enough)
 {
-    std::optional<LineWiseStream> lineWise;
-    if (style != ReadStyle::WholeFile)
-        lineWise.emplace(style, out, buffer.size());
-    ByteSink &content = lineWise ? static_cast<ByteSink &>(*lineWise) : out;
-
     // Bytes appended meanwhile are not read: the caller's check of the file's
     // status before it rewrites the file notices them.
     qint64 offset = 0;
@@ -79,11 +72,9 @@ ReadOutcome readContent(int fd, qint64 size, ReadStyle style, QByteArray &buffer
         if (got == 0)
             return {ReadOutcome::End::Changed};
         offset += got;
-        content.append(QByteArrayView(buffer.constData(), got));
+        out.append(QByteArrayView(buffer.constData(), got));
         if (enough && enough())
             return {ReadOutcome::End::Stopped};
     }
-    if (lineWise)
-        lineWise->finish();
     return {};
 }

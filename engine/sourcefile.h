@@ -1,7 +1,6 @@
 #pragma once
 
 #include "bytesink.h"
-#include "editoptions.h"
 #include "filefailure.h"
 #include "filelocation.h"
 
@@ -71,8 +70,8 @@ struct ReadOutcome
 };
 
 // Reads the first `size` bytes of `fd` a buffer at a time (`buffer` gives the
-// size and is reused) and sends them to `out` in the reading style `style`.
-// Stops after a buffer when `enough` says so. Fewer bytes than `size` mean
-// that another program truncated the file meanwhile: Changed.
-ReadOutcome readContent(int fd, qint64 size, ReadStyle style, QByteArray &buffer, ByteSink &out,
+// size and is reused) and sends them to `out`. Stops after a buffer when
+// `enough` says so. Fewer bytes than `size` mean that another program
+// truncated the file meanwhile: Changed.
+ReadOutcome readContent(int fd, qint64 size, QByteArray &buffer, ByteSink &out,
                         const std::function<bool()> &enough = {});

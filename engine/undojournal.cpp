@@ -172,7 +172,7 @@ std::optional<FileFailure> UndoJournal::putBack(const Entry &entry, SafeRewriter
     RewriteOutcome outcome = rewriter.rewrite(current, source, [&](int fd, qint64 size, ByteSink &out) {
         if (entry.arenaAt >= 0)
             return m_arenas.at(entry.arena).read(entry.arenaAt, size, buffer, out);
-        return readContent(fd, size, ReadStyle::WholeFile, buffer, out);
+        return readContent(fd, size, buffer, out);
     });
     // Changed in the instant between the test above and the rewrite's own.
     if (outcome.failure && outcome.failure->reason == FileFailureReason::Changed)

@@ -33,9 +33,10 @@ private slots:
     void modes();
     void prcReverseString_data();
     void prcReverseString();
-    void reversedFindIsBytesOfTheReversedText();
-    void modePassCaptions_data();
-    void modePassCaptions();
+    void textsTakeTheFileLineEnd_data();
+    void textsTakeTheFileLineEnd();
+    void modePass_data();
+    void modePass();
 };
 
 void TestEditModes::modes_data()
@@ -132,15 +133,37 @@ void TestEditModes::prcReverseString()
     QCOMPARE(::prcReverseString(text), expected);
 }
 
-void TestEditModes::reversedFindIsBytesOfTheReversedText()
+void TestEditModes::textsTakeTheFileLineEnd_data()
 {
-    const EditTexts texts = makeEditTexts(QString::fromUtf8("\xC3\xA4\r\n"), "w");
-    QCOMPARE(texts.find, QByteArray("\xC3\xA4\r\n"));
-    QCOMPARE(texts.with, QByteArray("w"));
-    QCOMPARE(texts.reversedFind, QByteArray("\n\r\xC3\xA4"));
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::addColumn<QByteArray>("find");
+    QTest::addColumn<QByteArray>("with");
+    QTest::addColumn<QByteArray>("reversedFind");
+    QTest::newRow("CR LF") << QByteArray("\r\n") << QByteArray("\xC3\xA4\r\n") << QByteArray("w\r\n")
+                           << QByteArray("\n\r\xC3\xA4");
+    QTest::newRow("LF") << QByteArray("\n") << QByteArray("\xC3\xA4\n") << QByteArray("w\n")
+                        << QByteArray("\n\xC3\xA4");
+    QTest::newRow("CR") << QByteArray("\r") << QByteArray("\xC3\xA4\r") << QByteArray("w\r")
+                        << QByteArray("\r\xC3\xA4");
 }
 
-void TestEditModes::modePassCaptions_data()
+// A line break typed in a box (CR LF) becomes the file's line end before the
+// Find text is reversed; a LF typed alone stays as it is.
+void TestEditModes::textsTakeTheFileLineEnd()
+{
+    QFETCH(QByteArray, lineEnd);
+    QFETCH(QByteArray, find);
+    QFETCH(QByteArray, with);
+    QFETCH(QByteArray, reversedFind);
+    RunTexts texts(QString::fromUtf8("\xC3\xA4\r\n"), "w\r\n");
+    const EditTexts &made = texts.forLineEnd(lineEnd);
+    QCOMPARE(made.find, find);
+    QCOMPARE(made.with, with);
+    QCOMPARE(made.reversedFind, reversedFind);
+    QCOMPARE(makeEditTexts("a\nb", "", lineEnd).find, QByteArray("a\nb"));
+}
+
+void TestEditModes::modePass_data()
 {
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QList<bool>>("ticks");
@@ -157,7 +180,7 @@ void TestEditModes::modePassCaptions_data()
     QTest::newRow("empty list") << QStringList() << QList<bool>() << QList<EditMode>{};
 }
 
-void TestEditModes::modePassCaptions()
+void TestEditModes::modePass()
 {
     QFETCH(QStringList, texts);
     QFETCH(QList<bool>, ticks);
@@ -166,7 +189,8 @@ void TestEditModes::modePassCaptions()
     host.texts = texts;
     host.ticks = ticks;
     QStringList shown;
-    QCOMPARE(modePass(host, [&shown](const QString &caption) { shown.append(caption); }), expected);
+    QCOMPARE(tickedModes(host), expected);
+    showModePass(host, [&shown](const QString &caption) { shown.append(caption); });
     QStringList captions;
     for (const QString &text : texts)
         captions.append("Performing: " + text);

@@ -14,11 +14,6 @@
 
 namespace {
 
-QByteArray crlf(const QByteArray &bytes)
-{
-    return bytes + "\r\n";
-}
-
 struct timespec modificationTime(const QString &path)
 {
     return statusOf(path).st_mtim;
@@ -79,8 +74,8 @@ private slots:
     void fileLargerThanMemoryIsEdited();
     void bytesThatBiteAreKept_data();
     void bytesThatBiteAreKept();
-    void emptyFindChangesOnlyNonEmptyFiles();
-    void lineWiseStyleIsWrittenBack();
+    void editChangesOnlyWhatWasAskedFor_data();
+    void editChangesOnlyWhatWasAskedFor();
     void bufferBoundariesChangeNothing_data();
     void bufferBoundariesChangeNothing();
 };
@@ -114,15 +109,15 @@ void TestEditRun::singleRowCallsInOrder()
         "setExecuteEnabled(false)", "isStopEnabled", "setBusyPointer(true)", "rowCount",
         "setUndoEnabled(false)", "findText", "withText", "yield", "rowCount", "rowTag(1)",
         "setStatusCaption(Processing file: 1/1\r\n" + path + ")",
-        // intReadStyle after the open, intCompare after the close
+        // intReadStyle and intCompare after the open; the ticks before the
+        // read, which makes the edit alongside the Find test
         "isOptionTicked(0)", "isOptionTicked(1)", "isOptionTicked(3)", "isOptionTicked(2)",
-        "modeCount",
-        "setModeCaption(Performing: Append)", "isModeTicked(0)",
-        "setModeCaption(Performing: Prepend)", "isModeTicked(1)",
-        "setModeCaption(Performing: Remove)", "isModeTicked(2)",
-        "setModeCaption(Performing: Reverse)", "isModeTicked(3)",
-        "setModeCaption(Performing: Replace)", "isModeTicked(4)",
-        "setModeCaption(...)",
+        "modeCount", "isModeTicked(0)", "isModeTicked(1)", "isModeTicked(2)", "isModeTicked(3)",
+        "isModeTicked(4)",
+        // the mode pass, once the Find test has passed
+        "modeCount", "setModeCaption(Performing: Append)", "setModeCaption(Performing: Prepend)",
+        "setModeCaption(Performing: Remove)", "setModeCaption(Performing: Reverse)",
+        "setModeCaption(Performing: Replace)", "setModeCaption(...)",
         "setBusyPointer(false)",
         "setStatusCaption(Done Processing files: 1 | files changed: 1 | files unchanged: 0)",
         "setStopEnabled(false)", "setExecuteEnabled(true)", "showFailures(0)", "setUndoEnabled(true)",
@@ -131,7 +126,7 @@ void TestEditRun::singleRowCallsInOrder()
     QStringList calls = host.calls;
     calls.removeIf([](const QString &call) { return call.startsWith(u"modeText("); });
     QCOMPARE(calls, expected);
-    QCOMPARE(readFile(path), crlf("a dog"));
+    QCOMPARE(readFile(path), "a dog");
 }
 
 void TestEditRun::visitsRowsFromLastToFirst()
@@ -155,9 +150,9 @@ void TestEditRun::visitsRowsFromLastToFirst()
         expected.append(QStringLiteral("Processing file: %1/5\r\n").arg(row) + rows.at(row - 1));
     expected.append("Done Processing files: 5 | files changed: 2 | files unchanged: 3");
     QCOMPARE(host.statusCaptions(), expected);
-    QCOMPARE(readFile(rows.at(0)), crlf("dog 1"));
+    QCOMPARE(readFile(rows.at(0)), "dog 1");
     QCOMPARE(readFile(rows.at(1)), "no match");
-    QCOMPARE(readFile(rows.at(3)), crlf("dog dog"));
+    QCOMPARE(readFile(rows.at(3)), "dog dog");
     QCOMPARE(readFile(rows.at(4)), "nothing");
     const struct timespec after = modificationTime(rows.at(1));
     QCOMPARE(after.tv_sec, untouched.tv_sec);
@@ -180,7 +175,7 @@ void TestEditRun::stopBetweenFiles()
     run.execute();
 
     for (int row = 1; row <= 5; ++row)
-        QCOMPARE(readFile(rows.at(row - 1)), row >= 3 ? crlf("dog") : QByteArray("cat"));
+        QCOMPARE(readFile(rows.at(row - 1)), row >= 3 ? QByteArray("dog") : QByteArray("cat"));
     QCOMPARE(host.statusCaption, "Processing file: 3/5\r\n" + rows.at(2));
     QVERIFY(host.executeEnabled);
     QVERIFY(!host.stopEnabled);
@@ -201,9 +196,10 @@ void TestEditRun::secondRunStartsAfresh()
     QCOMPARE(readFile(rows.at(0)), "cat");
 
     host.find = QStringLiteral("dog");
+    host.with = QStringLiteral("bird");
     run.execute();
     QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 1 | files unchanged: 1");
-    QCOMPARE(readFile(rows.at(1)), crlf(crlf("dog")));
+    QCOMPARE(readFile(rows.at(1)), "bird");
 }
 
 void TestEditRun::ticksChangedDuringYieldApplyToLaterRows()
@@ -224,9 +220,9 @@ void TestEditRun::ticksChangedDuringYieldApplyToLaterRows()
     };
     run.execute();
 
-    QCOMPARE(readFile(rows.at(2)), crlf("CAT dog"));
-    QCOMPARE(readFile(rows.at(1)), crlf("catdog catdog"));
-    QCOMPARE(readFile(rows.at(0)), crlf("catdog catdog"));
+    QCOMPARE(readFile(rows.at(2)), "CAT dog");
+    QCOMPARE(readFile(rows.at(1)), "catdog catdog");
+    QCOMPARE(readFile(rows.at(0)), "catdog catdog\r\n");   // no line end of its own: CR LF
     QCOMPARE(host.calls.count("findText"), 1);
 }
 
@@ -245,8 +241,8 @@ void TestEditRun::secondExecuteDuringRunIsIgnored()
 
     QCOMPARE(host.yields, 2);
     QCOMPARE(host.calls.count("setBusyPointer(true)"), 1);
-    QCOMPARE(readFile(rows.at(0)), crlf("dog"));
-    QCOMPARE(readFile(rows.at(1)), crlf("dog"));
+    QCOMPARE(readFile(rows.at(0)), "dog");
+    QCOMPARE(readFile(rows.at(1)), "dog");
     QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 2 | files unchanged: 0");
 }
 
@@ -272,7 +268,7 @@ void TestEditRun::clearDuringRunEndsAtNextRow()
 
     // Only row 3 was visited.
     QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 1 | files unchanged: 0");
-    QCOMPARE(readFile(rows.at(2)), crlf("dog"));
+    QCOMPARE(readFile(rows.at(2)), "dog");
     QCOMPARE(readFile(rows.at(1)), "cat");
     QCOMPARE(readFile(dropped), "cat");
     QVERIFY(!host.calls.contains("rowTag(2)"));
@@ -343,9 +339,9 @@ void TestEditRun::fileThatCannotBeWrittenCountsAsFailed()
     run.execute();
 
     QCOMPARE(host.statusCaption,
-             "Done Processing files: 2 | files changed: 1 | files unchanged: 1 | files failed: 1");
+             "Done Processing files: 2 | files changed: 1 | files unchanged: 0 | files failed: 1");
     QCOMPARE(readFile(readOnly), "cat");
-    QCOMPARE(readFile(writable), crlf("dog"));
+    QCOMPARE(readFile(writable), "dog");
     QCOMPARE(host.failureReports.size(), 1);
     QCOMPARE(host.failureReports.first().size(), 1);
     const FileFailure failure = host.failureReports.first().first();
@@ -366,7 +362,7 @@ void TestEditRun::fileGoneOrReplacedDuringTheEdit_data()
 }
 
 // Another program acts between the Find test and the rewrite (here: while
-// the run reads the mode list): the file now at the path is not the one
+// the mode line shows the mode pass): the file now at the path is not the one
 // that was read, and is left as that program made it, with nothing new
 // beside it.
 void TestEditRun::fileGoneOrReplacedDuringTheEdit()
@@ -386,7 +382,7 @@ void TestEditRun::fileGoneOrReplacedDuringTheEdit()
     RecordingHost host;
     prepareReplace(host, {path});
     host.onCall = [&](const QString &call) {
-        if (call != "modeCount")
+        if (call != "setModeCaption(...)")
             return;
         if (change == "delete") {
             QVERIFY(QFile::remove(path));
@@ -409,7 +405,7 @@ void TestEditRun::fileGoneOrReplacedDuringTheEdit()
     run.execute();
 
     QCOMPARE(host.statusCaption,
-             "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | files failed: 1");
+             "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
     QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::Changed);
     if (!expected.isEmpty())
         QCOMPARE(readFile(path), expected);
@@ -466,23 +462,24 @@ void TestEditRun::fileLargerThanMemoryIsEdited()
     QCOMPARE(::waitpid(child, &status, 0), child);
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 0);
-    QCOMPARE(statusOf(path).st_size, kSize + 2);
+    // A single line without a line end of its own ends in CR LF.
+    const QByteArray end = lineWise ? QByteArray("\0\0\r\n", 4) : QByteArray("\0\0", 2);
+    QCOMPARE(statusOf(path).st_size, kSize - 2 + end.size());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.read(4), QByteArray("dog\0", 4));
     QVERIFY(file.seek(kSize - 2));
-    QCOMPARE(file.read(4), QByteArray("\0\0\r\n", 4));
+    QCOMPARE(file.read(4), end);
 }
 
 void TestEditRun::bytesThatBiteAreKept_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("NUL bytes") << QByteArray("a\0cat\0b", 7) << crlf(QByteArray("a\0dog\0b", 7));
-    QTest::newRow("lone CR") << QByteArray("x\rcat\r") << crlf("x\rdog\r");
-    QTest::newRow("invalid UTF-8") << QByteArray("\xff\xfe cat \xc3(") << crlf("\xff\xfe dog \xc3(");
-    QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbf" "cat\r\n") << crlf("\xef\xbb\xbf" "dog\r\n");
-    QTest::newRow("large, mapped") << QByteArray(3 << 20, 'x') + "cat" << crlf(QByteArray(3 << 20, 'x') + "dog");
+    QTest::newRow("NUL bytes") << QByteArray("a\0cat\0b", 7) << QByteArray("a\0dog\0b", 7);
+    QTest::newRow("invalid UTF-8") << QByteArray("\xff\xfe cat \xc3(") << QByteArray("\xff\xfe dog \xc3(");
+    QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbf" "cat\r\n") << QByteArray("\xef\xbb\xbf" "dog\r\n");
+    QTest::newRow("large") << QByteArray(3 << 20, 'x') + "cat" << QByteArray(3 << 20, 'x') + "dog";
 }
 
 void TestEditRun::bytesThatBiteAreKept()
@@ -499,36 +496,106 @@ void TestEditRun::bytesThatBiteAreKept()
     QCOMPARE(readFile(path), expected);
 }
 
-void TestEditRun::emptyFindChangesOnlyNonEmptyFiles()
+void TestEditRun::editChangesOnlyWhatWasAskedFor_data()
 {
-    QTemporaryDir dir;
-    const QString empty = dir.filePath("empty.txt");
-    const QString full = dir.filePath("full.txt");
-    writeFile(empty, "");
-    writeFile(full, "text\r\n");
-    RecordingHost host;
-    host.rows = {empty, full};
-    EditRun run(host, host, host);
-    run.execute();
-    QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 1 | files unchanged: 1");
-    QCOMPARE(readFile(empty), "");
-    QCOMPARE(readFile(full), "text\r\n\r\n");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("with");
+    QTest::addColumn<int>("mode");    // an EditMode, or -1 for none ticked
+    QTest::addColumn<int>("style");   // a ReadOption, or -1 for the whole file
+    QTest::addColumn<QString>("outcome");   // changed, unchanged or failed
+    QTest::addColumn<QByteArray>("expected");
+    const int replace = int(EditMode::Replace);
+    const int whole = -1;
+    const int single = int(ReadOption::SingleLineFile);
+    const int enumerate = int(ReadOption::EnumerateLines);
+    const int indentation = int(ReadOption::RemoveIndentation);
+    const auto row = [&](const char *name, const QByteArray &content, const QString &find, const QString &with,
+                         int mode, int style, const QByteArray &expected) {
+        QTest::newRow(name) << content << find << with << mode << style
+                            << (expected == content ? "unchanged" : "changed") << expected;
+    };
+    // Nothing is added, and the file's own line end is kept.
+    row("LF", "a cat\n", "cat", "dog", replace, whole, "a dog\n");
+    row("no line end", "a cat", "cat", "dog", replace, whole, "a dog");
+    row("CR LF", "a cat\r\n", "cat", "dog", replace, whole, "a dog\r\n");
+    row("CR alone", "a cat\rb\r", "cat", "dog", replace, whole, "a dog\rb\r");
+    // A line break typed in a box stands for the file's line end.
+    row("two-line Find, LF", "a cat\nhat\n", "cat\r\nhat", "dog\r\nbat", replace, whole, "a dog\nbat\n");
+    row("two-line Find, CR LF", "a cat\r\nhat\r\n", "cat\r\nhat", "dog\r\nbat", replace, whole,
+        "a dog\r\nbat\r\n");
+    row("two-line Find, LF CR is no line end", "cat\n\rhat", "cat\r\nhat", "x", replace, whole, "cat\n\rhat");
+    // The line-wise styles end each line with the file's line end, CR LF
+    // when it has none.
+    row("single line, LF", "  a\n  cat\n", "cat", "dog", replace, single, "adog\n");
+    row("single line, no line end", "a cat", "cat", "dog", replace, single, "a dog\r\n");
+    row("enumerate lines, LF", "a\ncat\n", "cat", "dog", replace, enumerate, "1\ta\n2\tdog\n");
+    row("enumerate lines, no line end", "cat", "cat", "dog", replace, enumerate, "1\tdog\r\n");
+    row("remove indentation, LF", "  a\n  cat\n", "cat", "dog", replace, indentation, "a\ndog\n");
+    row("remove indentation, no line end", "  cat", "cat", "dog", replace, indentation, "dog\r\n");
+    row("remove indentation of none, LF", "a\ncat\n", "cat", "cat", replace, indentation, "a\ncat\n");
+    row("no Find text: not rewritten in its lines", "  ca\r\nx\r\n", "cat", "dog", replace, single,
+        "  ca\r\nx\r\n");
+    row("Find text in the lines made", "  ca\r\nt\r\n", "cat", "dog", replace, single, "dog\r\n");
+    // The same bytes are not written again.
+    row("no mode ticked", "a cat\n", "cat", "dog", -1, whole, "a cat\n");
+    row("empty Find", "a cat\n", "", "dog", replace, whole, "a cat\n");
+    row("Replace x with x", "x x\n", "x", "x", replace, whole, "x x\n");
+    row("reversed palindrome", "abba!\n", "abba", "", int(EditMode::Reverse), whole, "abba!\n");
+    QTest::newRow("read-only") << QByteArray("a cat\n") << "cat" << "dog" << replace << whole << "failed"
+                               << QByteArray("a cat\n");
 }
 
-void TestEditRun::lineWiseStyleIsWrittenBack()
+// Each case with the default buffer and with buffers so small that the
+// comparison with the file's bytes and the search for its line end go over
+// many of them. A file left as it was keeps its bytes, inode and times, and
+// nothing is left beside it.
+void TestEditRun::editChangesOnlyWhatWasAskedFor()
 {
-    QTemporaryDir dir;
-    const QString joined = dir.filePath("joined.txt");
-    const QString apart = dir.filePath("apart.txt");
-    writeFile(joined, "  ca\r\nt\r\n");
-    writeFile(apart, "  ca\r\nx\r\n");
-    RecordingHost host;
-    prepareReplace(host, {joined, apart});
-    host.tickOption(ReadOption::SingleLineFile);
-    EditRun run(host, host, host);
-    run.execute();
-    QCOMPARE(readFile(joined), crlf("dog"));
-    QCOMPARE(readFile(apart), "  ca\r\nx\r\n");   // no Find text: not rewritten in its new form
+    QFETCH(QByteArray, content);
+    QFETCH(QString, find);
+    QFETCH(QString, with);
+    QFETCH(int, mode);
+    QFETCH(int, style);
+    QFETCH(QString, outcome);
+    QFETCH(QByteArray, expected);
+    for (const qsizetype bufferSize : {qsizetype(0), qsizetype(1), qsizetype(3)}) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("file.txt");
+        writeFile(path, content);
+        if (outcome == "failed")
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        const struct stat before = statusOf(path);
+        RecordingHost host;
+        host.rows = {path};
+        host.find = find;
+        host.with = with;
+        if (mode >= 0)
+            host.tickMode(EditMode(mode));
+        if (style >= 0)
+            host.tickOption(ReadOption(style));
+        host.tickOption(ReadOption::CaseSensitive);
+        EditRun run(host, host, host);
+        if (bufferSize > 0)
+            run.setBufferSize(bufferSize);
+        run.execute();
+
+        QCOMPARE(readFile(path), expected);
+        const QString counts = outcome == "changed" ? "changed: 1 | files unchanged: 0"
+                               : outcome == "unchanged" ? "changed: 0 | files unchanged: 1"
+                                                        : "changed: 0 | files unchanged: 0 | files failed: 1";
+        QCOMPARE(host.statusCaption, "Done Processing files: 1 | files " + counts);
+        QCOMPARE(run.canUndo(), outcome == "changed");
+        if (outcome != "changed") {
+            const struct stat after = statusOf(path);
+            QCOMPARE(after.st_ino, before.st_ino);
+            QCOMPARE(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+            QCOMPARE(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+            QCOMPARE(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"file.txt"});
+    }
 }
 
 void TestEditRun::bufferBoundariesChangeNothing_data()

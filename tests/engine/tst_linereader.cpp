@@ -49,30 +49,42 @@ void TestLineReader::styles_data()
 {
     QTest::addColumn<ReadStyle>("style");
     QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("lineEnd");
     QTest::addColumn<QByteArray>("expected");
+    const QByteArray crLf = "\r\n";
     const QByteArray threeLines = "alpha\r\n    beta\r\ngamma, delta\r\n";
-    QTest::newRow("single line file") << ReadStyle::SingleLineFile << threeLines
-                                      << QByteArray("alphabetagammadelta");
-    QTest::newRow("remove indentation") << ReadStyle::RemoveIndentation << threeLines
+    QTest::newRow("single line file") << ReadStyle::SingleLineFile << threeLines << crLf
+                                      << QByteArray("alphabetagammadelta\r\n");
+    QTest::newRow("remove indentation") << ReadStyle::RemoveIndentation << threeLines << crLf
                                         << QByteArray("alpha\r\nbeta\r\ngamma\r\ndelta\r\n");
-    QTest::newRow("enumerate lines") << ReadStyle::EnumerateLines << threeLines
+    QTest::newRow("enumerate lines") << ReadStyle::EnumerateLines << threeLines << crLf
                                      << QByteArray("1\talpha\r\n2\tbeta\r\n3\tgamma\r\n4\tdelta\r\n");
     QTest::newRow("blank line kept by remove indentation")
-            << ReadStyle::RemoveIndentation << QByteArray("a\r\n\r\nb") << QByteArray("a\r\n\r\nb\r\n");
+            << ReadStyle::RemoveIndentation << QByteArray("a\r\n\r\nb") << crLf << QByteArray("a\r\n\r\nb\r\n");
     QTest::newRow("blank line adds nothing to a single line")
-            << ReadStyle::SingleLineFile << QByteArray("a\r\n\r\nb") << QByteArray("ab");
-    QTest::newRow("labels go past 9") << ReadStyle::EnumerateLines << QByteArray("a,b,c,d,e,f,g,h,i,j,k")
+            << ReadStyle::SingleLineFile << QByteArray("a\r\n\r\nb") << crLf << QByteArray("ab\r\n");
+    QTest::newRow("labels go past 9") << ReadStyle::EnumerateLines << QByteArray("a,b,c,d,e,f,g,h,i,j,k") << crLf
                                       << QByteArray("1\ta\r\n2\tb\r\n3\tc\r\n4\td\r\n5\te\r\n6\tf\r\n"
                                                     "7\tg\r\n8\th\r\n9\ti\r\n10\tj\r\n11\tk\r\n");
-    QTest::newRow("empty file") << ReadStyle::EnumerateLines << QByteArray() << QByteArray();
+    QTest::newRow("empty file") << ReadStyle::EnumerateLines << QByteArray() << crLf << QByteArray();
+    QTest::newRow("empty file, single line") << ReadStyle::SingleLineFile << QByteArray() << crLf << QByteArray();
+    QTest::newRow("LF lines stay LF lines") << ReadStyle::RemoveIndentation << QByteArray("  a\n  b\n")
+                                            << QByteArray("\n") << QByteArray("a\nb\n");
+    QTest::newRow("LF, enumerated") << ReadStyle::EnumerateLines << QByteArray("a\nb") << QByteArray("\n")
+                                    << QByteArray("1\ta\n2\tb\n");
+    QTest::newRow("LF, single line") << ReadStyle::SingleLineFile << QByteArray("a\nb\n") << QByteArray("\n")
+                                     << QByteArray("ab\n");
+    QTest::newRow("CR alone") << ReadStyle::RemoveIndentation << QByteArray(" a\rb") << QByteArray("\r")
+                              << QByteArray("a\rb\r");
 }
 
 void TestLineReader::styles()
 {
     QFETCH(ReadStyle, style);
     QFETCH(QByteArray, file);
+    QFETCH(QByteArray, lineEnd);
     QFETCH(QByteArray, expected);
-    QCOMPARE(readLineWise(file, style), expected);
+    QCOMPARE(readLineWise(file, style, lineEnd), expected);
 }
 
 // Each row is one rule of the field reader; the fields are checked through
@@ -115,15 +127,15 @@ void TestLineReader::fields()
     QByteArray lines;
     for (const QByteArray &field : expected)
         lines += field + "\r\n";
-    QCOMPARE(readLineWise(file, ReadStyle::RemoveIndentation), lines);
+    QCOMPARE(readLineWise(file, ReadStyle::RemoveIndentation, "\r\n"), lines);
     // The same fields joined: the reading does not depend on the style.
-    QCOMPARE(readLineWise(file, ReadStyle::SingleLineFile), expected.join());
+    QCOMPARE(readLineWise(file, ReadStyle::SingleLineFile, "\r\n"), expected.join() + "\r\n");
 }
 
 void TestLineReader::numberingStartsAgainForEveryFile()
 {
-    QCOMPARE(readLineWise("a\nb", ReadStyle::EnumerateLines), QByteArray("1\ta\r\n2\tb\r\n"));
-    QCOMPARE(readLineWise("c", ReadStyle::EnumerateLines), QByteArray("1\tc\r\n"));
+    QCOMPARE(readLineWise("a\nb", ReadStyle::EnumerateLines, "\n"), QByteArray("1\ta\n2\tb\n"));
+    QCOMPARE(readLineWise("c", ReadStyle::EnumerateLines, "\n"), QByteArray("1\tc\n"));
 }
 
 // Long enough for the windowed search for delimiters, with every byte that
@@ -142,10 +154,10 @@ void TestLineReader::longFilesMatchReference()
         QByteArray expected;
         for (const QByteArray &field : referenceFields(file))
             expected += field + "\r\n";
-        QCOMPARE(readLineWise(file, ReadStyle::RemoveIndentation), expected);
+        QCOMPARE(readLineWise(file, ReadStyle::RemoveIndentation, "\r\n"), expected);
 
         ByteArraySink sink;
-        LineWiseStream stream(ReadStyle::RemoveIndentation, sink, random.bounded(1, 16));
+        LineWiseStream stream(ReadStyle::RemoveIndentation, "\r\n", sink, random.bounded(1, 16));
         for (qsizetype at = 0; at < file.size();) {
             const qsizetype piece = qMin(file.size() - at, qsizetype(random.bounded(1, 16)));
             stream.append(QByteArrayView(file).sliced(at, piece));

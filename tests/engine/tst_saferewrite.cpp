@@ -300,7 +300,7 @@ void TestSafeRewrite::changedWhileWrittenIsLeftAlone()
             ::rename(QFile::encodeName(dir.filePath("other")).constData(), name.constData());
         }
         QByteArray buffer(256, Qt::Uninitialized);
-        return readContent(source, size, ReadStyle::WholeFile, buffer, out);
+        return readContent(source, size, buffer, out);
     };
     const auto failure = rewrite(name, produce);
     QVERIFY(failure);
@@ -338,11 +338,13 @@ void TestSafeRewrite::writeFailureCountsAsFailed()
     RecordingHost host;
     host.rows = {path};
     host.find = QStringLiteral("cat");
+    host.with = QStringLiteral("doggy");
+    host.tickMode(EditMode::Replace);
     EditRun run(host, host, host);
-    // The new content "cat\r\n" does not fit in 2 bytes; EditRun ignores SIGXFSZ itself.
+    // The new content "doggy" does not fit in 2 bytes; EditRun ignores SIGXFSZ itself.
     withFileSizeLimit(2, [&run] { run.execute(); });
     QCOMPARE(host.statusCaption,
-             "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | files failed: 1");
+             "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
     QCOMPARE(host.failureReports.size(), 1);
     QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::Write);
     QCOMPARE(readFile(path), "cat");
@@ -583,7 +585,7 @@ void TestSafeRewrite::unprivilegedCases()
     EditRun run(host, host, host);
     run.execute();
     QCOMPARE(host.statusCaption,
-             "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | files failed: 1");
+             "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
     QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::OpenForReading);
     QCOMPARE(::chmod(QFile::encodeName(unreadable).constData(), 0600), 0);
     QCOMPARE(readFile(unreadable), "cat");

@@ -37,6 +37,8 @@ private slots:
     void emptyList();
     void stopDuringRun_data();
     void stopDuringRun();
+    void summaryAddsUp_data();
+    void summaryAddsUp();
     void clear_data();
     void clear();
     void undo_data();
@@ -141,10 +143,11 @@ private:
     QTimer m_timer;
 };
 
-QString summary(int rows, int changed)
+QString summary(int rows, int changed, int failed = 0)
 {
-    return QStringLiteral("Done Processing files: %1 | files changed: %2 | files unchanged: %3")
-        .arg(rows).arg(changed).arg(rows - changed);
+    const QString counts = QStringLiteral("Done Processing files: %1 | files changed: %2 | files unchanged: %3")
+                               .arg(rows).arg(changed).arg(rows - changed - failed);
+    return failed > 0 ? counts + QStringLiteral(" | files failed: %1").arg(failed) : counts;
 }
 
 } // namespace
@@ -161,28 +164,28 @@ void TestRun::typicalRun_data()
     const bool pasted = true;
     QTest::newRow("Replace in two of three files")
         << QByteArrayList{"cat dog cat", "dog", "a cat"} << typed << "cat" << "bird" << 4
-        << QByteArrayList{"bird dog bird\r\n", "dog", "a bird\r\n"};
-    QTest::newRow("a Find text typed on two lines matches a CR LF line end")
+        << QByteArrayList{"bird dog bird", "dog", "a bird"};
+    QTest::newRow("a Find text typed on two lines matches each file's line end")
         << QByteArrayList{"a\r\nb\r\n", "a\nb\n", "ab"} << typed << "a\nb" << "X" << 4
-        << QByteArrayList{"X\r\n\r\n", "a\nb\n", "ab"};
-    QTest::newRow("a With text typed on two lines is written with CR LF")
-        << QByteArrayList{"x"} << typed << "x" << "1\n2" << 4 << QByteArrayList{"1\r\n2\r\n"};
+        << QByteArrayList{"X\r\n", "X\n", "ab"};
+    QTest::newRow("a With text typed on two lines is written with the file's line end")
+        << QByteArrayList{"x", "x\n"} << typed << "x" << "1\n2" << 4 << QByteArrayList{"1\r\n2", "1\n2\n"};
     QTest::newRow("the ticked mode is the one applied") << QByteArrayList{"cat dog cat"} << typed << "cat" << "s" << 0
-                                                        << QByteArrayList{"cats dog cats\r\n"};
+                                                        << QByteArrayList{"cats dog cats"};
     // Look-alike spaces are what a clean-up removes: each must stay itself.
     QTest::newRow("a typed no-break space removes only itself")
         << QByteArrayList{QStringLiteral("one two\u00A0three\u202Ffour").toUtf8()} << typed << QStringLiteral("\u00A0") << "" << 2
-        << QByteArrayList{QStringLiteral("one twothree\u202Ffour\r\n").toUtf8()};
+        << QByteArrayList{QStringLiteral("one twothree\u202Ffour").toUtf8()};
     QTest::newRow("a pasted tab and narrow no-break space, a no-break space put in")
         << QByteArrayList{QStringLiteral("a\t\u202Fb c").toUtf8()} << pasted << QStringLiteral("\t\u202F") << QStringLiteral("\u00A0") << 4
-        << QByteArrayList{QStringLiteral("a\u00A0b c\r\n").toUtf8()};
+        << QByteArrayList{QStringLiteral("a\u00A0b c").toUtf8()};
     QTest::newRow("Shift+Enter is a line break")
-        << QByteArrayList{"a\r\nb"} << typed << QStringLiteral("a\u2028b") << QStringLiteral("1\u20282") << 4 << QByteArrayList{"1\r\n2\r\n"};
+        << QByteArrayList{"a\r\nb"} << typed << QStringLiteral("a\u2028b") << QStringLiteral("1\u20282") << 4 << QByteArrayList{"1\r\n2"};
     QTest::newRow("pasted line and paragraph separators are line breaks")
         << QByteArrayList{"a\r\nb\r\nc"} << pasted << QStringLiteral("a\u2028b\u2029c") << QStringLiteral("1\u20292") << 4
-        << QByteArrayList{"1\r\n2\r\n"};
+        << QByteArrayList{"1\r\n2"};
     QTest::newRow("a Find text ending in a line break")
-        << QByteArrayList{"a\r\na"} << typed << "a\n" << "b" << 4 << QByteArrayList{"ba\r\n"};
+        << QByteArrayList{"a\r\na"} << typed << "a\n" << "b" << 4 << QByteArrayList{"ba"};
 }
 
 // The Overview's typical run: files listed, Find and With typed, a mode
@@ -243,7 +246,7 @@ void TestRun::nameThatIsNotUtf8()
 
     std::ifstream file(path.constData(), std::ios::binary);
     const std::string content{std::istreambuf_iterator<char>(file), {}};
-    QCOMPARE(content, std::string("a dog\r\n"));
+    QCOMPARE(content, std::string("a dog"));
     QCOMPARE(child<QLabel>(&form, "Label1")->text(), summary(1, 1));
 }
 
@@ -270,8 +273,8 @@ void TestRun::progressDuringRun()
     captions.removeDuplicates();
     const QString progress = QStringLiteral("Processing file: %1/3\r\n%2");
     QCOMPARE(captions, (QStringList{"...", progress.arg(3).arg(files.paths()[2]), progress.arg(2).arg(files.paths()[1])}));
-    // An empty Find text is found in every file that is not empty.
-    QCOMPARE(child<QLabel>(&form, "Label1")->text(), summary(3, 3));
+    // An empty Find text is found in every file that is not empty, and replaces nothing.
+    QCOMPARE(child<QLabel>(&form, "Label1")->text(), summary(3, 0));
 }
 
 void TestRun::emptyList()
@@ -321,12 +324,44 @@ void TestRun::stopDuringRun()
     QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
 
     QByteArrayList expected(48, "x");
-    expected << "y\r\n" << "y\r\n";
+    expected << "y" << "y";
     QCOMPARE(files.contents(), expected);
     QVERIFY(child<QLabel>(&form, "Label1")->text().startsWith(QStringLiteral("Processing file: 49/50\r\n")));
     QVERIFY(child<QPushButton>(&form, "Command1_0")->isEnabled());
     QVERIFY(!isPointerBusy(form));
     QVERIFY(child<QLabel>(&form, "Label1")->updatesEnabled());
+}
+
+void TestRun::summaryAddsUp_data()
+{
+    QTest::addColumn<bool>("clearDuringRun");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("whole run") << false << summary(4, 2, 1);
+    QTest::newRow("Clear during the run") << true << summary(3, 1, 1);
+}
+
+// Rows 4 to 1: changed, unchanged, failed (read-only), changed. Each visited
+// file is counted once, also when a Clear ends the run after row 2.
+void TestRun::summaryAddsUp()
+{
+    QFETCH(bool, clearDuringRun);
+    QFETCH(QString, expected);
+    Form1 form;
+    showActive(form);
+    const ListedFiles files(form, {"a cat", "cat", "no", "cat"});
+    QVERIFY(QFile::setPermissions(files.paths()[1], QFile::ReadOwner | QFile::ReadOther));
+    type(child<QPlainTextEdit>(&form, "Combo2"), QStringLiteral("cat"));
+    type(child<QPlainTextEdit>(&form, "Combo3"), QStringLiteral("dog"));
+    tick(child<QListWidget>(&form, "List1"), 4);
+    const BoxAnswerer answerer({QMessageBox::Yes});
+    const DuringRun pressClear(form, QStringLiteral("Processing file: 2/4"), [&] {
+        if (clearDuringRun)
+            QTest::mouseClick(child<QPushButton>(&form, "Command1_2"), Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
+
+    QCOMPARE(child<QLabel>(&form, "Label1")->text(), expected);
+    QCOMPARE(files.contents(), (QByteArrayList{clearDuringRun ? "a cat" : "a dog", "cat", "no", "dog"}));
 }
 
 void TestRun::clear_data()
@@ -419,7 +454,7 @@ void TestRun::undo()
     auto *status = child<QLabel>(&form, "Label1");
     if (answer == QMessageBox::No) {
         QVERIFY(mnuUndo->isEnabled());
-        QCOMPARE(QFile(files.paths()[0]).size(), qint64(7));
+        QCOMPARE(QFile(files.paths()[0]).size(), qint64(5));
         return;
     }
     progress.removeDuplicates();
@@ -451,7 +486,7 @@ void TestRun::exitDuringRun()
     QCOMPARE(QApplication::exec(), 0);
 
     QByteArrayList expected(18, "x");
-    expected << "\r\n" << "\r\n";
+    expected << "" << "";
     QCOMPARE(files.contents(), expected);
     QVERIFY(answerer.seen().isEmpty());
     QVERIFY(!isPointerBusy(form));
@@ -471,7 +506,7 @@ void TestRun::closeDuringRun()
     QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
 
     QByteArrayList expected(18, "x");
-    expected << "\r\n" << "\r\n";
+    expected << "" << "";
     QCOMPARE(files.contents(), expected);
     QCOMPARE(answerer.seen().size(), 1);
     QVERIFY(answerer.seen().first().text.startsWith(QStringLiteral("This is a freeware program")));

@@ -60,21 +60,24 @@ echo "PASS: closing asks the donation question, then the program ends"
 
 # A file manager asked to move (Shift held) deletes the originals when the
 # target says it moved them: the drop must be finished as a Copy. The file is
-# listed: a run with its text as Find rewrites it (no mode: the same text and
-# a CR LF).
+# listed: a run that appends "!" to its text rewrites it. The keys go from the
+# Find box to the With box, then past the file list, Clear and Execute to the
+# mode list, where Space ticks Append.
 printf 'dropped' >"$work/dropped.txt"
 start
 # Inside the file list, below the menu bar and the Find and With rows.
 action=$("$xdnddrag" "$window" 170 170 "file://$work/dropped.txt") || fail "the drop did not finish: $action"
 [ "$action" = copy ] || fail "the drop was finished as $action, not copy"
 xdotool type dropped
-xdotool key ctrl+e
+xdotool key Tab
+xdotool type '!'
+xdotool key Tab Tab Tab Tab space ctrl+e
 for _ in $(seq 100); do
-    [ "$(od -An -c "$work/dropped.txt" | tr -d ' \n')" = 'dropped\r\n' ] && break
+    [ "$(cat "$work/dropped.txt")" = 'dropped!' ] && break
     sleep 0.1
 done
-[ "$(od -An -c "$work/dropped.txt" | tr -d ' \n')" = 'dropped\r\n' ] || fail "the dropped file was not listed and edited"
-xdotool key Tab Tab ctrl+x
+[ "$(cat "$work/dropped.txt")" = 'dropped!' ] || fail "the dropped file was not listed and edited"
+xdotool key ctrl+x
 expect_exit
 echo "PASS: a drop proposing Move is finished as Copy, and the file is listed"
 
@@ -94,8 +97,8 @@ echo "PASS: --help, --version and bad options"
 
 # Paths on the command line, relative and absolute, a folder among them and a
 # missing one, whose question is answered Yes. What is listed is seen through
-# an edit run: with no mode ticked, every listed file holding the Find text
-# gets a CR LF at its end, and the run visits the rows from the last to the
+# an edit run: every listed file holding the Find text "x" gets "y" appended
+# to it (ticked as above), and the run visits the rows from the last to the
 # first, so the files' modification times come in the reverse of their order.
 # The file clock ticks only every few milliseconds: 8 MB files keep the
 # rewrites of two files from falling into one tick.
@@ -111,15 +114,17 @@ xdotool windowfocus --sync "$question"
 xdotool key Return
 xdotool windowfocus --sync "$window"
 xdotool type x
-xdotool key ctrl+e
-printf 'x\r\n' >"$work/end"
+xdotool key Tab
+xdotool type y
+xdotool key Tab Tab Tab Tab space ctrl+e
+printf 'xy' >"$work/end"
 for name in one two three; do
-    timeout 20 sh -c 'until tail -c 3 "$1" | cmp -s - "$2"; do sleep 0.1; done' - "$name.txt" "$work/end" \
+    timeout 20 sh -c 'until tail -c 2 "$1" | cmp -s - "$2"; do sleep 0.1; done' - "$name.txt" "$work/end" \
         || fail "$name.txt was not edited: it is not listed"
 done
 order=$(ls -tr one.txt two.txt three.txt | tr '\n' ' ')
 [ "$order" = "three.txt two.txt one.txt " ] || fail "files edited in the order $order"
-xdotool key Tab Tab ctrl+x
+xdotool key ctrl+x
 expect_exit
 echo "PASS: paths on the command line are listed in order, the missing one after its question"
 echo "5 passed, 0 failed"
