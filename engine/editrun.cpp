@@ -1,6 +1,7 @@
 #include "editrun.h"
 
 #include "editmodes.h"
+#include "folderwalk.h"
 #include "linereader.h"
 #include "replacestream.h"
 
@@ -67,40 +68,67 @@ void EditRun::execute()
     const QString sFind = m_inputs.findText();
     const QString sWith = m_inputs.withText();
     EditTexts texts = makeEditTexts(sFind, sWith);
-    qint64 visited = 0;
-    qint64 changed = 0;
-    QList<FileFailure> failures;
+    Tally tally;
+    // Taken once, as the texts are: a change during the run is for the next one.
+    if (m_inputs.editsInsideFolders())
+        tally.seen.emplace();
 
     for (qint64 position = rowCount; position >= 1; --position) {
         m_display.yield();
-        if (g_bolStop) {
-            m_display.setBusyPointer(false);
-            m_display.showFailures(failures);
-            return;
-        }
+        if (g_bolStop)
+            return endStopped(tally);
         // A Clear during the yield emptied the list; rows dropped since then
         // are other files at the same positions, so the flag decides, not the count.
         if (m_listCleared || position > m_rows.rowCount())
             break;
-        ++visited;
         const QByteArray path = m_rows.rowTag(position);
-        m_display.setStatusCaption(QStringLiteral("Processing file: ") + QString::number(position) + u'/'
-                                   + QString::number(rowCount) + QStringLiteral("\r\n") + QString::fromUtf8(path));
-        if (editFile(path, texts, failures) == FileOutcome::Changed)
-            ++changed;
+        const QString progress = QStringLiteral("Processing file: ") + QString::number(position) + u'/'
+                                 + QString::number(rowCount) + QStringLiteral("\r\n");
+        m_display.setStatusCaption(progress + QString::fromUtf8(path));
+        if (tally.seen)
+            visitWithFolders(path, progress, texts, tally);
+        else
+            visitRow(path, texts, tally);
+        // Stopped between two files of a folder.
+        if (g_bolStop)
+            return endStopped(tally);
     }
 
     // Every row, unless a Clear ended the run early: then the rows it visited.
     m_display.setBusyPointer(false);
-    QString summary = QStringLiteral("Done Processing files: ") + QString::number(visited)
-                      + QStringLiteral(" | files changed: ") + QString::number(changed)
-                      + QStringLiteral(" | files unchanged: ") + QString::number(visited - changed);
-    if (!failures.isEmpty())
-        summary += QStringLiteral(" | files failed: ") + QString::number(failures.size());
+    QString summary = QStringLiteral("Done Processing files: ") + QString::number(tally.visited)
+                      + QStringLiteral(" | files changed: ") + QString::number(tally.changed)
+                      + QStringLiteral(" | files unchanged: ") + QString::number(tally.visited - tally.changed);
+    if (!tally.failures.isEmpty())
+        summary += QStringLiteral(" | files failed: ") + QString::number(tally.failures.size());
+    summary += tally.skipped.summaryText();
     m_display.setStatusCaption(summary);
     m_display.setStopEnabled(false);
     m_display.setExecuteEnabled(true);
-    m_display.showFailures(failures);
+    showReport(tally);
+}
+
+void EditRun::visitRow(const QByteArray &path, EditTexts &texts, Tally &tally)
+{
+    ++tally.visited;
+    const FileOutcome outcome = editFile(path, texts, tally.failures);
+    if (outcome == FileOutcome::Changed)
+        ++tally.changed;
+    else if (outcome == FileOutcome::Skipped && isExistingFolder(path))
+        tally.skipped.addFolderRow();
+}
+
+// No summary: the status line keeps the file in hand.
+void EditRun::endStopped(const Tally &tally)
+{
+    m_display.setBusyPointer(false);
+    showReport(tally);
+}
+
+void EditRun::showReport(const Tally &tally)
+{
+    m_display.showFailures(tally.failures);
+    m_display.showSkipped(tally.skipped);
 }
 
 void EditRun::endBusy()
