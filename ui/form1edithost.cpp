@@ -123,6 +123,11 @@ bool Form1::isModeTicked(int index) const
     return List1->isTicked(index);
 }
 
+bool Form1::editsInsideFolders() const
+{
+    return mnuFolders->isChecked();
+}
+
 void Form1::setStatusCaption(const QString &caption)
 {
     Label1->setText(caption);
@@ -170,6 +175,14 @@ void Form1::removeAllRows()
 void Form1::showFailures(const QList<FileFailure> &failures)
 {
     Label1->setToolTip(failureToolTip(failures));
+}
+
+// After showFailures(), whose list it follows in the same tooltip.
+void Form1::showSkipped(const SkippedFiles &skipped)
+{
+    const QString toolTip = skippedToolTip(skipped);
+    if (!toolTip.isEmpty())
+        Label1->setToolTip(Label1->toolTip() + toolTip);
 }
 
 void Form1::showLeftAsTheyAre(const QList<FileFailure> &files)

@@ -8,8 +8,10 @@
 #include "filelistview.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -42,6 +44,7 @@ private slots:
     void ticks_data();
     void ticks();
     void accessibleNames();
+    void foldersEntryIsRemembered();
 };
 
 namespace {
@@ -184,9 +187,11 @@ void TestForm1::menus_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QStringList>("shortcuts");
-    QTest::newRow("File") << "mnuFile" << "File" << QStringList{"mnuExecute", "mnuClear", "mnuUndo", "mnuS0", "mnuExit"}
-                          << QStringList{"Execute Edit Process", "Clear Listed Files", "Undo Last Edit Run", "", "E&xit"}
-                          << QStringList{"Ctrl+E", "Del", "Ctrl+Z", "", "Ctrl+X"};
+    QTest::newRow("File") << "mnuFile" << "File"
+                          << QStringList{"mnuExecute", "mnuClear", "mnuUndo", "mnuFolders", "mnuS0", "mnuExit"}
+                          << QStringList{"Execute Edit Process", "Clear Listed Files", "Undo Last Edit Run",
+                                         "Edit Files Inside Folders", "", "E&xit"}
+                          << QStringList{"Ctrl+E", "Del", "Ctrl+Z", "", "", "Ctrl+X"};
     QTest::newRow("Help") << "mnuHelp" << "Help"
                           << QStringList{"mnuProgWP", "mnuT", "mnuSep", "mnuComment", "mnuDonate", "mnuSep0", "mnuAbout"}
                           << QStringList{"Program Webpage", "Tutorials n Contents", "", "Send Comments to developers",
@@ -368,6 +373,29 @@ void TestForm1::accessibleNames()
         {"List1", "Edit mode"},      {"List2", "Options"},
     };
     QCOMPARE(names, expected);
+}
+
+// Unticked at the first start; the state is on disk as soon as it changes
+// (File > Exit does not close the window), and a new window starts with it.
+void TestForm1::foldersEntryIsRemembered()
+{
+    const QString settingsFile = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Orvanta/Textorum.conf";
+    QFile::remove(settingsFile);
+    for (const bool tick : {true, false}) {
+        {
+            Form1 form;
+            QAction *entry = child<QAction>(&form, "mnuFolders");
+            QVERIFY(entry->isCheckable());
+            QCOMPARE(entry->isChecked(), !tick);
+            entry->trigger();
+            QCOMPARE(entry->isChecked(), tick);
+            QFile file(settingsFile);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY(file.readAll().contains(tick ? "editFilesInsideFolders=true" : "editFilesInsideFolders=false"));
+        }
+        Form1 restarted;
+        QCOMPARE(child<QAction>(&restarted, "mnuFolders")->isChecked(), tick);
+    }
 }
 
 QTEST_MAIN(TestForm1)
