@@ -17,7 +17,6 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 bench=${TEXTORUM_BENCH:-$repo/build/bench/textorum-bench}
 runs=${RUNS:-5}
 [ -x "$bench" ] || { echo "no $bench: build the textorum-bench target first" >&2; exit 2; }
-command -v hyperfine >/dev/null || { echo "hyperfine is needed (apt-get install hyperfine)" >&2; exit 2; }
 bench=$(cd "$(dirname "$bench")" && pwd)/$(basename "$bench")
 
 if [ $# -ge 1 ]; then
@@ -70,11 +69,29 @@ fresh_tree="rm -rf $work/tree && cp -r $data/tree $work/tree && sync"
 # The files in the order of their paths, as the walk visits them.
 listed="find $work/tree -type f -print0 | LC_ALL=C sort -z | xargs -0 -s 2000000"
 
-hyperfine --runs "$runs" --warmup 1 --prepare "$fresh_tree" --export-json "$results/folders.json" \
-    --command-name folder "$replace --folders $work/tree" \
-    --command-name listed "$listed $replace" \
-    --command-name sed "find $work/tree -type f -exec sed -i 's/$find_text/$with_text/g' {} +" \
-    >"$results/folders.log"
+# Interleaved, so that whatever else the machine does meanwhile weighs on
+# all three alike: each round runs each command once, on a fresh copy, after
+# sync. Wall and processor (user + system) times per run go to times.txt.
+python3 - "$runs" "$fresh_tree" "$results/times.txt" \
+    folder "$replace --folders $work/tree" \
+    listed "$listed $replace" \
+    sed "find $work/tree -type f -exec sed -i 's/$find_text/$with_text/g' {} +" <<'EOF'
+import resource, subprocess, sys, time
+runs, prepare, out = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+commands = list(zip(sys.argv[4::2], sys.argv[5::2]))
+with open(out, "w") as log:
+    for round in range(runs + 1):   # the first round warms up and is not kept
+        for name, command in commands:
+            subprocess.run(prepare, shell=True, check=True)
+            before = resource.getrusage(resource.RUSAGE_CHILDREN)
+            start = time.perf_counter()
+            subprocess.run(command, shell=True, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            wall = time.perf_counter() - start
+            after = resource.getrusage(resource.RUSAGE_CHILDREN)
+            cpu = after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime
+            if round > 0:
+                log.write("%s %.3f %.3f\n" % (name, wall, cpu))
+EOF
 
 # The same bytes either way.
 rm -rf "$work/tree" "$work/listed" && cp -r "$data/tree" "$work/tree" && cp -r "$data/tree" "$work/listed"
@@ -88,13 +105,19 @@ peak() {   # the peak memory, in KiB, that textorum-bench reports for its argume
 walk_peak=$(peak --folders "$data/wide")
 one_file_peak=$(peak "$data/wide/f0000/file000.txt")
 
-python3 - "$results/folders.json" "$walk_peak" "$one_file_peak" "$results" <<'EOF'
-import json, sys
-runs = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
-median = lambda name: runs[name]["median"]
-print("folder of 20,000 files: %.3f s, listed one by one %.3f s (%.2f), find -exec sed -i + %.3f s (%.2f)"
-      % (median("folder"), median("listed"), median("folder") / median("listed"),
-         median("sed"), median("folder") / median("sed")))
+python3 - "$results/times.txt" "$walk_peak" "$one_file_peak" "$results" <<'EOF'
+import statistics, sys
+times = {}
+for line in open(sys.argv[1]):
+    name, wall, cpu = line.split()
+    times.setdefault(name, []).append((float(wall), float(cpu)))
+wall = {name: statistics.median(t[0] for t in runs) for name, runs in times.items()}
+cpu = {name: statistics.median(t[1] for t in runs) for name, runs in times.items()}
+for kind, median in (("wall", wall), ("processor", cpu)):
+    print("%s, medians: folder of 20,000 files %.3f s, listed one by one %.3f s (%.2f),"
+          " find -exec sed -i + %.3f s (%.2f)"
+          % (kind, median["folder"], median["listed"], median["folder"] / median["listed"],
+             median["sed"], median["folder"] / median["sed"]))
 print("walk of 100,000 files in 1,000 folders: peak %d KiB; a run over one listed file %d KiB"
       % (int(sys.argv[2]), int(sys.argv[3])))
 print(open(sys.argv[4] + "/folder-status.txt").read().strip())

@@ -75,8 +75,10 @@ void EditRun::execute()
 
     for (qint64 position = rowCount; position >= 1; --position) {
         m_display.yield();
-        if (g_bolStop)
-            return endStopped(tally);
+        if (g_bolStop) {
+            endStopped(tally);
+            return;
+        }
         // A Clear during the yield emptied the list; rows dropped since then
         // are other files at the same positions, so the flag decides, not the count.
         if (m_listCleared || position > m_rows.rowCount())
@@ -90,8 +92,10 @@ void EditRun::execute()
         else
             visitRow(path, texts, tally);
         // Stopped between two files of a folder.
-        if (g_bolStop)
-            return endStopped(tally);
+        if (g_bolStop) {
+            endStopped(tally);
+            return;
+        }
     }
 
     // Every row, unless a Clear ended the run early: then the rows it visited.
