@@ -25,9 +25,11 @@ public:
     QString with;
     std::array<bool, int(ReadOption::Count)> options {};
     std::array<bool, int(EditMode::Count)> modes {};
+    bool insideFolders = false;
     QString statusCaption;
     QList<FileFailure> failures;
     QList<FileFailure> leftAsTheyAre;
+    SkippedFiles skipped;
 
     void setExecuteEnabled(bool) override {}
     bool isStopEnabled() const override { return m_stopEnabled; }
@@ -44,6 +46,7 @@ public:
     int modeCount() const override { return int(editModeNames().size()); }
     QString modeText(int index) const override { return editModeNames().at(index); }
     bool isModeTicked(int index) const override { return modes.at(size_t(index)); }
+    bool editsInsideFolders() const override { return insideFolders; }
     void setStatusCaption(const QString &caption) override { statusCaption = caption; }
     void setModeCaption(const QString &) override {}
     void yield() override {}
@@ -51,6 +54,7 @@ public:
     QByteArray rowTag(qint64 position) const override { return rows.at(position - 1); }
     void removeAllRows() override { rows.clear(); }
     void showFailures(const QList<FileFailure> &list) override { failures = list; }
+    void showSkipped(const SkippedFiles &files) override { skipped = files; }
     void showLeftAsTheyAre(const QList<FileFailure> &list) override { leftAsTheyAre = list; }
 
 private:

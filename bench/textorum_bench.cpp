@@ -1,6 +1,7 @@
 // textorum-bench: one edit run over the files named on the command line,
 // through the same EditRun as the window, with a host that needs no display;
-// with --then-undo, the undo of it after it.
+// with --then-undo, the undo of it after it; with --folders, listed folders
+// stand for the text files below them.
 
 #include "displaylesshost.h"
 #include "editmodes.h"
@@ -32,7 +33,7 @@ int usage(const char *problem)
                  "textorum-bench: %s\n"
                  "usage: textorum-bench --find TEXT [--with TEXT] [--mode %s]..."
                  " [--single-line] [--enumerate] [--case-sensitive] [--remove-indentation]"
-                 " [--then-undo | --without-undo] FILE...\n",
+                 " [--then-undo | --without-undo] [--folders] FILE|FOLDER...\n",
                  problem, qPrintable(modes.join(u'|')));
     return kBadArguments;
 }
@@ -81,6 +82,9 @@ int main(int argc, char **argv)
         } else if (std::strcmp(argument, "--without-undo") == 0) {
             // The run keeps nothing for an undo: only to measure what keeping it costs.
             keepsUndo = false;
+        } else if (std::strcmp(argument, "--folders") == 0) {
+            // File > Edit Files Inside Folders ticked.
+            host.insideFolders = true;
         } else if (std::strncmp(argument, "--", 2) == 0) {
             return usage("unknown option or missing value");
         } else {
@@ -103,6 +107,8 @@ int main(int argc, char **argv)
     std::printf("%s\n", qPrintable(host.statusCaption));
     for (const FileFailure &failure : host.failures)
         std::fprintf(stderr, "failed: %s: %s\n", failure.path.constData(), qPrintable(failure.systemError));
+    for (const SkippedFiles::Named &file : host.skipped.named())
+        std::fprintf(stderr, "skipped: %s: %d\n", file.path.constData(), int(file.why));
     std::fprintf(stderr, "run: %.3f s\n", runSeconds);
 
     if (thenUndo) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filefailure.h"
+#include "skippedfiles.h"
 
 #include <QByteArray>
 #include <QList>
@@ -28,6 +29,10 @@ public:
     virtual int modeCount() const = 0;
     virtual QString modeText(int index) const = 0;
     virtual bool isModeTicked(int index) const = 0;
+
+    // File > Edit Files Inside Folders: a folder row stands for the text
+    // files below it. A host that never lists folders need not say.
+    virtual bool editsInsideFolders() const { return false; }
 };
 
 // The file list: rows at 1-based positions. A row's tag is its path as the
@@ -76,6 +81,10 @@ public:
     // none); called once at the end of every run that got past the empty-list
     // test, stopped runs included, so the window can show why.
     virtual void showFailures(const QList<FileFailure> &failures) = 0;
+    // What the run that just ended passed by (see SkippedFiles); called right
+    // after showFailures(), when that is. A host that never lists folders
+    // need not show it.
+    virtual void showSkipped(const SkippedFiles &) {}
     // The files an undo left as they are, with the reason; called once at the
     // end of every undo that was started, stopped ones included.
     virtual void showLeftAsTheyAre(const QList<FileFailure> &files) = 0;

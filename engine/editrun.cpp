@@ -2,6 +2,7 @@
 
 #include "editmodes.h"
 #include "editpass.h"
+#include "folderwalk.h"
 #include "lineend.h"
 
 #include <QScopeGuard>
@@ -55,50 +56,79 @@ void EditRun::execute()
     const QString sFind = m_inputs.findText();
     const QString sWith = m_inputs.withText();
     RunTexts texts(sFind, sWith);
-    qint64 visited = 0;
-    qint64 changed = 0;
-    qint64 failed = 0;
-    QList<FileFailure> failures;
+    Tally tally;
+    // Taken once, as the texts are: a change during the run is for the next one.
+    if (m_inputs.editsInsideFolders())
+        tally.seen.emplace();
 
     for (qint64 position = rowCount; position >= 1; --position) {
         m_display.yield();
         if (g_bolStop) {
-            m_display.setBusyPointer(false);
-            m_display.showFailures(failures);
+            endStopped(tally);
             return;
         }
         // A Clear during the yield emptied the list; rows dropped since then
         // are other files at the same positions, so the flag decides, not the count.
         if (m_listCleared || position > m_rows.rowCount())
             break;
-        ++visited;
         const QByteArray path = m_rows.rowTag(position);
-        m_display.setStatusCaption(QStringLiteral("Processing file: ") + QString::number(position) + u'/'
-                                   + QString::number(rowCount) + QStringLiteral("\r\n") + QString::fromUtf8(path));
-        switch (editFile(path, texts, failures)) {
-        case FileOutcome::Changed:
-            ++changed;
-            break;
-        case FileOutcome::Failed:
-            ++failed;
-            break;
-        case FileOutcome::Skipped:
-        case FileOutcome::Unchanged:
-            break;
+        const QString progress = QStringLiteral("Processing file: ") + QString::number(position) + u'/'
+                                 + QString::number(rowCount) + QStringLiteral("\r\n");
+        m_display.setStatusCaption(progress + QString::fromUtf8(path));
+        if (tally.seen)
+            visitWithFolders(path, progress, texts, tally);
+        else
+            visitRow(path, texts, tally);
+        // Stopped between two files of a folder.
+        if (g_bolStop) {
+            endStopped(tally);
+            return;
         }
     }
 
     // Every row, unless a Clear ended the run early: then the rows it visited.
     m_display.setBusyPointer(false);
-    QString summary = QStringLiteral("Done Processing files: ") + QString::number(visited)
-                      + QStringLiteral(" | files changed: ") + QString::number(changed)
-                      + QStringLiteral(" | files unchanged: ") + QString::number(visited - changed - failed);
-    if (failed > 0)
-        summary += QStringLiteral(" | files failed: ") + QString::number(failed);
+    QString summary = QStringLiteral("Done Processing files: ") + QString::number(tally.visited)
+                      + QStringLiteral(" | files changed: ") + QString::number(tally.changed)
+                      + QStringLiteral(" | files unchanged: ")
+                      + QString::number(tally.visited - tally.changed - tally.failed);
+    if (tally.failed > 0)
+        summary += QStringLiteral(" | files failed: ") + QString::number(tally.failed);
+    summary += tally.skipped.summaryText();
     m_display.setStatusCaption(summary);
     m_display.setStopEnabled(false);
     m_display.setExecuteEnabled(true);
-    m_display.showFailures(failures);
+    showReport(tally);
+}
+
+void EditRun::visitRow(const QByteArray &path, RunTexts &texts, Tally &tally)
+{
+    const FileOutcome outcome = editFile(path, texts, tally.failures);
+    count(outcome, tally);
+    if (outcome == FileOutcome::Skipped && isExistingFolder(path))
+        tally.skipped.addFolderRow();
+}
+
+void EditRun::count(FileOutcome outcome, Tally &tally)
+{
+    ++tally.visited;
+    if (outcome == FileOutcome::Changed)
+        ++tally.changed;
+    else if (outcome == FileOutcome::Failed)
+        ++tally.failed;
+}
+
+// No summary: the status line keeps the file in hand.
+void EditRun::endStopped(const Tally &tally)
+{
+    m_display.setBusyPointer(false);
+    showReport(tally);
+}
+
+void EditRun::showReport(const Tally &tally)
+{
+    m_display.showFailures(tally.failures);
+    m_display.showSkipped(tally.skipped);
 }
 
 void EditRun::endBusy()

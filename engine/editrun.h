@@ -3,12 +3,16 @@
 #include "edithost.h"
 #include "editoptions.h"
 #include "filefailure.h"
+#include "filesseen.h"
 #include "saferewrite.h"
+#include "skippedfiles.h"
 #include "sourcefile.h"
 #include "undojournal.h"
 
 #include <QByteArray>
 #include <QList>
+
+#include <optional>
 
 class RunTexts;
 
@@ -58,6 +62,31 @@ public:
 private:
     // What became of one row.
     enum class FileOutcome { Skipped, Unchanged, Changed, Failed };
+
+    // What a run has done so far.
+    struct Tally
+    {
+        qint64 visited = 0;
+        qint64 changed = 0;
+        qint64 failed = 0;
+        QList<FileFailure> failures;
+        SkippedFiles skipped;
+        std::optional<FilesSeen> seen;   // when folder rows are walked
+    };
+
+    // One row, whose folder, if it is one, is only counted.
+    void visitRow(const QByteArray &path, RunTexts &texts, Tally &tally);
+    // One row with folders walked (editfolder.cpp): a folder row stands for
+    // the files below it, in the row's place, and a file that a walk reached
+    // is visited once.
+    void visitWithFolders(const QByteArray &path, const QString &progress, RunTexts &texts, Tally &tally);
+    void editFolder(const QByteArray &folder, const QString &progress, RunTexts &texts, Tally &tally);
+    void visitOnce(const QByteArray &path, const struct stat &status, FilesSeen::Through through,
+                   RunTexts &texts, Tally &tally);
+    void endStopped(const Tally &tally);
+    void showReport(const Tally &tally);
+    // Counts one file's outcome in the tally.
+    static void count(FileOutcome outcome, Tally &tally);
 
     FileOutcome editFile(const QByteArray &path, RunTexts &texts, QList<FileFailure> &failures);
     FileOutcome editExistingFile(const QByteArray &path, RunTexts &texts, QList<FileFailure> &failures);

@@ -65,3 +65,40 @@ QString leftAsTheyAreList(const QList<FileFailure> &files)
     return fileList(files, QStringLiteral("1 file was left as it is:"),
                            QStringLiteral("%1 files were left as they are:"));
 }
+
+QString skipReasonText(WalkSkip why)
+{
+    switch (why) {
+    case WalkSkip::Hidden:
+        return QStringLiteral("hidden");
+    case WalkSkip::NotRegularFile:
+        return QStringLiteral("not a regular file");
+    case WalkSkip::Binary:
+        return QStringLiteral("binary");
+    case WalkSkip::Utf16Text:
+        return QStringLiteral("text in UTF-16");
+    case WalkSkip::Count:
+        break;
+    }
+    return {};
+}
+
+QString skippedList(const SkippedFiles &skipped)
+{
+    QStringList lines;
+    if (const qint64 count = skipped.fileCount()) {
+        lines << (count == 1 ? QStringLiteral("1 file was skipped:") : QStringLiteral("%1 files were skipped:").arg(count));
+        if (skipped.named().size() == count) {
+            for (const SkippedFiles::Named &file : skipped.named())
+                lines << QString::fromUtf8(file.path) + QStringLiteral(" (") + skipReasonText(file.why) + u')';
+        } else {
+            for (int why = 0; why < int(WalkSkip::Count); ++why) {
+                if (const qint64 ofReason = skipped.fileCount(WalkSkip(why)))
+                    lines << skipReasonText(WalkSkip(why)) + QStringLiteral(": ") + QString::number(ofReason);
+            }
+        }
+    }
+    if (skipped.folderRowCount() > 0)
+        lines << QStringLiteral("Folders are skipped; tick File > Edit Files Inside Folders to edit the files inside them.");
+    return lines.join(QLatin1Char('\n'));
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filefailure.h"
+#include "skippedfiles.h"
 
 #include <QList>
 #include <QString>
@@ -11,3 +12,10 @@
 QString failureReasonText(FileFailureReason reason);
 QString failureList(const QList<FileFailure> &failures);
 QString leftAsTheyAreList(const QList<FileFailure> &files);
+
+// The words for why a walk through a folder passed a file by, and the
+// status line's lines on what a run skipped: the files with their reasons
+// (grouped by reason past SkippedFiles::kNamed of them), and a hint when
+// folder rows were skipped; empty when nothing was.
+QString skipReasonText(WalkSkip why);
+QString skippedList(const SkippedFiles &skipped);

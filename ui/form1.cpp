@@ -5,6 +5,7 @@
 #include "commandbutton.h"
 #include "editmodes.h"
 #include "filelistview.h"
+#include "foldersentry.h"
 #include "frmabout.h"
 #include "statusline.h"
 
@@ -194,6 +195,7 @@ void Form1::createMenus()
     mnuUndo = addEntry(mnuFile, QStringLiteral("mnuUndo"), QStringLiteral("Undo Last Edit Run"),
                        QKeySequence(Qt::CTRL | Qt::Key_Z), &Form1::mnuUndo_Click);
     mnuUndo->setEnabled(false);
+    mnuFolders = addFoldersEntry(mnuFile);
     addSeparator(mnuFile, QStringLiteral("mnuS0"));
     addEntry(mnuFile, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X),
              &Form1::mnuExit_Click);

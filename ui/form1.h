@@ -74,6 +74,7 @@ private:
     int modeCount() const override;
     QString modeText(int index) const override;
     bool isModeTicked(int index) const override;
+    bool editsInsideFolders() const override;
 
     // FileRows
     qint64 rowCount() const override;
@@ -93,6 +94,7 @@ private:
     void setModeCaption(const QString &caption) override;
     void yield() override;
     void showFailures(const QList<FileFailure> &failures) override;
+    void showSkipped(const SkippedFiles &skipped) override;
     void showLeftAsTheyAre(const QList<FileFailure> &files) override;
 
     std::array<QLabel *, 2> Label2{};
@@ -107,6 +109,7 @@ private:
     CheckList *List2 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     QAction *mnuUndo = nullptr;
+    QAction *mnuFolders = nullptr;
 
     // The one About window: created at the first Help > About, hidden by its
     // OK button, and gone (null) after its close box.

@@ -126,6 +126,11 @@ bool Form1::isModeTicked(int index) const
     return List1->isTicked(index);
 }
 
+bool Form1::editsInsideFolders() const
+{
+    return mnuFolders->isChecked();
+}
+
 void Form1::setStatusCaption(const QString &caption)
 {
     Label1->setCaption(caption);
@@ -173,6 +178,16 @@ void Form1::removeAllRows()
 void Form1::showFailures(const QList<FileFailure> &failures)
 {
     Label1->setFileList(failureList(failures));
+}
+
+// After showFailures(), whose list it follows.
+void Form1::showSkipped(const SkippedFiles &skipped)
+{
+    const QString lines = skippedList(skipped);
+    if (lines.isEmpty())
+        return;
+    const QString failures = Label1->accessibleDescription();
+    Label1->setFileList(failures.isEmpty() ? lines : failures + u'\n' + lines);
 }
 
 void Form1::showLeftAsTheyAre(const QList<FileFailure> &files)

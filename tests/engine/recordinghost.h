@@ -25,6 +25,7 @@ public:
     std::array<bool, int(ReadOption::Count)> options {};
     QStringList modeTexts = editModeNames();
     std::array<bool, int(EditMode::Count)> modes {};
+    bool insideFolders = false;   // File > Edit Files Inside Folders
     QList<bool> answers;   // the answers of askYesNo, first asked first
     // Runs inside yield(), with the number of the yield in this host's life (from 1).
     std::function<void(int)> onYield;
@@ -39,6 +40,7 @@ public:
     int yields = 0;
     QList<QList<FileFailure>> failureReports;
     QList<QList<FileFailure>> leftReports;
+    QList<SkippedFiles> skippedReports;
 
     void tickMode(EditMode mode, bool ticked = true) { modes[size_t(mode)] = ticked; }
     void tickOption(ReadOption option, bool ticked = true) { options[size_t(option)] = ticked; }
@@ -119,6 +121,11 @@ public:
         record(u"isModeTicked(%1)", index);
         return modes.at(size_t(index));
     }
+    bool editsInsideFolders() const override
+    {
+        record(u"editsInsideFolders");
+        return insideFolders;
+    }
     void setStatusCaption(const QString &caption) override
     {
         record(u"setStatusCaption(%1)", caption);
@@ -151,6 +158,11 @@ public:
     {
         record(u"showFailures(%1)", int(failures.size()));
         failureReports.append(failures);
+    }
+    void showSkipped(const SkippedFiles &skipped) override
+    {
+        record(u"showSkipped(%1)", skipped.fileCount() + skipped.folderRowCount());
+        skippedReports.append(skipped);
     }
     void showLeftAsTheyAre(const QList<FileFailure> &files) override
     {

@@ -9,6 +9,8 @@ class TestFailureText : public QObject
 private slots:
     void toolTip_data();
     void toolTip();
+    void skippedList_data();
+    void skippedList();
 };
 
 void TestFailureText::toolTip_data()
@@ -47,6 +49,45 @@ void TestFailureText::toolTip()
         QVERIFY2(toolTip.contains(text), qPrintable(text));
     for (const QString &text : notShown)
         QVERIFY2(!toolTip.contains(text), qPrintable(text));
+}
+
+void TestFailureText::skippedList_data()
+{
+    QTest::addColumn<int>("binaryFiles");
+    QTest::addColumn<int>("folderRows");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("notShown");
+    QTest::newRow("nothing skipped") << 0 << 0 << QStringList{} << QStringList{"skipped"};
+    QTest::newRow("files named with their reasons")
+        << 2 << 0 << QStringList{"3 files were skipped:", "/d/.git (hidden)", "/d/2.bin (binary)"}
+        << QStringList{"Folders are"};
+    QTest::newRow("past twenty grouped by reason")
+        << 25 << 0 << QStringList{"26 files were skipped:", "hidden: 1", "binary: 25"} << QStringList{"/d/"};
+    QTest::newRow("folder rows")
+        << 0 << 2
+        << QStringList{"Folders are skipped; tick File > Edit Files Inside Folders to edit the files inside them."}
+        << QStringList{"files were"};
+}
+
+void TestFailureText::skippedList()
+{
+    QFETCH(int, binaryFiles);
+    QFETCH(int, folderRows);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, notShown);
+    SkippedFiles skipped;
+    if (binaryFiles > 0)
+        skipped.addFile("/d/.git", WalkSkip::Hidden);
+    for (int i = 1; i <= binaryFiles; ++i)
+        skipped.addFile("/d/" + QByteArray::number(i) + ".bin", WalkSkip::Binary);
+    for (int i = 0; i < folderRows; ++i)
+        skipped.addFolderRow();
+    const QString toolTip = ::skippedList(skipped);
+    QCOMPARE(toolTip.isEmpty(), binaryFiles + folderRows == 0);
+    for (const QString &text : shown)
+        QVERIFY2(toolTip.contains(text), qPrintable(toolTip));
+    for (const QString &text : notShown)
+        QVERIFY2(!toolTip.contains(text), qPrintable(toolTip));
 }
 
 QTEST_MAIN(TestFailureText)

@@ -8,8 +8,10 @@
 #include "filelistview.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
@@ -49,6 +51,7 @@ private slots:
     void accessibleNames();
     void addFromDialog_data();
     void addFromDialog();
+    void foldersEntryIsRemembered();
 };
 
 namespace {
@@ -193,10 +196,11 @@ void TestForm1::menus_data()
     QTest::addColumn<QStringList>("shortcuts");
     QTest::newRow("File") << "mnuFile" << "File"
                           << QStringList{"mnuAddFiles", "mnuAddFolder", "mnuS1", "mnuExecute", "mnuClear", "mnuUndo",
-                                         "mnuS0", "mnuExit"}
+                                         "mnuFolders", "mnuS0", "mnuExit"}
                           << QStringList{"Add Files...", "Add Folder...", "", "Execute Edit Process",
-                                         "Clear Listed Files", "Undo Last Edit Run", "", "E&xit"}
-                          << QStringList{"Ctrl+O", "", "", "Ctrl+E", "Del", "Ctrl+Z", "", "Ctrl+X"};
+                                         "Clear Listed Files", "Undo Last Edit Run", "Edit Files Inside Folders", "",
+                                         "E&xit"}
+                          << QStringList{"Ctrl+O", "", "", "Ctrl+E", "Del", "Ctrl+Z", "", "", "Ctrl+X"};
     QTest::newRow("Help") << "mnuHelp" << "Help"
                           << QStringList{"mnuProgWP", "mnuT", "mnuSep", "mnuComment", "mnuDonate", "mnuSep0", "mnuAbout"}
                           << QStringList{"Program Webpage", "Tutorials n Contents", "", "Send Comments to developers",
@@ -441,6 +445,29 @@ void TestForm1::addFromDialog()
         QCOMPARE(listed.entry(row).tag, expected.entry(row).tag);
         for (int column = 0; column < listed.columnCount(); ++column)
             QCOMPARE(listed.entry(row).texts[column], expected.entry(row).texts[column]);
+    }
+}
+
+// Unticked at the first start; the state is on disk as soon as it changes
+// (File > Exit does not close the window), and a new window starts with it.
+void TestForm1::foldersEntryIsRemembered()
+{
+    const QString settingsFile = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Orvanta/Textorum.conf";
+    QFile::remove(settingsFile);
+    for (const bool tick : {true, false}) {
+        {
+            Form1 form;
+            QAction *entry = child<QAction>(&form, "mnuFolders");
+            QVERIFY(entry->isCheckable());
+            QCOMPARE(entry->isChecked(), !tick);
+            entry->trigger();
+            QCOMPARE(entry->isChecked(), tick);
+            QFile file(settingsFile);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY(file.readAll().contains(tick ? "editFilesInsideFolders=true" : "editFilesInsideFolders=false"));
+        }
+        Form1 restarted;
+        QCOMPARE(child<QAction>(&restarted, "mnuFolders")->isChecked(), tick);
     }
 }
 

@@ -35,6 +35,8 @@ private slots:
     void nameThatIsNotUtf8();
     void progressDuringRun();
     void emptyList();
+    void folderRow_data();
+    void folderRow();
     void stopDuringRun_data();
     void stopDuringRun();
     void summaryAddsUp_data();
@@ -294,6 +296,54 @@ void TestRun::emptyList()
     QVERIFY(!child<QPushButton>(&form, "Command1_1")->isEnabled());
     QVERIFY(!isPointerBusy(form));
     QCOMPARE(child<QLabel>(&form, "Label1")->text(), QStringLiteral("..."));
+}
+
+void TestRun::folderRow_data()
+{
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("toolTip");
+    QTest::newRow("unticked: skipped, with a hint")
+        << false << QByteArray("a cat") << "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | folders skipped: 1"
+        << "Folders are skipped; tick File &gt; Edit Files Inside Folders to edit the files inside them.";
+    QTest::newRow("ticked: its text file edited, its binary file named")
+        << true << QByteArray("a dog")
+        << "Done Processing files: 1 | files changed: 1 | files unchanged: 0 | files skipped: 1" << "b.bin (binary)";
+}
+
+// A folder row through the window: File > Edit Files Inside Folders decides.
+void TestRun::folderRow()
+{
+    QFETCH(bool, ticked);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, caption);
+    QFETCH(QString, toolTip);
+    Form1 form;
+    showActive(form);
+    QTemporaryDir dir;
+    const QString textFile = dir.filePath("a.txt");
+    const QString binaryFile = dir.filePath("b.bin");
+    for (const auto &[path, content] : {std::pair{textFile, QByteArray("a cat")}, {binaryFile, QByteArray("cat\0", 4)}}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    FileListModel *model = child<FileListView>(&form, "LVFile")->fileModel();
+    model->setTag(model->appendRow(), QFile::encodeName(dir.path()));
+    QAction *mnuFolders = child<QAction>(&form, "mnuFolders");
+    mnuFolders->setChecked(ticked);
+    // The setting outlives the window: the next windows start unticked again.
+    const auto untick = qScopeGuard([mnuFolders] { mnuFolders->setChecked(false); });
+    type(child<QPlainTextEdit>(&form, "Combo2"), QStringLiteral("cat"));
+    type(child<QPlainTextEdit>(&form, "Combo3"), QStringLiteral("dog"));
+    tick(child<QListWidget>(&form, "List1"), 4);
+    QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
+
+    QFile file(textFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), text);
+    QCOMPARE(child<QLabel>(&form, "Label1")->text(), caption);
+    QVERIFY2(child<QLabel>(&form, "Label1")->toolTip().contains(toolTip), qPrintable(child<QLabel>(&form, "Label1")->toolTip()));
 }
 
 void TestRun::stopDuringRun_data()

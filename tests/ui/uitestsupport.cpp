@@ -6,10 +6,16 @@
 #include <QPushButton>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 void setUpTestApplication()
 {
+    // The window keeps a setting; the tests keep it in a folder of their own,
+    // read and written afresh by every test program.
+    static QTemporaryDir configFolder;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configFolder.path()));
     setUpApplication(*qobject_cast<QApplication *>(QCoreApplication::instance()));
 }
 

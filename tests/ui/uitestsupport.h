@@ -10,7 +10,8 @@
 class QWidget;
 
 // Applies the program's own name, style and font to the test application, so
-// that the window is tested as the program shows it.
+// that the window is tested as the program shows it, with its settings in a
+// temporary XDG_CONFIG_HOME (call it before anything reads a setting).
 void setUpTestApplication();
 
 // Shows the window and waits until it is the active one, so that keys and

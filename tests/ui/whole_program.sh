@@ -13,6 +13,8 @@ xdnddrag=$3
 pid=
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The program keeps a setting: here, not in the user's own.
+export XDG_CONFIG_HOME="$work/config"
 
 fail() {
     echo "FAIL: $*" >&2

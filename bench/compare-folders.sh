@@ -1,0 +1,124 @@
+#!/bin/sh
+# Times an edit run over a listed folder of 20,000 small files of a real
+# source tree (copies of /usr/include) against the same run over the same
+# files listed one by one, and against `find -type f -exec sed -i ... +`;
+# checks that the folder run and the listed run wrote the same bytes; and
+# measures the peak memory of a walk through 100,000 files in 1,000 folders
+# against that of a run over one listed file.
+#
+# usage: bench/compare-folders.sh [FOLDER]
+#   FOLDER      where the data goes (default: a new folder under /tmp); about
+#               1 GB are needed there
+#   TEXTORUM_BENCH  the program to time (default: build/bench/textorum-bench)
+#   RUNS        timed runs of each command (default: 5)
+set -eu
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+bench=${TEXTORUM_BENCH:-$repo/build/bench/textorum-bench}
+runs=${RUNS:-5}
+[ -x "$bench" ] || { echo "no $bench: build the textorum-bench target first" >&2; exit 2; }
+bench=$(cd "$(dirname "$bench")" && pwd)/$(basename "$bench")
+
+if [ $# -ge 1 ]; then
+    root=$1
+    mkdir -p "$root"
+else
+    root=$(mktemp -d /tmp/textorum-folders.XXXXXX)
+fi
+root=$(cd "$root" && pwd)
+data=$root/data
+work=$root/work
+results=$root/results
+mkdir -p "$data" "$work" "$results"
+
+# The first 20,000 regular files of /usr/include and of copies of it, each
+# copy a folder of its own; and 100,000 files of 64 bytes in 1,000 folders.
+[ -e "$data/complete" ] || python3 - "$data" <<'EOF'
+import os, shutil, sys
+data = sys.argv[1]
+sources = []
+for folder, dirs, files in os.walk("/usr/include"):
+    dirs.sort()
+    for name in sorted(files):
+        path = os.path.join(folder, name)
+        if os.path.isfile(path) and not os.path.islink(path):
+            sources.append(os.path.relpath(path, "/usr/include"))
+count, copy = 0, 0
+while count < 20000:
+    for relative in sources:
+        if count == 20000:
+            break
+        target = os.path.join(data, "tree", "copy%d" % copy, relative)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copyfile(os.path.join("/usr/include", relative), target)
+        count += 1
+    copy += 1
+for folder in range(1000):
+    path = os.path.join(data, "wide", "f%04d" % folder)
+    os.makedirs(path)
+    for n in range(100):
+        with open(os.path.join(path, "file%03d.txt" % n), "wb") as f:
+            f.write(b"a line of text that holds nothing the run looks for, 64 bytes.\n")
+open(os.path.join(data, "complete"), "w").close()
+EOF
+
+find_text=struct
+with_text=strukt
+replace="$bench --find $find_text --with $with_text --mode replace --case-sensitive"
+fresh_tree="rm -rf $work/tree && cp -r $data/tree $work/tree && sync"
+# The files in the order of their paths, as the walk visits them.
+listed="find $work/tree -type f -print0 | LC_ALL=C sort -z | xargs -0 -s 2000000"
+
+# Interleaved, so that whatever else the machine does meanwhile weighs on
+# all three alike: each round runs each command once, on a fresh copy, after
+# sync. Wall and processor (user + system) times per run go to times.txt.
+python3 - "$runs" "$fresh_tree" "$results/times.txt" \
+    folder "$replace --folders $work/tree" \
+    listed "$listed $replace" \
+    sed "find $work/tree -type f -exec sed -i 's/$find_text/$with_text/g' {} +" <<'EOF'
+import resource, subprocess, sys, time
+runs, prepare, out = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+commands = list(zip(sys.argv[4::2], sys.argv[5::2]))
+with open(out, "w") as log:
+    for round in range(runs + 1):   # the first round warms up and is not kept
+        for name, command in commands:
+            subprocess.run(prepare, shell=True, check=True)
+            before = resource.getrusage(resource.RUSAGE_CHILDREN)
+            start = time.perf_counter()
+            subprocess.run(command, shell=True, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            wall = time.perf_counter() - start
+            after = resource.getrusage(resource.RUSAGE_CHILDREN)
+            cpu = after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime
+            if round > 0:
+                log.write("%s %.3f %.3f\n" % (name, wall, cpu))
+EOF
+
+# The same bytes either way.
+rm -rf "$work/tree" "$work/listed" && cp -r "$data/tree" "$work/tree" && cp -r "$data/tree" "$work/listed"
+$replace --folders "$work/tree" >"$results/folder-status.txt" 2>/dev/null
+find "$work/listed" -type f -print0 | LC_ALL=C sort -z | xargs -0 -s 2000000 $replace >"$results/listed-status.txt" 2>/dev/null
+diff -r "$work/tree" "$work/listed" >/dev/null || { echo "the folder run and the listed run differ" >&2; exit 1; }
+
+peak() {   # the peak memory, in KiB, that textorum-bench reports for its arguments
+    "$bench" --find "$find_text" "$@" 2>&1 >/dev/null | sed -n 's/^peak memory: \([0-9]*\) KiB$/\1/p'
+}
+walk_peak=$(peak --folders "$data/wide")
+one_file_peak=$(peak "$data/wide/f0000/file000.txt")
+
+python3 - "$results/times.txt" "$walk_peak" "$one_file_peak" "$results" <<'EOF'
+import statistics, sys
+times = {}
+for line in open(sys.argv[1]):
+    name, wall, cpu = line.split()
+    times.setdefault(name, []).append((float(wall), float(cpu)))
+wall = {name: statistics.median(t[0] for t in runs) for name, runs in times.items()}
+cpu = {name: statistics.median(t[1] for t in runs) for name, runs in times.items()}
+for kind, median in (("wall", wall), ("processor", cpu)):
+    print("%s, medians: folder of 20,000 files %.3f s, listed one by one %.3f s (%.2f),"
+          " find -exec sed -i + %.3f s (%.2f)"
+          % (kind, median["folder"], median["listed"], median["folder"] / median["listed"],
+             median["sed"], median["folder"] / median["sed"]))
+print("walk of 100,000 files in 1,000 folders: peak %d KiB; a run over one listed file %d KiB"
+      % (int(sys.argv[2]), int(sys.argv[3])))
+print(open(sys.argv[4] + "/folder-status.txt").read().strip())
+EOF
