@@ -193,9 +193,9 @@ void TestUndo::fileChangedSinceTheRunIsLeft()
         QVERIFY(QFile::remove(changed));
     } else if (change == "keep time") {
         // As cp -p or rsync -t would leave it.
-        const struct stat run = statusOf(changed);
+        const struct stat afterRun = statusOf(changed);
         writeFile(changed, QByteArray(edited).replace("dog", "DOG"));
-        const timespec times[2] = {run.st_atim, run.st_mtim};
+        const timespec times[2] = {afterRun.st_atim, afterRun.st_mtim};
         QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(changed).constData(), times, 0), 0);
     } else if (change == "chmod") {
         QCOMPARE(::chmod(QFile::encodeName(changed).constData(), 0600), 0);

@@ -179,7 +179,7 @@ public:
             if (filled == Filled::NameAndTag)
                 return row;
             const auto file = std::find_if(DroppedFiles.cbegin(), DroppedFiles.cend(),
-                                           [&name](const auto &file) { return std::get<0>(file) == name; });
+                                           [&name](const auto &dropped) { return std::get<0>(dropped) == name; });
             set(FileColumn::Size, std::get<2>(*file));
             set(FileColumn::Location, path());
             set(FileColumn::Accessed, dateText(info.lastRead()));
