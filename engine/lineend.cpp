@@ -8,8 +8,9 @@ namespace {
 
 const QByteArray CrLf = QByteArrayLiteral("\r\n");
 
-} // namespace
-
+// The first line end in `bytes`, or an empty text when there is none or when
+// `bytes` ends in a CR and `atEnd` says more bytes follow, so that CR LF and
+// a CR alone cannot be told apart yet.
 QByteArray firstLineEnd(QByteArrayView bytes, bool atEnd)
 {
     const char *begin = bytes.data();
@@ -24,6 +25,8 @@ QByteArray firstLineEnd(QByteArrayView bytes, bool atEnd)
         return cr[1] == '\n' ? CrLf : QByteArrayLiteral("\r");
     return atEnd ? QByteArrayLiteral("\r") : QByteArray();
 }
+
+} // namespace
 
 QByteArray fileLineEnd(int fd, qint64 size, QByteArray &buffer)
 {

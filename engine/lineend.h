@@ -9,11 +9,6 @@
 // Find or With text stands for it, so that an edit keeps a file's lines as
 // they were.
 
-// The first line end in `bytes`, or an empty text when there is none or when
-// `bytes` ends in a CR and `atEnd` says more bytes follow, so that CR LF and
-// a CR alone cannot be told apart yet.
-QByteArray firstLineEnd(QByteArrayView bytes, bool atEnd);
-
 // The line end of the first `size` bytes of `fd`, read from its start through
 // `buffer` only as far as the first line end. A file that cannot be read gives
 // CR LF: reading it for the edit fails the same way and says why.
