@@ -97,7 +97,7 @@ QString dateText(const QDateTime &dateTime)
     if (!dateTime.isValid())
         return {};
     const QLocale locale;
-    const QString date = locale.toString(dateTime.date(), QLocale::ShortFormat);
+    QString date = locale.toString(dateTime.date(), QLocale::ShortFormat);
     // A general date shows whole seconds, so a time within the first second
     // of the day counts as midnight.
     const QTime time = dateTime.time();

@@ -28,7 +28,7 @@ QString elidedLine(const QString &line, const QFontMetrics &metrics, int width)
         const QString name = line.mid(slash);
         const int left = width - metrics.horizontalAdvance(name);
         if (left >= metrics.horizontalAdvance(QStringLiteral("\u2026/"))) {
-            const QString shown = metrics.elidedText(line.left(slash), Qt::ElideMiddle, left) + name;
+            QString shown = metrics.elidedText(line.left(slash), Qt::ElideMiddle, left) + name;
             if (metrics.horizontalAdvance(shown) <= width)
                 return shown;
         }
