@@ -1,4 +1,4 @@
-#include "linereader.h"
+#include "linewisestream.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -169,4 +169,4 @@ void TestLineReader::longFilesMatchReference()
 }
 
 QTEST_APPLESS_MAIN(TestLineReader)
-#include "tst_linereader.moc"
+#include "tst_linewisestream.moc"

@@ -91,8 +91,6 @@ private:
     FileOutcome editFile(const QByteArray &path, RunTexts &texts, QList<FileFailure> &failures);
     FileOutcome editExistingFile(const QByteArray &path, RunTexts &texts, QList<FileFailure> &failures);
     void keepForUndo(const QByteArray &path, RewriteOutcome &outcome);
-    ReadStyle readStyle() const;
-    CompareMode compareMode() const;
     QString undoQuestion() const;
     void endBusy();
 

@@ -13,8 +13,3 @@
 // `bytes` ends in a CR and `atEnd` says more bytes follow, so that CR LF and
 // a CR alone cannot be told apart yet.
 QByteArray firstLineEnd(QByteArrayView bytes, bool atEnd);
-
-// The line end of the first `size` bytes of `fd`, read from its start through
-// `buffer` only as far as the first line end. A file that cannot be read gives
-// CR LF: reading it for the edit fails the same way and says why.
-QByteArray fileLineEnd(int fd, qint64 size, QByteArray &buffer);

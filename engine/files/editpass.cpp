@@ -1,36 +1,11 @@
 #include "editpass.h"
 
+#include "lineend.h"
 #include "replacestream.h"
 #include "samebytescheck.h"
 
-EditStream::EditStream(const EditRecipe &recipe, ByteSink &out, qsizetype bufferSize, ByteSink *contentTap)
-    : m_modes(recipe.modes, *recipe.texts, recipe.finder, out, bufferSize), m_content(m_modes, contentTap)
-{
-    if (recipe.style != ReadStyle::WholeFile)
-        m_lineWise.emplace(recipe.style, recipe.lineEnd, m_content, bufferSize);
-}
-
-void EditStream::append(QByteArrayView fileBytes)
-{
-    if (m_lineWise)
-        m_lineWise->append(fileBytes);
-    else
-        m_content.append(fileBytes);
-}
-
-void EditStream::finish()
-{
-    if (m_lineWise)
-        m_lineWise->finish();
-    m_modes.finish();
-}
-
-void EditStream::Content::append(QByteArrayView bytes)
-{
-    if (m_tap)
-        m_tap->append(bytes);
-    m_modes.append(bytes);
-}
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -84,4 +59,25 @@ ReadOutcome produceEdit(int fd, qint64 size, const EditRecipe &recipe, QByteArra
     if (read.end == ReadOutcome::End::Complete)
         edit.finish();
     return read;
+}
+
+QByteArray fileLineEnd(int fd, qint64 size, QByteArray &buffer)
+{
+    qint64 offset = 0;
+    bool afterCr = false;   // the last buffer ended in a CR
+    while (offset < size) {
+        const ssize_t got = ::pread(fd, buffer.data(), size_t(qMin(qint64(buffer.size()), size - offset)), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return QByteArrayLiteral("\r\n");
+        const QByteArrayView bytes(buffer.constData(), got);
+        if (afterCr)
+            return bytes.front() == '\n' ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\r");
+        if (QByteArray lineEnd = firstLineEnd(bytes, offset + got == size); !lineEnd.isEmpty())
+            return lineEnd;
+        afterCr = bytes.back() == '\r';
+        offset += got;
+    }
+    return QByteArrayLiteral("\r\n");
 }

@@ -1,4 +1,4 @@
-#include "linereader.h"
+#include "linewisestream.h"
 
 #include "candidatescanner.h"
 

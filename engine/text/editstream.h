@@ -4,8 +4,7 @@
 #include "editmodes.h"
 #include "editoptions.h"
 #include "finder.h"
-#include "linereader.h"
-#include "sourcefile.h"
+#include "linewisestream.h"
 
 #include <QByteArray>
 #include <QList>
@@ -54,20 +53,3 @@ private:
     Content m_content;
     std::optional<LineWiseStream> m_lineWise;
 };
-
-// What the first read of a file found.
-struct FileCheck
-{
-    ReadOutcome read;
-    bool found = false;     // the Find test passed
-    bool changes = false;   // the edit would change a byte
-};
-
-// The first read of a file: the Find test on its content and, alongside, the
-// edit itself, compared with the file's bytes and written nowhere. It stops
-// as soon as the file is known to need rewriting, so a file that does is
-// read in full only by the rewrite, and one that does not is read once.
-FileCheck checkFile(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer);
-
-// The edited content of the file to `out`, read through `buffer`.
-ReadOutcome produceEdit(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer, ByteSink &out);

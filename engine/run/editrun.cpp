@@ -1,9 +1,8 @@
 #include "editrun.h"
 
-#include "editmodes.h"
 #include "editpass.h"
 #include "folderwalk.h"
-#include "lineend.h"
+#include "runinputs.h"
 
 #include <QScopeGuard>
 
@@ -190,21 +189,21 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, RunTexts 
 
     if (auto failure = m_source.open(path))
         return fail(*failure);
-    const ReadStyle intReadStyle = readStyle();
+    const ReadStyle style = readStyle(m_inputs);
     // Taken before the read, not after it: the Find test runs while the file
     // is read. No event is handled in between, so the tick is the same.
-    const CompareMode intCompare = compareMode();
+    const CompareMode compare = compareMode(m_inputs);
     const qint64 size = m_source.status().st_size;
 
     EditRecipe recipe;
-    recipe.style = intReadStyle;
+    recipe.style = style;
     // Only a line-wise style or a line break in the texts needs the file's
     // line end, which is found in its first bytes.
-    const bool needsLineEnd = intReadStyle != ReadStyle::WholeFile || texts.dependOnLineEnd();
+    const bool needsLineEnd = style != ReadStyle::WholeFile || texts.dependOnLineEnd();
     recipe.lineEnd = needsLineEnd ? fileLineEnd(m_source.fd(), size, m_readBuffer) : QByteArrayLiteral("\r\n");
     EditTexts &fileTexts = texts.forLineEnd(recipe.lineEnd);
     recipe.texts = &fileTexts;
-    recipe.finder = fileTexts.search.finder(intCompare);
+    recipe.finder = fileTexts.search.finder(compare);
     // The ticks are taken before the read, since the first read already makes
     // the edit to compare it with the file; no event is handled in between.
     recipe.modes = tickedModes(m_inputs);
@@ -242,21 +241,4 @@ void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)
     }
     if (m_keepsUndo)
         m_journal.record(path, m_source, outcome.written, std::move(outcome.overwritten));
-}
-
-ReadStyle EditRun::readStyle() const
-{
-    if (m_inputs.isOptionTicked(int(ReadOption::SingleLineFile)))
-        return ReadStyle::SingleLineFile;
-    if (m_inputs.isOptionTicked(int(ReadOption::EnumerateLines)))
-        return ReadStyle::EnumerateLines;
-    if (m_inputs.isOptionTicked(int(ReadOption::RemoveIndentation)))
-        return ReadStyle::RemoveIndentation;
-    return ReadStyle::WholeFile;
-}
-
-CompareMode EditRun::compareMode() const
-{
-    return m_inputs.isOptionTicked(int(ReadOption::CaseSensitive)) ? CompareMode::Exact
-                                                                 : CompareMode::CaseInsensitive;
 }

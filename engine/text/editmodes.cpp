@@ -1,6 +1,5 @@
 #include "editmodes.h"
 
-#include "edithost.h"
 #include "replacestream.h"
 
 const QStringList &editModeNames()
@@ -74,25 +73,6 @@ QByteArray replacementFor(EditMode mode, const EditTexts &texts)
     }
     Q_UNREACHABLE();
     return {};
-}
-
-QList<EditMode> tickedModes(const EditInputs &inputs)
-{
-    QList<EditMode> ticked;
-    const int count = qMin(inputs.modeCount(), int(EditMode::Count));
-    for (int j = 0; j < count; ++j) {
-        if (inputs.isModeTicked(j))
-            ticked.append(EditMode(j));
-    }
-    return ticked;
-}
-
-void showModePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption)
-{
-    const int count = inputs.modeCount();
-    for (int j = 0; j < count; ++j)
-        showModeCaption(QStringLiteral("Performing: ") + inputs.modeText(j));
-    showModeCaption(QStringLiteral("..."));
 }
 
 ModeStream::ModeStream(const QList<EditMode> &modes, const EditTexts &texts, const Finder *finder,

@@ -10,12 +10,10 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
-class EditInputs;
 class ReplaceStream;
 
 // The Find and With texts of a run as the bytes they are searched and written
@@ -58,14 +56,6 @@ QString prcReverseString(const QString &thisString);
 
 // What every occurrence of the Find text becomes under `mode`.
 QByteArray replacementFor(EditMode mode, const EditTexts &texts);
-
-// The ticked items of List1 in list order; items past Replace have no mode
-// and are left out.
-QList<EditMode> tickedModes(const EditInputs &inputs);
-
-// The mode pass as the mode line shows it: "Performing: " and each List1
-// item's text in Label3 (through `showModeCaption`), then "...".
-void showModePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption);
 
 // The ticked modes applied one after the other, each on the result of the one
 // before, to content that arrives piece by piece; the final content goes to
