@@ -7,56 +7,55 @@
 
 #include <sys/stat.h>
 
-void EditRun::visitWithFolders(const QByteArray &path, const QString &progress, RunTexts &texts, Tally &tally)
+void EditRun::visitWithFolders(const Progress &progress, RunTexts &texts, RunSummary &summary)
 {
     struct stat status {};
-    ::stat(path.constData(), &status);
+    ::stat(progress.path.constData(), &status);
     if (S_ISDIR(status.st_mode))
-        editFolder(path, progress, texts, tally);
+        editFolder(progress, texts, summary);
     else
-        visitOnce(path, status, FilesSeen::Through::Row, texts, tally);
+        visitOnce(progress.path, status, FilesSeen::Through::Row, texts, summary);
 }
 
-void EditRun::editFolder(const QByteArray &folder, const QString &progress, RunTexts &texts, Tally &tally)
+void EditRun::editFolder(const Progress &row, RunTexts &texts, RunSummary &summary)
 {
-    FolderWalk walk(folder);
+    FolderWalk walk(row.path);
     bool first = true;
     for (WalkStep step = walk.next(); step.kind != WalkStep::Kind::End; step = walk.next()) {
         if (step.kind == WalkStep::Kind::Skipped) {
-            tally.skipped.addFile(std::move(step.path), step.skip);
+            summary.skipped.addFile(std::move(step.path), step.skip);
             continue;
         }
         // What could not be read of the tree counts as one file that failed.
         if (step.kind == WalkStep::Kind::FolderFailed) {
-            ++tally.visited;
-            ++tally.failed;
-            tally.failures.append(fileFailure(step.path, FileFailureReason::OpenForReading, step.error));
+            summary.add(FileResult::failed(fileFailure(step.path, FileFailureReason::OpenForReading, step.error)));
             continue;
         }
         // The row's own yield came just before the first file.
         if (!first) {
             m_display.yield();
-            if (g_bolStop || m_listCleared)
+            if (m_stop != StopRequest::None)
                 return;
         }
         first = false;
-        m_display.setStatusCaption(progress + QString::fromUtf8(step.path));
-        visitOnce(step.path, step.status, FilesSeen::Through::Folder, texts, tally);
+        m_display.showProgress({row.position, row.count, step.path});
+        visitOnce(step.path, step.status, FilesSeen::Through::Folder, texts, summary);
     }
 }
 
 void EditRun::visitOnce(const QByteArray &path, const struct stat &status, FilesSeen::Through through,
-                        RunTexts &texts, Tally &tally)
+                        RunTexts &texts, RunSummary &summary)
 {
-    if (!tally.seen->isToBeEdited(status, through)) {
-        count(FileOutcome::Unchanged, tally);
+    if (!m_seen->isToBeEdited(status, through)) {
+        summary.add({FileOutcome::Unchanged, {}});
         return;
     }
-    const FileOutcome outcome = editFile(path, texts, tally.failures);
-    count(outcome, tally);
-    if (outcome != FileOutcome::Changed)
+    FileResult result = editFile(path, texts);
+    const bool changed = result.outcome == FileOutcome::Changed;
+    summary.add(std::move(result));
+    if (!changed)
         return;
     struct stat rewritten {};
     if (::stat(path.constData(), &rewritten) == 0)
-        tally.seen->noteRewritten(rewritten);
+        m_seen->noteRewritten(rewritten);
 }

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "filefailure.h"
-#include "skippedfiles.h"
+#include "runresults.h"
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 
 // What an edit run and an undo need from the window and the file list, in
@@ -47,45 +45,46 @@ public:
     virtual void removeAllRows() = 0;
 };
 
+// What the engine is doing. Stop and Clear come in while a run yields.
+enum class Activity { Idle, Running, Undoing };
+
+// What decides the window's buttons, pointer and caption throttling.
+struct RunState
+{
+    Activity activity = Activity::Idle;
+    bool stopRequested = false;   // Stop was pressed; the run ends before its next file
+    bool canUndo = false;         // idle, with something an undo can put back
+};
+
 // What the window shows of a run and of an undo, and the questions it asks.
+// The engine gives numbers and paths; the window words them.
 class EditDisplay
 {
 public:
     virtual ~EditDisplay() = default;
 
-    // Command1 index 0 and index 1.
-    virtual void setExecuteEnabled(bool enabled) = 0;
-    virtual bool isStopEnabled() const = 0;
-    virtual void setStopEnabled(bool enabled) = 0;
-    // File > Undo Last Edit Run.
-    virtual void setUndoEnabled(bool enabled) = 0;
+    // The run or the undo started or ended, or Stop was pressed.
+    virtual void activityChanged(const RunState &state) = 0;
 
-    virtual void setBusyPointer(bool busy) = 0;
+    // Execute with an empty list: the run goes no further.
+    virtual void showNothingListed() = 0;
+    // Clear: whether to empty the list; true only for Yes.
+    virtual bool askToClear() = 0;
+    // Undo Last Edit Run: whether to put the files back; true only for Yes.
+    virtual bool askToUndo(const UndoQuestion &question) = 0;
 
-    // Information box with OK (title "Textorum").
-    virtual void showInformation(const QString &text) = 0;
-    // Yes/No box without icon, Yes the default (title "Textorum"); true only for Yes.
-    virtual bool askYesNo(const QString &text) = 0;
-    // Yes/No box with the question icon, No the default (title "Textorum");
-    // true only for Yes.
-    virtual bool askToUndo(const QString &text) = 0;
+    // The file a run is about to edit.
+    virtual void showProgress(const Progress &progress) = 0;
+    // The file passed the Find test and the ticked modes are applied to it.
+    virtual void showModePass() = 0;
+    // The run ended: its counts, failures and what it passed by.
+    virtual void showRunEnd(const RunSummary &summary) = 0;
 
-    // Label1 (status line) and Label3 (mode line).
-    virtual void setStatusCaption(const QString &caption) = 0;
-    virtual void setModeCaption(const QString &caption) = 0;
+    // The file an undo is about to put back.
+    virtual void showUndoProgress(const Progress &progress) = 0;
+    // The undo ended.
+    virtual void showUndoEnd(const UndoSummary &summary) = 0;
 
     // Handles the window events that are waiting, then returns.
     virtual void yield() = 0;
-
-    // The files of the run that just ended and could not be edited (empty when
-    // none); called once at the end of every run that got past the empty-list
-    // test, stopped runs included, so the window can show why.
-    virtual void showFailures(const QList<FileFailure> &failures) = 0;
-    // What the run that just ended passed by (see SkippedFiles); called right
-    // after showFailures(), when that is. A host that never lists folders
-    // need not show it.
-    virtual void showSkipped(const SkippedFiles &) {}
-    // The files an undo left as they are, with the reason; called once at the
-    // end of every undo that was started, stopped ones included.
-    virtual void showLeftAsTheyAre(const QList<FileFailure> &files) = 0;
 };

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <utility>
 #include <new>
 
 EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
@@ -26,174 +27,148 @@ void EditRun::setBufferSize(qsizetype bytes)
     m_readBuffer.resize(bytes);
 }
 
+RunState EditRun::state() const
+{
+    return {m_activity, m_stop == StopRequest::Stop, canUndo()};
+}
+
+void EditRun::setActivity(Activity activity)
+{
+    m_activity = activity;
+    m_display.activityChanged(state());
+}
+
 void EditRun::execute()
 {
     // The window stays live while the run yields, so Execute from the File
     // menu can arrive in the middle of a run: a nested run is not started.
-    if (m_busy)
+    if (isBusy())
         return;
-
-    g_bolStop = false;
-    m_display.setExecuteEnabled(false);
-    if (!m_display.isStopEnabled())
-        m_display.setStopEnabled(true);
-    m_display.setBusyPointer(true);
+    m_stop = StopRequest::None;
+    setActivity(Activity::Running);
     const qint64 rowCount = m_rows.rowCount();
     if (rowCount == 0) {
-        m_display.showInformation(QStringLiteral("No item listed."));
-        m_display.setExecuteEnabled(true);
-        m_display.setStopEnabled(false);
-        m_display.setBusyPointer(false);
+        m_display.showNothingListed();
+        setActivity(Activity::Idle);
         return;
     }
-
-    m_busy = true;
-    m_display.setUndoEnabled(false);
-    m_listCleared = false;
-    m_changedAny = false;
-    const auto endRun = qScopeGuard([this] { endBusy(); });
-    const QString sFind = m_inputs.findText();
-    const QString sWith = m_inputs.withText();
-    RunTexts texts(sFind, sWith);
-    Tally tally;
-    // Taken once, as the texts are: a change during the run is for the next one.
-    if (m_inputs.editsInsideFolders())
-        tally.seen.emplace();
-
-    for (qint64 position = rowCount; position >= 1; --position) {
-        m_display.yield();
-        if (g_bolStop) {
-            endStopped(tally);
-            return;
-        }
-        // A Clear during the yield emptied the list; rows dropped since then
-        // are other files at the same positions, so the flag decides, not the count.
-        if (m_listCleared || position > m_rows.rowCount())
-            break;
-        const QByteArray path = m_rows.rowTag(position);
-        const QString progress = QStringLiteral("Processing file: ") + QString::number(position) + u'/'
-                                 + QString::number(rowCount) + QStringLiteral("\r\n");
-        m_display.setStatusCaption(progress + QString::fromUtf8(path));
-        if (tally.seen)
-            visitWithFolders(path, progress, texts, tally);
-        else
-            visitRow(path, texts, tally);
-        // Stopped between two files of a folder.
-        if (g_bolStop) {
-            endStopped(tally);
-            return;
-        }
+    RunSummary summary;
+    {
+        const auto idle = qScopeGuard([this] { setActivity(Activity::Idle); });
+        summary = editRows(rowCount);
     }
+    m_display.showRunEnd(summary);
+}
 
+RunSummary EditRun::editRows(qint64 rowCount)
+{
+    m_changedAny = false;
+    RunTexts texts(m_inputs.findText(), m_inputs.withText());
+    // Taken once, as the texts are: a change during the run is for the next one.
+    m_seen.reset();
+    if (m_inputs.editsInsideFolders())
+        m_seen.emplace();
+    RunSummary summary;
+    for (qint64 position = rowCount; position >= 1 && m_stop == StopRequest::None; --position) {
+        m_display.yield();
+        // A Clear during the yield emptied the list; rows dropped since then
+        // are other files at the same positions, so the request decides, not the count.
+        if (m_stop != StopRequest::None || position > m_rows.rowCount())
+            break;
+        const Progress progress{position, rowCount, m_rows.rowTag(position)};
+        m_display.showProgress(progress);
+        if (m_seen)
+            visitWithFolders(progress, texts, summary);
+        else
+            visitRow(progress, texts, summary);
+    }
     // Every row, unless a Clear ended the run early: then the rows it visited.
-    m_display.setBusyPointer(false);
-    QString summary = QStringLiteral("Done Processing files: ") + QString::number(tally.visited)
-                      + QStringLiteral(" | files changed: ") + QString::number(tally.changed)
-                      + QStringLiteral(" | files unchanged: ")
-                      + QString::number(tally.visited - tally.changed - tally.failed);
-    if (tally.failed > 0)
-        summary += QStringLiteral(" | files failed: ") + QString::number(tally.failed);
-    summary += tally.skipped.summaryText();
-    m_display.setStatusCaption(summary);
-    m_display.setStopEnabled(false);
-    m_display.setExecuteEnabled(true);
-    showReport(tally);
+    summary.stopped = m_stop == StopRequest::Stop;
+    return summary;
 }
 
-void EditRun::visitRow(const QByteArray &path, RunTexts &texts, Tally &tally)
+void EditRun::visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary)
 {
-    const FileOutcome outcome = editFile(path, texts, tally.failures);
-    count(outcome, tally);
-    if (outcome == FileOutcome::Skipped && isExistingFolder(path))
-        tally.skipped.addFolderRow();
-}
-
-void EditRun::count(FileOutcome outcome, Tally &tally)
-{
-    ++tally.visited;
-    if (outcome == FileOutcome::Changed)
-        ++tally.changed;
-    else if (outcome == FileOutcome::Failed)
-        ++tally.failed;
-}
-
-// No summary: the status line keeps the file in hand.
-void EditRun::endStopped(const Tally &tally)
-{
-    m_display.setBusyPointer(false);
-    showReport(tally);
-}
-
-void EditRun::showReport(const Tally &tally)
-{
-    m_display.showFailures(tally.failures);
-    m_display.showSkipped(tally.skipped);
-}
-
-void EditRun::endBusy()
-{
-    m_busy = false;
-    m_display.setUndoEnabled(canUndo());
+    FileResult result = editFile(progress.path, texts);
+    if (result.outcome == FileOutcome::Skipped && isExistingFolder(progress.path))
+        summary.skipped.addFolderRow();
+    summary.add(std::move(result));
 }
 
 void EditRun::stop()
 {
-    g_bolStop = true;
-    m_display.setExecuteEnabled(true);
-    m_display.setStopEnabled(false);
+    m_stop = StopRequest::Stop;
+    m_display.activityChanged(state());
 }
 
 void EditRun::clear()
 {
-    if (!m_display.askYesNo(QStringLiteral("clear the files listed?")))
+    if (!m_display.askToClear())
         return;
     m_rows.removeAllRows();
     // The undo stays: the files are still changed, whatever the list holds.
-    if (m_busy)
-        m_listCleared = true;
+    if (m_activity == Activity::Running && m_stop == StopRequest::None)
+        m_stop = StopRequest::ListCleared;
 }
 
-EditRun::FileOutcome EditRun::editFile(const QByteArray &path, RunTexts &texts,
-                                       QList<FileFailure> &failures)
+FileResult EditRun::editFile(const QByteArray &path, RunTexts &texts)
 {
     if (!isExistingFile(path))
-        return FileOutcome::Skipped;
+        return {FileOutcome::Skipped, {}};
     const auto closeSource = qScopeGuard([this] { m_source.close(); });
     try {
-        const FileOutcome outcome = editExistingFile(path, texts, failures);
+        FileResult result = editExistingFile(path, texts);
         // The run goes before the undo: when the disk is full while the undo
         // holds old contents, they give their space up and the file is edited
         // afresh (a failed rewrite left it as it was).
-        if (outcome == FileOutcome::Failed && isOutOfSpace(failures.last()) && m_journal.giveUpHeld(ENOSPC)) {
-            failures.removeLast();
+        if (result.failure && isOutOfSpace(*result.failure) && m_journal.giveUpHeld(ENOSPC)) {
             m_source.close();
-            return editExistingFile(path, texts, failures);
+            return editExistingFile(path, texts);
         }
-        return outcome;
+        return result;
     } catch (const std::bad_alloc &) {
         // Not even a buffer's worth fitted (a Find text of many megabytes
         // under an address-space limit); nothing was written, or only to a
         // new file that is gone with the exception.
-        failures.append(fileFailure(path, FileFailureReason::TooLarge, ENOMEM));
-        return FileOutcome::Failed;
+        return FileResult::failed(fileFailure(path, FileFailureReason::TooLarge, ENOMEM));
     }
 }
 
-EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, RunTexts &texts,
-                                               QList<FileFailure> &failures)
+FileResult EditRun::editExistingFile(const QByteArray &path, RunTexts &texts)
 {
-    const auto fail = [&failures](FileFailure failure) {
-        failures.append(std::move(failure));
-        return FileOutcome::Failed;
-    };
-
     if (auto failure = m_source.open(path))
-        return fail(*failure);
+        return FileResult::failed(*failure);
+    const qint64 size = m_source.status().st_size;
+    const EditRecipe recipe = recipeFor(size, texts);
+    const FileCheck check = checkFile(m_source.fd(), size, recipe, m_readBuffer);
+    if (check.read.end == ReadOutcome::End::Failed)
+        return FileResult::failed(fileFailure(path, FileFailureReason::OpenForReading, check.read.error));
+    if (check.read.end == ReadOutcome::End::Changed)
+        return FileResult::failed(changedFailure(path));
+    if (!check.found)
+        return {FileOutcome::Unchanged, {}};
+    m_display.showModePass();
+    // Rewriting the same bytes would change nothing but the file's inode and times.
+    if (!check.changes)
+        return {FileOutcome::Unchanged, {}};
+
+    const auto produce = [&](int source, qint64 sourceSize, ByteSink &out) {
+        return produceEdit(source, sourceSize, recipe, m_readBuffer, out);
+    };
+    RewriteOutcome outcome = m_rewriter.rewrite(m_source, RewriteSource::file(m_source.fd(), m_source.status()),
+                                                produce);
+    if (outcome.failure)
+        return FileResult::failed(*outcome.failure);
+    keepForUndo(path, outcome);
+    return {FileOutcome::Changed, {}};
+}
+
+EditRecipe EditRun::recipeFor(qint64 size, RunTexts &texts)
+{
     const ReadStyle style = readStyle(m_inputs);
     // Taken before the read, not after it: the Find test runs while the file
     // is read. No event is handled in between, so the tick is the same.
     const CompareMode compare = compareMode(m_inputs);
-    const qint64 size = m_source.status().st_size;
 
     EditRecipe recipe;
     recipe.style = style;
@@ -207,28 +182,7 @@ EditRun::FileOutcome EditRun::editExistingFile(const QByteArray &path, RunTexts 
     // The ticks are taken before the read, since the first read already makes
     // the edit to compare it with the file; no event is handled in between.
     recipe.modes = tickedModes(m_inputs);
-
-    const FileCheck check = checkFile(m_source.fd(), size, recipe, m_readBuffer);
-    if (check.read.end == ReadOutcome::End::Failed)
-        return fail(fileFailure(path, FileFailureReason::OpenForReading, check.read.error));
-    if (check.read.end == ReadOutcome::End::Changed)
-        return fail(changedFailure(path));
-    if (!check.found)
-        return FileOutcome::Unchanged;
-    showModePass(m_inputs, [this](const QString &caption) { m_display.setModeCaption(caption); });
-    // Rewriting the same bytes would change nothing but the file's inode and times.
-    if (!check.changes)
-        return FileOutcome::Unchanged;
-
-    const auto produce = [&](int source, qint64 sourceSize, ByteSink &out) {
-        return produceEdit(source, sourceSize, recipe, m_readBuffer, out);
-    };
-    RewriteOutcome outcome = m_rewriter.rewrite(m_source, RewriteSource::file(m_source.fd(), m_source.status()),
-                                                produce);
-    if (outcome.failure)
-        return fail(*outcome.failure);
-    keepForUndo(path, outcome);
-    return FileOutcome::Changed;
+    return recipe;
 }
 
 void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)

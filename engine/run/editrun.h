@@ -1,20 +1,19 @@
 #pragma once
 
 #include "edithost.h"
+#include "runresults.h"
 #include "editoptions.h"
-#include "filefailure.h"
 #include "filesseen.h"
 #include "saferewrite.h"
-#include "skippedfiles.h"
 #include "sourcefile.h"
 #include "undojournal.h"
 
 #include <QByteArray>
-#include <QList>
 
 #include <optional>
 
 class RunTexts;
+struct EditRecipe;
 
 // The engine's two long operations: the edit run, which walks the file list
 // from the last row to the first and edits every file that holds the Find
@@ -42,14 +41,16 @@ public:
     // that changed any changed, from the last one to the first.
     void undo();
 
+    // What the engine is doing, and whether Stop was pressed.
+    RunState state() const;
     // A run or an undo is in progress.
-    bool isBusy() const { return m_busy; }
+    bool isBusy() const { return m_activity != Activity::Idle; }
     // There is something an undo can put back, and nothing is in progress.
-    bool canUndo() const { return !m_busy && m_journal.restorableCount() > 0; }
+    bool canUndo() const { return !isBusy() && m_journal.restorableCount() > 0; }
 
-    // Sets the stop flag without touching the buttons, for a window that is
-    // going away: the run or the undo ends at its next file.
-    void requestStop() { g_bolStop = true; }
+    // Asks the run or the undo to end at its next file without telling the
+    // window, which is going away.
+    void requestStop() { m_stop = StopRequest::Stop; }
 
     // The size of the buffer that files are read and searched through; tests
     // make it small to put buffer boundaries everywhere.
@@ -60,48 +61,41 @@ public:
     void setKeepsUndo(bool keeps) { m_keepsUndo = keeps; }
 
 private:
-    // What became of one row.
-    enum class FileOutcome { Skipped, Unchanged, Changed, Failed };
+    // Why the run or the undo in progress is to end early: Stop ends it
+    // without a summary, a Clear of the list ends the run with the summary of
+    // the rows it visited.
+    enum class StopRequest { None, Stop, ListCleared };
 
-    // What a run has done so far.
-    struct Tally
-    {
-        qint64 visited = 0;
-        qint64 changed = 0;
-        qint64 failed = 0;
-        QList<FileFailure> failures;
-        SkippedFiles skipped;
-        std::optional<FilesSeen> seen;   // when folder rows are walked
-    };
-
+    void setActivity(Activity activity);
+    // The rows from the last to the first, until the end, a Stop or a Clear.
+    RunSummary editRows(qint64 rowCount);
     // One row, whose folder, if it is one, is only counted.
-    void visitRow(const QByteArray &path, RunTexts &texts, Tally &tally);
+    void visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary);
     // One row with folders walked (editfolder.cpp): a folder row stands for
     // the files below it, in the row's place, and a file that a walk reached
     // is visited once.
-    void visitWithFolders(const QByteArray &path, const QString &progress, RunTexts &texts, Tally &tally);
-    void editFolder(const QByteArray &folder, const QString &progress, RunTexts &texts, Tally &tally);
+    void visitWithFolders(const Progress &progress, RunTexts &texts, RunSummary &summary);
+    void editFolder(const Progress &row, RunTexts &texts, RunSummary &summary);
     void visitOnce(const QByteArray &path, const struct stat &status, FilesSeen::Through through,
-                   RunTexts &texts, Tally &tally);
-    void endStopped(const Tally &tally);
-    void showReport(const Tally &tally);
-    // Counts one file's outcome in the tally.
-    static void count(FileOutcome outcome, Tally &tally);
+                   RunTexts &texts, RunSummary &summary);
 
-    FileOutcome editFile(const QByteArray &path, RunTexts &texts, QList<FileFailure> &failures);
-    FileOutcome editExistingFile(const QByteArray &path, RunTexts &texts, QList<FileFailure> &failures);
+    FileResult editFile(const QByteArray &path, RunTexts &texts);
+    FileResult editExistingFile(const QByteArray &path, RunTexts &texts);
+    // How the file open in m_source, of `size` bytes, is edited, by the ticks as they are now.
+    EditRecipe recipeFor(qint64 size, RunTexts &texts);
     void keepForUndo(const QByteArray &path, RewriteOutcome &outcome);
-    QString undoQuestion() const;
-    void endBusy();
+
+    // The undo's loop (editundo.cpp), from the file the run changed last.
+    UndoSummary putBackAll();
 
     EditInputs &m_inputs;
     FileRows &m_rows;
     EditDisplay &m_display;
-    bool g_bolStop = false;
-    bool m_busy = false;
-    bool m_listCleared = false;
+    Activity m_activity = Activity::Idle;
+    StopRequest m_stop = StopRequest::None;
     bool m_keepsUndo = true;
-    bool m_changedAny = false;   // the run in progress has changed a file
+    bool m_changedAny = false;            // the run in progress has changed a file
+    std::optional<FilesSeen> m_seen;      // when the run in progress walks folder rows
     QByteArray m_readBuffer;
     SourceFile m_source;
     SafeRewriter m_rewriter;

@@ -13,14 +13,6 @@ QList<EditMode> tickedModes(const EditInputs &inputs)
     return ticked;
 }
 
-void showModePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption)
-{
-    const int count = inputs.modeCount();
-    for (int j = 0; j < count; ++j)
-        showModeCaption(QStringLiteral("Performing: ") + inputs.modeText(j));
-    showModeCaption(QStringLiteral("..."));
-}
-
 ReadStyle readStyle(const EditInputs &inputs)
 {
     if (inputs.isOptionTicked(int(ReadOption::SingleLineFile)))

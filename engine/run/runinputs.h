@@ -4,9 +4,6 @@
 #include "editoptions.h"
 
 #include <QList>
-#include <QString>
-
-#include <functional>
 
 class EditInputs;
 
@@ -15,10 +12,6 @@ class EditInputs;
 // The ticked items of List1 in list order; items past Replace have no mode
 // and are left out.
 QList<EditMode> tickedModes(const EditInputs &inputs);
-
-// The mode pass as the mode line shows it: "Performing: " and each List1
-// item's text in Label3 (through `showModeCaption`), then "...".
-void showModePass(const EditInputs &inputs, const std::function<void(const QString &)> &showModeCaption);
 
 // The reading style the ticked options ask for; Single Line File before
 // Enumerate Lines before Remove Indentation.

@@ -7,13 +7,3 @@ void SkippedFiles::addFile(QByteArray path, WalkSkip why)
     if (m_named.size() < kNamed)
         m_named.append({std::move(path), why});
 }
-
-QString SkippedFiles::summaryText() const
-{
-    QString text;
-    if (m_fileCount > 0)
-        text += QStringLiteral(" | files skipped: ") + QString::number(m_fileCount);
-    if (m_folderRows > 0)
-        text += QStringLiteral(" | folders skipped: ") + QString::number(m_folderRows);
-    return text;
-}

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QString>
 
 #include <array>
 
@@ -32,10 +31,6 @@ public:
     // The first kNamed files, in the order they were passed by.
     const QList<Named> &named() const { return m_named; }
     qint64 folderRowCount() const { return m_folderRows; }
-
-    // What the run's summary says of them: " | files skipped: S" and
-    // " | folders skipped: K", each only when there are any.
-    QString summaryText() const;
 
 private:
     std::array<qint64, size_t(WalkSkip::Count)> m_byReason {};

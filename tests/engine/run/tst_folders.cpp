@@ -151,7 +151,7 @@ void TestFolders::walkEditsTheTextFiles()
     QStringList expectedCaptions{progress + paths.last()};
     for (const Tree::File &file : Tree::visited())
         expectedCaptions << progress + tree.path(file.relative);
-    QCOMPARE(host.statusCaptions().mid(0, expectedCaptions.size()), expectedCaptions);
+    QCOMPARE(host.statusCaptions.mid(0, expectedCaptions.size()), expectedCaptions);
 
     const int failed = permissionsStop() ? walks : 0;
     const int visited = walks * int(Tree::visited().size()) + failed + otherVisits;
