@@ -30,6 +30,7 @@ struct FileFailure
     FileFailureReason reason = FileFailureReason::OpenForReading;
     QString systemError;    // the operating system's own words, e.g. strerror()
     int error = 0;          // and its errno, when there is one
+    QByteArray oldContentAt {};   // PartlyWritten: where the copy of the old content stands
 };
 
 // A rewrite that failed for want of disk space and left the file as it was.

@@ -24,13 +24,21 @@ struct RewriteSource
     mode_t mode = 0;
     uid_t owner = 0;
     gid_t group = 0;
+    bool isTarget = false;   // `fd` is the file being rewritten: written in place,
+                             // its new content is made from the copy aside
 
-    // The file open as `fd`, with the status fstat() gave for it.
-    static RewriteSource file(int fd, const struct stat &status)
+    // The file being rewritten, open as `fd`, with the status fstat() gave for it.
+    static RewriteSource target(int fd, const struct stat &status)
     {
-        return {fd, status.st_size, status.st_mode, status.st_uid, status.st_gid};
+        return {fd, status.st_size, status.st_mode, status.st_uid, status.st_gid, true};
     }
 };
+
+// Which pass over the new content a rewrite asks its producer for: Measure
+// only counts the bytes (a rewrite in place learns the new length before it
+// overwrites anything), Write sends them to the file. Both passes must give
+// the same bytes.
+enum class Pass { Measure, Write };
 
 // What became of one rewrite.
 struct RewriteOutcome
@@ -61,9 +69,8 @@ class SafeRewriter
 {
 public:
     // Reads the old content from the descriptor (from its first byte, `size`
-    // bytes) and sends the new content to the sink. It may be called more
-    // than once for one rewrite, so it must give the same bytes each time.
-    using Producer = std::function<ReadOutcome(int source, qint64 size, ByteSink &out)>;
+    // bytes) and sends the new content to the sink, for the pass asked.
+    using Producer = std::function<ReadOutcome(Pass pass, int source, qint64 size, ByteSink &out)>;
 
     SafeRewriter();
 
@@ -93,6 +100,12 @@ private:
 
     ReplaceOutcome replaceWithNewFile(const Job &job);
     RewriteOutcome writeInPlace(const Job &job);
+    // The new length, made from `from` (see Pass::Measure), when it fits
+    // under the file-size limit.
+    std::optional<FileFailure> measure(const Job &job, int from, qint64 &newSize);
+    // After a failed overwrite: puts the old content back from `copy`, or
+    // says where it is.
+    FileFailure restore(const Job &job, int fd, const ContentCopy &copy, qint64 overwritten, int error);
     // Writes the new content of `newSize` bytes, made from `from`, over the
     // file open as `fd`, and sets its length and permission bits. Returns 0
     // or an errno; `overwritten` gets the bytes it wrote, `written` the

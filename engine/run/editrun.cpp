@@ -152,10 +152,10 @@ FileResult EditRun::editExistingFile(const QByteArray &path, RunTexts &texts)
     if (!check.changes)
         return {FileOutcome::Unchanged, {}};
 
-    const auto produce = [&](int source, qint64 sourceSize, ByteSink &out) {
+    const auto produce = [&](Pass, int source, qint64 sourceSize, ByteSink &out) {
         return produceEdit(source, sourceSize, recipe, m_readBuffer, out);
     };
-    RewriteOutcome outcome = m_rewriter.rewrite(m_source, RewriteSource::file(m_source.fd(), m_source.status()),
+    RewriteOutcome outcome = m_rewriter.rewrite(m_source, RewriteSource::target(m_source.fd(), m_source.status()),
                                                 produce);
     if (outcome.failure)
         return FileResult::failed(*outcome.failure);

@@ -169,7 +169,7 @@ std::optional<FileFailure> UndoJournal::putBack(const Entry &entry, SafeRewriter
         return FileFailure{entry.path, FileFailureReason::ChangedSinceRun, {}};
 
     const RewriteSource source{entry.oldFile.fd(), entry.oldSize, entry.mode, entry.owner, entry.group};
-    RewriteOutcome outcome = rewriter.rewrite(current, source, [&](int fd, qint64 size, ByteSink &out) {
+    RewriteOutcome outcome = rewriter.rewrite(current, source, [&](Pass, int fd, qint64 size, ByteSink &out) {
         if (entry.arenaAt >= 0)
             return m_arenas.at(entry.arena).read(entry.arenaAt, size, buffer, out);
         return readContent(fd, size, buffer, out);

@@ -35,12 +35,12 @@ std::optional<FileFailure> rewrite(const QByteArray &name, const SafeRewriter::P
     if (auto failure = source.open(name))
         return failure;
     SafeRewriter rewriter;
-    return rewriter.rewrite(source, RewriteSource::file(source.fd(), source.status()), produce).failure;
+    return rewriter.rewrite(source, RewriteSource::target(source.fd(), source.status()), produce).failure;
 }
 
 std::optional<FileFailure> rewrite(const QString &path, const QByteArray &content)
 {
-    return rewrite(QFile::encodeName(path), [&content](int, qint64, ByteSink &out) {
+    return rewrite(QFile::encodeName(path), [&content](Pass, int, qint64, ByteSink &out) {
         out.append(content);
         return ReadOutcome{};
     });
@@ -259,10 +259,9 @@ void TestSafeRewrite::failedInPlaceWritePutsOldContentBack()
     original[299999] = 'e';
     writeFile(path, original);
     QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("other")).constData()), 0);
-    int calls = 0;
-    const auto failure = rewrite(QFile::encodeName(path), [&calls](int, qint64, ByteSink &out) {
+    const auto failure = rewrite(QFile::encodeName(path), [](Pass pass, int, qint64, ByteSink &out) {
         out.append(QByteArray(200000, 'n'));
-        if (++calls == 1) {   // the new length, counted before anything is written
+        if (pass == Pass::Measure) {   // the new length, counted before anything is written
             out.append(QByteArray(50000, 'n'));
             return ReadOutcome{};
         }
@@ -290,7 +289,7 @@ void TestSafeRewrite::changedWhileWrittenIsLeftAlone()
     const QString path = dir.filePath("file.txt");
     const QByteArray name = QFile::encodeName(path);
     writeFile(path, QByteArray(5000, 'o'));
-    const auto produce = [&](int source, qint64 size, ByteSink &out) {
+    const auto produce = [&](Pass, int source, qint64 size, ByteSink &out) {
         if (truncated) {
             QFile file(path);
             if (file.open(QIODevice::ReadWrite))
@@ -318,7 +317,7 @@ void TestSafeRewrite::nameThatIsNotUtf8()
     // QTemporaryDir removes files by QString names, which cannot spell this one.
     const auto remove = qScopeGuard([&name] { ::unlink(name.constData()); });
     QVERIFY(fd >= 0 && ::write(fd, "old", 3) == 3 && ::close(fd) == 0);
-    QVERIFY(!rewrite(name, [](int, qint64, ByteSink &out) {
+    QVERIFY(!rewrite(name, [](Pass, int, qint64, ByteSink &out) {
         out.append("new");
         return ReadOutcome{};
     }));
@@ -409,7 +408,7 @@ void TestSafeRewrite::killLeavesTheFileWholeOrItsCopyBeside()
     if (child == 0) {
         s_killAt = killAt;
         setFaultHook(killAtFault);
-        rewrite(QFile::encodeName(path), [](int, qint64, ByteSink &out) {
+        rewrite(QFile::encodeName(path), [](Pass, int, qint64, ByteSink &out) {
             for (int piece = 0; piece < 3; ++piece)
                 out.append(QByteArray(1 << 20, 'n'));
             return ReadOutcome{};
@@ -475,7 +474,7 @@ void TestSafeRewrite::linkOnTheWay()
     }
 
     for (const QByteArray &listed : {links + "/folder/target.txt", links + "/file.txt"}) {
-        const auto failure = rewrite(listed, [](int, qint64, ByteSink &out) {
+        const auto failure = rewrite(listed, [](Pass, int, qint64, ByteSink &out) {
             out.append("new");
             return ReadOutcome{};
         });
@@ -514,8 +513,8 @@ void TestSafeRewrite::linkSwappedInAfterTheReadIsNotWrittenThrough()
     QCOMPARE(::rename(link.constData(), name.constData()), 0);
 
     SafeRewriter rewriter;
-    const auto failure = rewriter.rewrite(source, RewriteSource::file(source.fd(), source.status()),
-                                          [](int, qint64, ByteSink &out) {
+    const auto failure = rewriter.rewrite(source, RewriteSource::target(source.fd(), source.status()),
+                                          [](Pass, int, qint64, ByteSink &out) {
                                               out.append("new");
                                               return ReadOutcome{};
                                           }).failure;
