@@ -9,6 +9,7 @@
 #include "edithost.h"
 #include "editmodes.h"
 #include "editoptions.h"
+#include "runcaptions.h"
 
 #include <QList>
 #include <QString>
@@ -31,15 +32,11 @@ public:
     QList<FileFailure> leftAsTheyAre;
     SkippedFiles skipped;
 
-    void setExecuteEnabled(bool) override {}
-    bool isStopEnabled() const override { return m_stopEnabled; }
-    void setStopEnabled(bool enabled) override { m_stopEnabled = enabled; }
-    void setUndoEnabled(bool) override {}
-    void setBusyPointer(bool) override {}
+    void activityChanged(const RunState &) override {}
     // Only an empty file list brings a message; say it rather than lose it.
-    void showInformation(const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool askYesNo(const QString &) override { return false; }
-    bool askToUndo(const QString &) override { return true; }
+    void showNothingListed() override { std::fprintf(stderr, "%s\n", qPrintable(nothingListedText())); }
+    bool askToClear() override { return false; }
+    bool askToUndo(const UndoQuestion &) override { return true; }
     QString findText() const override { return find; }
     QString withText() const override { return with; }
     bool isOptionTicked(int index) const override { return options.at(size_t(index)); }
@@ -47,16 +44,24 @@ public:
     QString modeText(int index) const override { return editModeNames().at(index); }
     bool isModeTicked(int index) const override { return modes.at(size_t(index)); }
     bool editsInsideFolders() const override { return insideFolders; }
-    void setStatusCaption(const QString &caption) override { statusCaption = caption; }
-    void setModeCaption(const QString &) override {}
+    void showProgress(const Progress &progress) override { statusCaption = progressCaption(progress); }
+    void showModePass() override {}
+    void showRunEnd(const RunSummary &summary) override
+    {
+        if (!summary.stopped)
+            statusCaption = runSummaryCaption(summary);
+        failures = summary.failures;
+        skipped = summary.skipped;
+    }
+    void showUndoProgress(const Progress &progress) override { statusCaption = undoProgressCaption(progress); }
+    void showUndoEnd(const UndoSummary &summary) override
+    {
+        if (!summary.stopped)
+            statusCaption = undoSummaryCaption(summary);
+        leftAsTheyAre = summary.left;
+    }
     void yield() override {}
     qint64 rowCount() const override { return rows.size(); }
     QByteArray rowTag(qint64 position) const override { return rows.at(position - 1); }
     void removeAllRows() override { rows.clear(); }
-    void showFailures(const QList<FileFailure> &list) override { failures = list; }
-    void showSkipped(const SkippedFiles &files) override { skipped = files; }
-    void showLeftAsTheyAre(const QList<FileFailure> &list) override { leftAsTheyAre = list; }
-
-private:
-    bool m_stopEnabled = false;
 };

@@ -16,8 +16,11 @@ QString fileList(const QList<FileFailure> &failures, const QString &one, const Q
     for (const FileFailure &failure : failures.first(qMin(failures.size(), kListedFailures))) {
         // Bytes of the name that are not UTF-8 show as U+FFFD.
         QString line = QString::fromUtf8(failure.path) + QStringLiteral(" ") + failureReasonText(failure.reason);
-        if (!failure.systemError.isEmpty())
-            line += QStringLiteral(" (") + failure.systemError + QStringLiteral(")");
+        QString detail = failure.systemError;
+        if (!failure.oldContentAt.isEmpty())
+            detail += QStringLiteral("; the old content is in ") + QString::fromUtf8(failure.oldContentAt);
+        if (!detail.isEmpty())
+            line += QStringLiteral(" (") + detail + QStringLiteral(")");
         lines << line;
     }
     if (failures.size() > kListedFailures)

@@ -37,7 +37,7 @@ constexpr QRect kStatusBar1Geometry(0, 419, 347, 17);
 
 const QString kIdleCaption = QStringLiteral("...");
 
-// What each button of the Command1 array does, by Command.
+// What each button of the Command1 array does, by CommandIndex.
 constexpr void (EditRun::*kCommandActions[])() = {&EditRun::execute, &EditRun::stop, &EditRun::clear};
 
 template<class Label = QLabel>
@@ -90,7 +90,7 @@ Form1::Form1(QWidget *parent)
 
 Form1::~Form1()
 {
-    setBusyPointer(false);
+    setWorking(false);
     delete m_frmAbout.data();
 }
 
@@ -122,7 +122,7 @@ void Form1::createControls()
     // Made in their order on screen, which is the order assistive tools list
     // them in; the Tab order is set apart.
     const QString captions[] = {QStringLiteral("&Execute"), QStringLiteral("&Stop"), QStringLiteral("&Clear")};
-    for (const Command command : {Command::Clear, Command::Execute, Command::Stop}) {
+    for (const CommandIndex command : {CommandIndex::Clear, CommandIndex::Execute, CommandIndex::Stop}) {
         const int index = int(command);
         auto *button = new CommandButton(captions[index], client);
         button->setObjectName(QStringLiteral("Command1_%1").arg(index));
@@ -130,7 +130,7 @@ void Form1::createControls()
         connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
         Command1[index] = button;
     }
-    Command1[int(Command::Stop)]->setEnabled(false);
+    Command1[int(CommandIndex::Stop)]->setEnabled(false);
 
     Label1 = makeLabel<StatusLine>(QStringLiteral("Label1"), kIdleCaption, kLabel1Geometry, client);
     Label3 = makeLabel(QStringLiteral("Label3"), kIdleCaption, kLabel3Geometry, client);
@@ -218,9 +218,9 @@ void Form1::setFocusOrder()
     QWidget *const order[] = {Combo2,
                               Combo3,
                               LVFile,
-                              Command1[int(Command::Clear)],
-                              Command1[int(Command::Execute)],
-                              Command1[int(Command::Stop)],
+                              Command1[int(CommandIndex::Clear)],
+                              Command1[int(CommandIndex::Execute)],
+                              Command1[int(CommandIndex::Stop)],
                               List1,
                               List2};
     for (size_t i = 1; i < std::size(order); ++i)

@@ -22,7 +22,7 @@ class StatusLine;
 class frmAbout;
 
 // The buttons of the Command1 array.
-enum class Command { Execute = 0, Stop = 1, Clear = 2 };
+enum class CommandIndex { Execute = 0, Stop = 1, Clear = 2 };
 
 // The main window: the Find and With boxes, the file list, the Execute, Stop
 // and Clear buttons, the status and mode lines, the mode and options lists,
@@ -82,26 +82,27 @@ private:
     void removeAllRows() override;
 
     // EditDisplay
-    void setExecuteEnabled(bool enabled) override;
-    bool isStopEnabled() const override;
-    void setStopEnabled(bool enabled) override;
-    void setUndoEnabled(bool enabled) override;
-    void setBusyPointer(bool busy) override;
-    void showInformation(const QString &text) override;
-    bool askYesNo(const QString &text) override;
-    bool askToUndo(const QString &text) override;
-    void setStatusCaption(const QString &caption) override;
-    void setModeCaption(const QString &caption) override;
+    void activityChanged(const RunState &state) override;
+    void showNothingListed() override;
+    bool askToClear() override;
+    bool askToUndo(const UndoQuestion &question) override;
+    void showProgress(const Progress &progress) override;
+    void showModePass() override;
+    void showRunEnd(const RunSummary &summary) override;
+    void showUndoProgress(const Progress &progress) override;
+    void showUndoEnd(const UndoSummary &summary) override;
     void yield() override;
-    void showFailures(const QList<FileFailure> &failures) override;
-    void showSkipped(const SkippedFiles &skipped) override;
-    void showLeftAsTheyAre(const QList<FileFailure> &files) override;
+
+    // While a run or an undo is in progress, the pointer is busy and the
+    // captions reach the screen once a frame.
+    void setWorking(bool working);
+    void setModeCaption(const QString &caption);
 
     std::array<QLabel *, 2> Label2{};
     QPlainTextEdit *Combo2 = nullptr;
     QPlainTextEdit *Combo3 = nullptr;
     FileListView *LVFile = nullptr;
-    std::array<QPushButton *, 3> Command1{};   // by Command: Execute, Stop, Clear
+    std::array<QPushButton *, 3> Command1{};   // by CommandIndex: Execute, Stop, Clear
     StatusLine *Label1 = nullptr;
     QLabel *Label3 = nullptr;
     QGroupBox *Frame1 = nullptr;
@@ -114,7 +115,7 @@ private:
     // The one About window: created at the first Help > About, hidden by its
     // OK button, and gone (null) after its close box.
     QPointer<frmAbout> m_frmAbout;
-    bool m_busy = false;
+    bool m_working = false;   // a run or an undo is in progress (see setWorking())
     QString m_modeCaption;   // the mode line's latest text, shown once a frame during a run
     QElapsedTimer m_frameClock;
     static constexpr std::chrono::milliseconds kFrameInterval{40};

@@ -7,6 +7,8 @@
 #include "filelistmodel.h"
 #include "filelistview.h"
 #include "messageboxes.h"
+#include "runcaptions.h"
+#include "runcontrols.h"
 #include "statusline.h"
 
 #include <QApplication>
@@ -33,38 +35,29 @@ QString crLfText(const QPlainTextEdit *box)
 
 } // namespace
 
-void Form1::setExecuteEnabled(bool enabled)
+// One state decides the buttons, the Undo entry, the pointer and the
+// captions' throttling.
+void Form1::activityChanged(const RunState &state)
 {
-    Command1[int(Command::Execute)]->setEnabled(enabled);
-}
-
-void Form1::setUndoEnabled(bool enabled)
-{
-    mnuUndo->setEnabled(enabled);
-}
-
-bool Form1::isStopEnabled() const
-{
-    return Command1[int(Command::Stop)]->isEnabled();
-}
-
-void Form1::setStopEnabled(bool enabled)
-{
-    Command1[int(Command::Stop)]->setEnabled(enabled);
+    const RunControls controls = controlsFor(state);
+    Command1[int(CommandIndex::Execute)]->setEnabled(controls.executeEnabled);
+    Command1[int(CommandIndex::Stop)]->setEnabled(controls.stopEnabled);
+    mnuUndo->setEnabled(controls.undoEnabled);
+    setWorking(controls.working);
 }
 
 // The pointer is the main window's alone: an application-wide override would
 // also make the message boxes and the About window that come up during a run
-// busy. Busy is also the time of a run, when the captions reach the screen
+// busy. Working is also the time of a run, when the captions reach the screen
 // once a frame (see yield()).
-void Form1::setBusyPointer(bool busy)
+void Form1::setWorking(bool working)
 {
-    if (busy == m_busy)
+    if (working == m_working)
         return;
-    m_busy = busy;
-    Label1->setRunning(busy);
-    LVFile->setRemovalLocked(busy);
-    if (busy) {
+    m_working = working;
+    Label1->setRunning(working);
+    LVFile->setRemovalLocked(working);
+    if (working) {
         setCursor(Qt::WaitCursor);
         Label1->setUpdatesEnabled(false);
         m_frameClock.start();
@@ -81,19 +74,19 @@ void Form1::showCaptions()
     Label1->setUpdatesEnabled(true);
 }
 
-void Form1::showInformation(const QString &text)
+void Form1::showNothingListed()
 {
-    ::showInformation(this, text);
+    ::showInformation(this, nothingListedText());
 }
 
-bool Form1::askYesNo(const QString &text)
+bool Form1::askToClear()
 {
-    return ::askYesNo(this, text);
+    return ::askYesNo(this, clearQuestionText());
 }
 
-bool Form1::askToUndo(const QString &text)
+bool Form1::askToUndo(const UndoQuestion &question)
 {
-    return askQuestion(this, text);
+    return askQuestion(this, undoQuestionText(question));
 }
 
 QString Form1::findText() const
@@ -131,15 +124,24 @@ bool Form1::editsInsideFolders() const
     return mnuFolders->isChecked();
 }
 
-void Form1::setStatusCaption(const QString &caption)
+void Form1::showProgress(const Progress &progress)
 {
-    Label1->setCaption(caption);
+    Label1->setCaption(progressCaption(progress));
+}
+
+void Form1::showModePass()
+{
+    QStringList texts;
+    for (int index = 0; index < List1->count(); ++index)
+        texts.append(List1->item(index)->text());
+    for (const QString &caption : modePassCaptions(texts))
+        setModeCaption(caption);
 }
 
 void Form1::setModeCaption(const QString &caption)
 {
     m_modeCaption = caption;
-    if (!m_busy)
+    if (!m_working)
         Label3->setText(caption);
 }
 
@@ -150,11 +152,11 @@ void Form1::setModeCaption(const QString &caption)
 // takes its latest text once a frame.
 void Form1::yield()
 {
-    const bool frameDue = m_busy && m_frameClock.hasExpired(kFrameInterval.count());
+    const bool frameDue = m_working && m_frameClock.hasExpired(kFrameInterval.count());
     if (frameDue)
         showCaptions();
     QCoreApplication::processEvents();
-    if (frameDue && m_busy) {
+    if (frameDue && m_working) {
         Label1->setUpdatesEnabled(false);
         m_frameClock.start();
     }
@@ -175,22 +177,25 @@ void Form1::removeAllRows()
     LVFile->fileModel()->removeAllRows();
 }
 
-void Form1::showFailures(const QList<FileFailure> &failures)
+// A stopped run or undo keeps the file in hand in the status line: no summary.
+void Form1::showRunEnd(const RunSummary &summary)
 {
-    Label1->setFileList(failureList(failures));
+    if (!summary.stopped)
+        Label1->setCaption(runSummaryCaption(summary));
+    QString files = failureList(summary.failures);
+    if (const QString skipped = skippedList(summary.skipped); !skipped.isEmpty())
+        files = files.isEmpty() ? skipped : files + u'\n' + skipped;
+    Label1->setFileList(files);
 }
 
-// After showFailures(), whose list it follows.
-void Form1::showSkipped(const SkippedFiles &skipped)
+void Form1::showUndoProgress(const Progress &progress)
 {
-    const QString lines = skippedList(skipped);
-    if (lines.isEmpty())
-        return;
-    const QString failures = Label1->accessibleDescription();
-    Label1->setFileList(failures.isEmpty() ? lines : failures + u'\n' + lines);
+    Label1->setCaption(undoProgressCaption(progress));
 }
 
-void Form1::showLeftAsTheyAre(const QList<FileFailure> &files)
+void Form1::showUndoEnd(const UndoSummary &summary)
 {
-    Label1->setFileList(leftAsTheyAreList(files));
+    if (!summary.stopped)
+        Label1->setCaption(undoSummaryCaption(summary));
+    Label1->setFileList(leftAsTheyAreList(summary.left));
 }

@@ -3,6 +3,8 @@
 #include "edithost.h"
 #include "editmodes.h"
 #include "editoptions.h"
+#include "runcaptions.h"
+#include "runcontrols.h"
 
 #include <QList>
 #include <QString>
@@ -12,13 +14,12 @@
 #include <functional>
 
 // The window's part of an edit run and an undo, without a window: it keeps the
-// state of the controls in plain fields, writes every call it receives into
-// `calls` in order, answers Yes/No questions from a queue, and lets a test act
-// "during" a yield.
+// state of the controls and the captions as the window would show them, in
+// plain fields, answers Yes/No questions from a queue, and lets a test act
+// "during" a yield or a mode pass.
 class RecordingHost : public EditInputs, public FileRows, public EditDisplay
 {
 public:
-    mutable QStringList calls;
     QStringList rows;   // the tags, row 1 first
     QString find;
     QString with;
@@ -26,163 +27,103 @@ public:
     QStringList modeTexts = editModeNames();
     std::array<bool, int(EditMode::Count)> modes {};
     bool insideFolders = false;   // File > Edit Files Inside Folders
-    QList<bool> answers;   // the answers of askYesNo, first asked first
+    QList<bool> answers;   // the answers of the questions, first asked first
     // Runs inside yield(), with the number of the yield in this host's life (from 1).
     std::function<void(int)> onYield;
-    // Runs after every call has been recorded, with the call's record.
-    std::function<void(const QString &)> onCall;
+    // Runs inside showModePass(), between a file's Find test and its rewrite.
+    std::function<void()> onModePass;
 
+    // The controls, as the window sets them from the engine's state.
     bool executeEnabled = true;
     bool stopEnabled = false;
     bool undoEnabled = false;
     bool busy = false;
-    QString statusCaption;
+    int runsStarted = 0;          // times the state went to Running
+    QStringList statusCaptions;   // Label1's captions, in order
+    QString statusCaption;        // the latest of them
+    QStringList modeCaptions;     // Label3's, in order
+    QStringList questions;        // as asked, in order
+    QStringList informations;     // the information boxes shown
     int yields = 0;
-    QList<QList<FileFailure>> failureReports;
-    QList<QList<FileFailure>> leftReports;
+    mutable int findTextReads = 0;
+    mutable QList<qint64> rowTagsRead;
+    QList<QList<FileFailure>> failureReports;   // one for each run that got past the empty list
     QList<SkippedFiles> skippedReports;
+    QList<QList<FileFailure>> leftReports;      // one for each undo started
 
     void tickMode(EditMode mode, bool ticked = true) { modes[size_t(mode)] = ticked; }
     void tickOption(ReadOption option, bool ticked = true) { options[size_t(option)] = ticked; }
-    // The captions given to Label1, in order.
-    QStringList statusCaptions() const
-    {
-        QStringList captions;
-        for (const QString &call : calls) {
-            if (call.startsWith(u"setStatusCaption("))
-                captions.append(call.mid(17).chopped(1));
-        }
-        return captions;
-    }
 
-    void setExecuteEnabled(bool enabled) override
+    void activityChanged(const RunState &state) override
     {
-        record(u"setExecuteEnabled(%1)", enabled);
-        executeEnabled = enabled;
+        if (state.activity == Activity::Running && !busy)
+            ++runsStarted;
+        const RunControls controls = controlsFor(state);
+        executeEnabled = controls.executeEnabled;
+        stopEnabled = controls.stopEnabled;
+        undoEnabled = controls.undoEnabled;
+        busy = controls.working;
     }
-    bool isStopEnabled() const override
+    void showNothingListed() override { informations.append(nothingListedText()); }
+    bool askToClear() override { return answer(clearQuestionText()); }
+    bool askToUndo(const UndoQuestion &question) override { return answer(undoQuestionText(question)); }
+    void showProgress(const Progress &progress) override { setStatusCaption(progressCaption(progress)); }
+    void showModePass() override
     {
-        record(u"isStopEnabled");
-        return stopEnabled;
+        modeCaptions += modePassCaptions(modeTexts);
+        if (onModePass)
+            onModePass();
     }
-    void setStopEnabled(bool enabled) override
+    void showRunEnd(const RunSummary &summary) override
     {
-        record(u"setStopEnabled(%1)", enabled);
-        stopEnabled = enabled;
+        if (!summary.stopped)
+            setStatusCaption(runSummaryCaption(summary));
+        failureReports.append(summary.failures);
+        skippedReports.append(summary.skipped);
     }
-    void setUndoEnabled(bool enabled) override
+    void showUndoProgress(const Progress &progress) override { setStatusCaption(undoProgressCaption(progress)); }
+    void showUndoEnd(const UndoSummary &summary) override
     {
-        record(u"setUndoEnabled(%1)", enabled);
-        undoEnabled = enabled;
+        if (!summary.stopped)
+            setStatusCaption(undoSummaryCaption(summary));
+        leftReports.append(summary.left);
     }
-    void setBusyPointer(bool isBusy) override
-    {
-        record(u"setBusyPointer(%1)", isBusy);
-        busy = isBusy;
-    }
-    void showInformation(const QString &text) override { record(u"showInformation(%1)", text); }
-    bool askYesNo(const QString &text) override
-    {
-        record(u"askYesNo(%1)", text);
-        return !answers.isEmpty() && answers.takeFirst();
-    }
-    bool askToUndo(const QString &text) override
-    {
-        record(u"askToUndo(%1)", text);
-        return !answers.isEmpty() && answers.takeFirst();
-    }
-    QString findText() const override
-    {
-        record(u"findText");
-        return find;
-    }
-    QString withText() const override
-    {
-        record(u"withText");
-        return with;
-    }
-    bool isOptionTicked(int index) const override
-    {
-        record(u"isOptionTicked(%1)", index);
-        return options.at(size_t(index));
-    }
-    int modeCount() const override
-    {
-        record(u"modeCount");
-        return int(modeTexts.size());
-    }
-    QString modeText(int index) const override
-    {
-        record(u"modeText(%1)", index);
-        return modeTexts.at(index);
-    }
-    bool isModeTicked(int index) const override
-    {
-        record(u"isModeTicked(%1)", index);
-        return modes.at(size_t(index));
-    }
-    bool editsInsideFolders() const override
-    {
-        record(u"editsInsideFolders");
-        return insideFolders;
-    }
-    void setStatusCaption(const QString &caption) override
-    {
-        record(u"setStatusCaption(%1)", caption);
-        statusCaption = caption;
-    }
-    void setModeCaption(const QString &caption) override { record(u"setModeCaption(%1)", caption); }
     void yield() override
     {
-        record(u"yield");
         ++yields;
         if (onYield)
             onYield(yields);
     }
-    qint64 rowCount() const override
+
+    QString findText() const override
     {
-        record(u"rowCount");
-        return rows.size();
+        ++findTextReads;
+        return find;
     }
+    QString withText() const override { return with; }
+    bool isOptionTicked(int index) const override { return options.at(size_t(index)); }
+    int modeCount() const override { return int(modeTexts.size()); }
+    QString modeText(int index) const override { return modeTexts.at(index); }
+    bool isModeTicked(int index) const override { return modes.at(size_t(index)); }
+    bool editsInsideFolders() const override { return insideFolders; }
+
+    qint64 rowCount() const override { return rows.size(); }
     QByteArray rowTag(qint64 position) const override
     {
-        record(u"rowTag(%1)", position);
+        rowTagsRead.append(position);
         return rows.at(position - 1).toUtf8();   // asserts on a row that does not exist
     }
-    void removeAllRows() override
-    {
-        record(u"removeAllRows");
-        rows.clear();
-    }
-    void showFailures(const QList<FileFailure> &failures) override
-    {
-        record(u"showFailures(%1)", int(failures.size()));
-        failureReports.append(failures);
-    }
-    void showSkipped(const SkippedFiles &skipped) override
-    {
-        record(u"showSkipped(%1)", skipped.fileCount() + skipped.folderRowCount());
-        skippedReports.append(skipped);
-    }
-    void showLeftAsTheyAre(const QList<FileFailure> &files) override
-    {
-        record(u"showLeftAsTheyAre(%1)", int(files.size()));
-        leftReports.append(files);
-    }
+    void removeAllRows() override { rows.clear(); }
 
 private:
-    void record(QStringView call) const { append(call.toString()); }
-    void record(QStringView pattern, const QString &argument) const { append(pattern.toString().arg(argument)); }
-    void append(const QString &call) const
+    void setStatusCaption(const QString &caption)
     {
-        calls.append(call);
-        if (onCall)
-            onCall(call);
+        statusCaptions.append(caption);
+        statusCaption = caption;
     }
-    void record(QStringView pattern, bool argument) const
+    bool answer(const QString &question)
     {
-        record(pattern, argument ? QStringLiteral("true") : QStringLiteral("false"));
+        questions.append(question);
+        return !answers.isEmpty() && answers.takeFirst();
     }
-    void record(QStringView pattern, qint64 argument) const { record(pattern, QString::number(argument)); }
-    void record(QStringView pattern, int argument) const { record(pattern, QString::number(argument)); }
 };

@@ -1,0 +1,83 @@
+#include "editpass.h"
+
+#include "lineend.h"
+#include "replacestream.h"
+#include "samebytescheck.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+// Hands each piece read to the check before the edit, which produces from it
+// the bytes the check compares with it.
+class CheckedRead : public ByteSink
+{
+public:
+    CheckedRead(SameBytesCheck &check, EditStream &edit) : m_check(check), m_edit(edit) {}
+
+    void append(QByteArrayView fileBytes) override
+    {
+        m_check.read(fileBytes);
+        m_edit.append(fileBytes);
+        m_check.keepUnmatched();
+    }
+
+private:
+    SameBytesCheck &m_check;
+    EditStream &m_edit;
+};
+
+} // namespace
+
+FileCheck checkFile(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer)
+{
+    // The first mode searches the content for the Find text anyway: a second
+    // search is needed only when no mode does (or the Find text is empty).
+    const bool modeSearches = recipe.finder && !recipe.modes.isEmpty();
+    FindTest findTest(recipe.finder, buffer.size());
+    SameBytesCheck check;
+    EditStream edit(recipe, check, buffer.size(), modeSearches ? nullptr : &findTest);
+    const auto found = [&] { return modeSearches ? edit.findOccurrences() > 0 : findTest.found(); };
+    CheckedRead reading(check, edit);
+    FileCheck result;
+    result.read = readContent(fd, size, buffer, reading, [&] { return found() && check.differs(); });
+    if (result.read.end == ReadOutcome::End::Complete) {
+        edit.finish();
+        findTest.finish();
+        check.finish();
+    }
+    result.found = found();
+    result.changes = check.differs();
+    return result;
+}
+
+ReadOutcome produceEdit(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer, ByteSink &out)
+{
+    EditStream edit(recipe, out, buffer.size());
+    const ReadOutcome read = readContent(fd, size, buffer, edit);
+    if (read.end == ReadOutcome::End::Complete)
+        edit.finish();
+    return read;
+}
+
+QByteArray fileLineEnd(int fd, qint64 size, QByteArray &buffer)
+{
+    qint64 offset = 0;
+    bool afterCr = false;   // the last buffer ended in a CR
+    while (offset < size) {
+        const ssize_t got = ::pread(fd, buffer.data(), size_t(qMin(qint64(buffer.size()), size - offset)), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return QByteArrayLiteral("\r\n");
+        const QByteArrayView bytes(buffer.constData(), got);
+        if (afterCr)
+            return bytes.front() == '\n' ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\r");
+        if (QByteArray lineEnd = firstLineEnd(bytes, offset + got == size); !lineEnd.isEmpty())
+            return lineEnd;
+        afterCr = bytes.back() == '\r';
+        offset += got;
+    }
+    return QByteArrayLiteral("\r\n");
+}

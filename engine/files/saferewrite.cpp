@@ -1,0 +1,243 @@
+#include "saferewrite.h"
+
+#include "contentcopy.h"
+#include "faultpoint.h"
+#include "filesink.h"
+#include "fileio.h"
+#include "newfile.h"
+#include "streambuffer.h"
+
+#include <QScopeGuard>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace {
+
+// ACLs, security labels and user attributes belong to the inode: a new file
+// renamed over the old one would not carry them. A descriptor opened only to
+// pin the file (O_PATH) takes no flistxattr(); its /proc entry does.
+bool hasExtendedAttributes(int fd)
+{
+    const ssize_t size = ::flistxattr(fd, nullptr, 0);
+    if (size >= 0 || errno != EBADF)
+        return size > 0;
+    const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(fd);
+    return ::listxattr(procPath.constData(), nullptr, 0) > 0;
+}
+
+// Whether a file of `length` bytes would break the file-size limit (ulimit -f).
+bool exceedsFileSizeLimit(qint64 length)
+{
+    struct rlimit limit {};
+    return ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
+           && quint64(length) > quint64(limit.rlim_cur);
+}
+
+// Whether the file's name in its folder still names the file as it was read.
+RewriteOutcome failed(FileFailure failure)
+{
+    return {std::move(failure), {}, {}};
+}
+
+bool isSameObject(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool isUnchanged(const SourceFile &target, const struct stat &readStatus)
+{
+    struct stat now {};
+    return ::fstatat(target.folder(), target.name().constData(), &now, AT_SYMLINK_NOFOLLOW) == 0
+           && isSameVersion(now, readStatus);
+}
+
+// Sets the permission bits to `mode` unless they are so already.
+int setMode(int fd, mode_t mode)
+{
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return errno;
+    if ((status.st_mode & 07777) == (mode & 07777))
+        return 0;
+    return ::fchmod(fd, mode & 07777) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+SafeRewriter::SafeRewriter() : m_writeBuffer(kStreamBufferSize, Qt::Uninitialized) {}
+
+RewriteOutcome SafeRewriter::rewrite(const SourceFile &target, const RewriteSource &source, const Producer &produce)
+{
+    const Job job{target, target.path(), target.status(), source, produce};
+    if (!isUnchanged(target, job.expected) || !S_ISREG(job.expected.st_mode))
+        return failed(changedFailure(job.path));
+
+    // access() says yes to root for any file; a file that nobody may write is
+    // read-only for root too.
+    if ((job.expected.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, EACCES));
+    if (::faccessat(target.folder(), target.name().constData(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0)
+        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, errno));
+
+    // A new inode would cut the other hard links off from the new content.
+    if (job.expected.st_nlink == 1 && !hasExtendedAttributes(target.fd())) {
+        ReplaceOutcome outcome = replaceWithNewFile(job);
+        if (outcome.kind == ReplaceOutcome::Kind::Done)
+            return {std::nullopt, {}, outcome.written};
+        if (outcome.kind == ReplaceOutcome::Kind::Failed)
+            return failed(std::move(outcome.failure));
+    }
+    return writeInPlace(job);
+}
+
+SafeRewriter::ReplaceOutcome SafeRewriter::replaceWithNewFile(const Job &job)
+{
+    using Kind = ReplaceOutcome::Kind;
+    const auto failed = [](FileFailure failure) { return ReplaceOutcome{Kind::Failed, std::move(failure), {}}; };
+    const auto writeFailed = [&](int error) { return failed(fileFailure(job.path, FileFailureReason::Write, error)); };
+
+    NewFile file(job.target.folder(), job.target.name());
+    if (const int error = file.openError()) {
+        // The folder takes no new file, but the file itself may be written.
+        if (error == EACCES || error == EPERM)
+            return {Kind::UseInPlace, {}, {}};
+        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, error));
+    }
+    if (::fchown(file.fd(), job.source.owner, job.source.group) != 0)
+        return {Kind::UseInPlace, {}, {}};
+
+    FileSink sink(file.fd(), m_writeBuffer, Placement::NewFile);
+    const ReadOutcome read = job.produce(Pass::Write, job.source.fd, job.source.size, sink);
+    if (auto failure = readFailure(job, read))
+        return failed(*failure);
+    if (const int error = sink.finish())
+        return writeFailed(error);
+    // After the last write, which would clear the set-user-ID and
+    // set-group-ID bits of a file that is not root's.
+    if (const int error = setMode(file.fd(), job.source.mode))
+        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, error));
+    if (m_durability.renameNeedsFlush(file.fd()) && ::fdatasync(file.fd()) != 0)
+        return writeFailed(errno);
+    if (!isUnchanged(job.target, job.expected))
+        return failed(changedFailure(job.path));
+    if (const int error = file.replace())
+        return writeFailed(error);
+    // The status after the rename, which moved the change time.
+    struct stat written {};
+    if (::fstat(file.fd(), &written) != 0 || file.close() != 0)
+        return failed(fileFailure(job.path, FileFailureReason::PartlyWritten, errno));
+    return {Kind::Done, {}, written};
+}
+
+RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
+{
+    const UniqueFd file(::openat(job.target.folder(), job.target.name().constData(),
+                                 O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!file.isValid())
+        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, errno));
+    struct stat opened {};
+    if (::fstat(file.get(), &opened) != 0 || !isSameObject(opened, job.expected))
+        return failed(changedFailure(job.path));
+
+    // The file's current content, on disk under a name beside it before the
+    // first byte is overwritten: what a kill or a power cut leaves, what a
+    // failed write puts back, and what an undo of an edit puts back later.
+    ContentCopy copy;
+    auto removeCopyName = qScopeGuard([&copy] { copy.removeName(); });
+    if (const int error = copy.make(file.get(), job.expected.st_size, job.target.folder(), job.target.name(),
+                                    m_durability))
+        return failed(fileFailure(job.path, FileFailureReason::Write, error));
+    reachFaultPoint(FaultPoint::CopyNamed);
+    if (!isUnchanged(job.target, job.expected))
+        return failed(changedFailure(job.path));
+    // An edit makes the new content from the file itself, which changes under
+    // the writes: it is made from the copy instead.
+    const int from = job.source.isTarget ? copy.fd() : job.source.fd;
+    qint64 newSize = 0;
+    if (auto failure = measure(job, from, newSize))
+        return failed(std::move(*failure));
+
+    qint64 overwritten = 0;
+    struct stat written {};
+    if (const int error = overwrite(job, file.get(), from, newSize, overwritten, written)) {
+        FileFailure failure = restore(job, file.get(), copy, overwritten, error);
+        // Not put back: the copy keeps its name, where the old content is.
+        if (!failure.oldContentAt.isEmpty())
+            removeCopyName.dismiss();
+        return failed(std::move(failure));
+    }
+    reachFaultPoint(FaultPoint::Overwritten);
+    removeCopyName.dismiss();
+    copy.removeName();
+    return {std::nullopt, std::move(copy), written};
+}
+
+std::optional<FileFailure> SafeRewriter::measure(const Job &job, int from, qint64 &newSize)
+{
+    // Before anything is overwritten, so that a file-size limit fails while
+    // the old content is still whole.
+    CountingSink counter;
+    if (auto failure = readFailure(job, job.produce(Pass::Measure, from, job.source.size, counter)))
+        return failure;
+    newSize = counter.size();
+    if (exceedsFileSizeLimit(qMax(qint64(job.expected.st_size), newSize)))
+        return fileFailure(job.path, FileFailureReason::Write, EFBIG);
+    return std::nullopt;
+}
+
+FileFailure SafeRewriter::restore(const Job &job, int fd, const ContentCopy &copy, qint64 overwritten, int error)
+{
+    if (copy.restoreTo(fd, overwritten) != 0) {
+        FileFailure failure = fileFailure(job.path, FileFailureReason::PartlyWritten, error);
+        failure.oldContentAt = copy.namedPath();
+        return failure;
+    }
+    // Whole again: flushed before the copy's name goes.
+    if (m_durability.survivesPowerCut(fd))
+        ::fdatasync(fd);
+    return fileFailure(job.path, FileFailureReason::Write, error);
+}
+
+int SafeRewriter::overwrite(const Job &job, int fd, int from, qint64 newSize, qint64 &overwritten,
+                            struct stat &written)
+{
+    // The copy looked for the file's holes with lseek(), which moved the offset.
+    if (::lseek(fd, 0, SEEK_SET) != 0)
+        return errno;
+    FileSink sink(fd, m_writeBuffer, Placement::InPlace);
+    const ReadOutcome read = job.produce(Pass::Write, from, job.source.size, sink);
+    int error = sink.finish();
+    overwritten = sink.written();
+    if (read.end != ReadOutcome::End::Complete && error == 0)
+        error = read.error != 0 ? read.error : EIO;   // the source could not be read back
+    if (error == 0 && newSize < job.expected.st_size && ::ftruncate(fd, newSize) != 0)
+        error = errno;
+    // After the last write: see replaceWithNewFile.
+    if (error == 0)
+        error = setMode(fd, job.source.mode);
+    if (error == 0 && m_durability.survivesPowerCut(fd) && ::fdatasync(fd) != 0)
+        error = errno;
+    if (error == 0 && ::fstat(fd, &written) != 0)
+        error = errno;
+    return error;
+}
+
+std::optional<FileFailure> SafeRewriter::readFailure(const Job &job, const ReadOutcome &read) const
+{
+    switch (read.end) {
+    case ReadOutcome::End::Complete:
+    case ReadOutcome::End::Stopped:
+        return std::nullopt;
+    case ReadOutcome::End::Changed:
+        return changedFailure(job.path);
+    case ReadOutcome::End::Failed:
+        return fileFailure(job.path, FileFailureReason::OpenForReading, read.error);
+    }
+    return std::nullopt;
+}

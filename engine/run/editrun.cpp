@@ -1,0 +1,198 @@
+#include "editrun.h"
+
+#include "editpass.h"
+#include "folderwalk.h"
+#include "runinputs.h"
+
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <csignal>
+#include <utility>
+#include <new>
+
+EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
+    : m_inputs(inputs), m_rows(rows), m_display(display), m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
+{
+    // A write past the file-size limit (ulimit -f) raises SIGXFSZ, whose
+    // default action ends the program. Ignored, the write fails with EFBIG
+    // instead, and the file counts as failed while the run goes on.
+    std::signal(SIGXFSZ, SIG_IGN);
+    // The undo may hold many replaced files open until it ends.
+    raiseOpenFileLimit();
+}
+
+void EditRun::setBufferSize(qsizetype bytes)
+{
+    m_readBuffer.resize(bytes);
+}
+
+RunState EditRun::state() const
+{
+    return {m_activity, m_stop == StopRequest::Stop, canUndo()};
+}
+
+void EditRun::setActivity(Activity activity)
+{
+    m_activity = activity;
+    m_display.activityChanged(state());
+}
+
+void EditRun::execute()
+{
+    // The window stays live while the run yields, so Execute from the File
+    // menu can arrive in the middle of a run: a nested run is not started.
+    if (isBusy())
+        return;
+    m_stop = StopRequest::None;
+    setActivity(Activity::Running);
+    const qint64 rowCount = m_rows.rowCount();
+    if (rowCount == 0) {
+        m_display.showNothingListed();
+        setActivity(Activity::Idle);
+        return;
+    }
+    RunSummary summary;
+    {
+        const auto idle = qScopeGuard([this] { setActivity(Activity::Idle); });
+        summary = editRows(rowCount);
+    }
+    m_display.showRunEnd(summary);
+}
+
+RunSummary EditRun::editRows(qint64 rowCount)
+{
+    m_changedAny = false;
+    RunTexts texts(m_inputs.findText(), m_inputs.withText());
+    // Taken once, as the texts are: a change during the run is for the next one.
+    m_seen.reset();
+    if (m_inputs.editsInsideFolders())
+        m_seen.emplace();
+    RunSummary summary;
+    for (qint64 position = rowCount; position >= 1 && m_stop == StopRequest::None; --position) {
+        m_display.yield();
+        // A Clear during the yield emptied the list; rows dropped since then
+        // are other files at the same positions, so the request decides, not the count.
+        if (m_stop != StopRequest::None || position > m_rows.rowCount())
+            break;
+        const Progress progress{position, rowCount, m_rows.rowTag(position)};
+        m_display.showProgress(progress);
+        if (m_seen)
+            visitWithFolders(progress, texts, summary);
+        else
+            visitRow(progress, texts, summary);
+    }
+    // Every row, unless a Clear ended the run early: then the rows it visited.
+    summary.stopped = m_stop == StopRequest::Stop;
+    return summary;
+}
+
+void EditRun::visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary)
+{
+    FileResult result = editFile(progress.path, texts);
+    if (result.outcome == FileOutcome::Skipped && isExistingFolder(progress.path))
+        summary.skipped.addFolderRow();
+    summary.add(std::move(result));
+}
+
+void EditRun::stop()
+{
+    m_stop = StopRequest::Stop;
+    m_display.activityChanged(state());
+}
+
+void EditRun::clear()
+{
+    if (!m_display.askToClear())
+        return;
+    m_rows.removeAllRows();
+    // The undo stays: the files are still changed, whatever the list holds.
+    if (m_activity == Activity::Running && m_stop == StopRequest::None)
+        m_stop = StopRequest::ListCleared;
+}
+
+FileResult EditRun::editFile(const QByteArray &path, RunTexts &texts)
+{
+    if (!isExistingFile(path))
+        return {FileOutcome::Skipped, {}};
+    const auto closeSource = qScopeGuard([this] { m_source.close(); });
+    try {
+        FileResult result = editExistingFile(path, texts);
+        // The run goes before the undo: when the disk is full while the undo
+        // holds old contents, they give their space up and the file is edited
+        // afresh (a failed rewrite left it as it was).
+        if (result.failure && isOutOfSpace(*result.failure) && m_journal.giveUpHeld(ENOSPC)) {
+            m_source.close();
+            return editExistingFile(path, texts);
+        }
+        return result;
+    } catch (const std::bad_alloc &) {
+        // Not even a buffer's worth fitted (a Find text of many megabytes
+        // under an address-space limit); nothing was written, or only to a
+        // new file that is gone with the exception.
+        return FileResult::failed(fileFailure(path, FileFailureReason::TooLarge, ENOMEM));
+    }
+}
+
+FileResult EditRun::editExistingFile(const QByteArray &path, RunTexts &texts)
+{
+    if (auto failure = m_source.open(path))
+        return FileResult::failed(*failure);
+    const qint64 size = m_source.status().st_size;
+    const EditRecipe recipe = recipeFor(size, texts);
+    const FileCheck check = checkFile(m_source.fd(), size, recipe, m_readBuffer);
+    if (check.read.end == ReadOutcome::End::Failed)
+        return FileResult::failed(fileFailure(path, FileFailureReason::OpenForReading, check.read.error));
+    if (check.read.end == ReadOutcome::End::Changed)
+        return FileResult::failed(changedFailure(path));
+    if (!check.found)
+        return {FileOutcome::Unchanged, {}};
+    m_display.showModePass();
+    // Rewriting the same bytes would change nothing but the file's inode and times.
+    if (!check.changes)
+        return {FileOutcome::Unchanged, {}};
+
+    const auto produce = [&](Pass, int source, qint64 sourceSize, ByteSink &out) {
+        return produceEdit(source, sourceSize, recipe, m_readBuffer, out);
+    };
+    RewriteOutcome outcome = m_rewriter.rewrite(m_source, RewriteSource::target(m_source.fd(), m_source.status()),
+                                                produce);
+    if (outcome.failure)
+        return FileResult::failed(*outcome.failure);
+    keepForUndo(path, outcome);
+    return {FileOutcome::Changed, {}};
+}
+
+EditRecipe EditRun::recipeFor(qint64 size, RunTexts &texts)
+{
+    const ReadStyle style = readStyle(m_inputs);
+    // Taken before the read, not after it: the Find test runs while the file
+    // is read. No event is handled in between, so the tick is the same.
+    const CompareMode compare = compareMode(m_inputs);
+
+    EditRecipe recipe;
+    recipe.style = style;
+    // Only a line-wise style or a line break in the texts needs the file's
+    // line end, which is found in its first bytes.
+    const bool needsLineEnd = style != ReadStyle::WholeFile || texts.dependOnLineEnd();
+    recipe.lineEnd = needsLineEnd ? fileLineEnd(m_source.fd(), size, m_readBuffer) : QByteArrayLiteral("\r\n");
+    EditTexts &fileTexts = texts.forLineEnd(recipe.lineEnd);
+    recipe.texts = &fileTexts;
+    recipe.finder = fileTexts.search.finder(compare);
+    // The ticks are taken before the read, since the first read already makes
+    // the edit to compare it with the file; no event is handled in between.
+    recipe.modes = tickedModes(m_inputs);
+    return recipe;
+}
+
+void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)
+{
+    // The undo of the run before goes with this run's first change, so that a
+    // run that changes nothing keeps it.
+    if (!m_changedAny) {
+        m_journal.clear();
+        m_changedAny = true;
+    }
+    if (m_keepsUndo)
+        m_journal.record(path, m_source, outcome.written, std::move(outcome.overwritten));
+}

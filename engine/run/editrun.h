@@ -1,0 +1,103 @@
+#pragma once
+
+#include "edithost.h"
+#include "runresults.h"
+#include "editoptions.h"
+#include "filesseen.h"
+#include "saferewrite.h"
+#include "sourcefile.h"
+#include "undojournal.h"
+
+#include <QByteArray>
+
+#include <optional>
+
+class RunTexts;
+struct EditRecipe;
+
+// The engine's two long operations: the edit run, which walks the file list
+// from the last row to the first and edits every file that holds the Find
+// text, and the undo of the last run that changed files.
+//
+// A file is streamed at most twice through one reused buffer: the first pass
+// reads it in its reading style, makes the Find test and the edit alongside
+// and compares the edit with the file's bytes, until the file is known to
+// need rewriting; the second produces the edited text straight into the new
+// file. A file whose bytes the edit would not change is read once and never
+// written. Where its line end matters (a line-wise style, a line break in the
+// texts) its first bytes are read for it before. No file is ever held whole.
+class EditRun
+{
+public:
+    EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display);
+
+    // Execute: edits the listed files.
+    void execute();
+    // Stop: the run or the undo in progress ends before its next file.
+    void stop();
+    // Clear: empties the file list after a question.
+    void clear();
+    // Undo Last Edit Run: puts back, after a question, the files the last run
+    // that changed any changed, from the last one to the first.
+    void undo();
+
+    // What the engine is doing, and whether Stop was pressed.
+    RunState state() const;
+    // A run or an undo is in progress.
+    bool isBusy() const { return m_activity != Activity::Idle; }
+    // There is something an undo can put back, and nothing is in progress.
+    bool canUndo() const { return !isBusy() && m_journal.restorableCount() > 0; }
+
+    // Asks the run or the undo to end at its next file without telling the
+    // window, which is going away.
+    void requestStop() { m_stop = StopRequest::Stop; }
+
+    // The size of the buffer that files are read and searched through; tests
+    // make it small to put buffer boundaries everywhere.
+    void setBufferSize(qsizetype bytes);
+
+    // Whether a run keeps what an undo needs (it does unless told); off only
+    // to measure what keeping it costs.
+    void setKeepsUndo(bool keeps) { m_keepsUndo = keeps; }
+
+private:
+    // Why the run or the undo in progress is to end early: Stop ends it
+    // without a summary, a Clear of the list ends the run with the summary of
+    // the rows it visited.
+    enum class StopRequest { None, Stop, ListCleared };
+
+    void setActivity(Activity activity);
+    // The rows from the last to the first, until the end, a Stop or a Clear.
+    RunSummary editRows(qint64 rowCount);
+    // One row, whose folder, if it is one, is only counted.
+    void visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary);
+    // One row with folders walked (editfolder.cpp): a folder row stands for
+    // the files below it, in the row's place, and a file that a walk reached
+    // is visited once.
+    void visitWithFolders(const Progress &progress, RunTexts &texts, RunSummary &summary);
+    void editFolder(const Progress &row, RunTexts &texts, RunSummary &summary);
+    void visitOnce(const QByteArray &path, const struct stat &status, FilesSeen::Through through,
+                   RunTexts &texts, RunSummary &summary);
+
+    FileResult editFile(const QByteArray &path, RunTexts &texts);
+    FileResult editExistingFile(const QByteArray &path, RunTexts &texts);
+    // How the file open in m_source, of `size` bytes, is edited, by the ticks as they are now.
+    EditRecipe recipeFor(qint64 size, RunTexts &texts);
+    void keepForUndo(const QByteArray &path, RewriteOutcome &outcome);
+
+    // The undo's loop (editundo.cpp), from the file the run changed last.
+    UndoSummary putBackAll();
+
+    EditInputs &m_inputs;
+    FileRows &m_rows;
+    EditDisplay &m_display;
+    Activity m_activity = Activity::Idle;
+    StopRequest m_stop = StopRequest::None;
+    bool m_keepsUndo = true;
+    bool m_changedAny = false;            // the run in progress has changed a file
+    std::optional<FilesSeen> m_seen;      // when the run in progress walks folder rows
+    QByteArray m_readBuffer;
+    SourceFile m_source;
+    SafeRewriter m_rewriter;
+    UndoJournal m_journal;
+};

@@ -1,0 +1,62 @@
+// The undo of the last edit run that changed files: EditRun's second long
+// operation, which walks the undo journal from the file the run changed last.
+#include "editrun.h"
+
+#include <QScopeGuard>
+
+#include <vector>
+
+void EditRun::undo()
+{
+    if (!canUndo()
+        || !m_display.askToUndo({m_journal.restorableCount(), m_journal.unrestorableCount()}))
+        return;
+    m_stop = StopRequest::None;
+    UndoSummary summary;
+    {
+        setActivity(Activity::Undoing);
+        const auto idle = qScopeGuard([this] { setActivity(Activity::Idle); });
+        summary = putBackAll();
+    }
+    m_display.showUndoEnd(summary);
+}
+
+UndoSummary EditRun::putBackAll()
+{
+    // Counted down, as the run counts its rows.
+    const qint64 count = m_journal.restorableCount();
+    qint64 position = count;
+    UndoSummary summary;
+    // Files that a full disk kept from being put back keep their old content
+    // for another undo, once space is free, until a new run starts.
+    std::vector<UndoJournal::Entry> forLater;
+    const auto keepForLater = qScopeGuard([&] {
+        for (UndoJournal::Entry &entry : forLater)
+            m_journal.reinstate(std::move(entry));
+    });
+
+    // From the file the run changed last to the first; a file whose old
+    // content could not be held is only named.
+    while (!m_journal.isEmpty()) {
+        if (m_journal.last().canBePutBack()) {
+            m_display.yield();
+            if (m_stop == StopRequest::Stop) {
+                summary.stopped = true;
+                return summary;
+            }
+            m_display.showUndoProgress({position--, count, m_journal.last().path});
+        }
+        UndoJournal::Entry entry = m_journal.takeLast();
+        if (auto failure = m_journal.putBack(entry, m_rewriter, m_readBuffer)) {
+            if (isOutOfSpace(*failure))
+                forLater.push_back(std::move(entry));
+            summary.left.append(std::move(*failure));
+        } else {
+            ++summary.putBack;
+        }
+    }
+    // Gone through: what the journal held is freed, but for what a full disk kept back.
+    if (forLater.empty())
+        m_journal.clear();
+    return summary;
+}
