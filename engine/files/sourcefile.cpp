@@ -33,10 +33,10 @@ std::optional<FileFailure> SourceFile::open(const QByteArray &path, Access acces
     // O_NOFOLLOW: a link put in the file's place since it was located is not
     // followed (ELOOP).
     const int flags = access == Access::Read ? O_RDONLY | O_NONBLOCK : O_PATH;
-    m_fd = ::openat(m_location.folder.get(), m_location.name.constData(), flags | O_NOFOLLOW | O_CLOEXEC);
-    if (m_fd < 0)
+    m_fd.reset(::openat(m_location.folder.get(), m_location.name.constData(), flags | O_NOFOLLOW | O_CLOEXEC));
+    if (!m_fd.isValid())
         return fileFailure(path, FileFailureReason::OpenForReading, errno);
-    if (::fstat(m_fd, &m_status) != 0) {
+    if (::fstat(m_fd.get(), &m_status) != 0) {
         const int error = errno;
         close();
         return fileFailure(path, FileFailureReason::OpenForReading, error);
@@ -50,9 +50,7 @@ std::optional<FileFailure> SourceFile::open(const QByteArray &path, Access acces
 
 void SourceFile::close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);   // read-only: nothing a failed close could lose
-    m_fd = -1;
+    m_fd.reset();   // read-only: nothing a failed close could lose
     m_location = {};
 }
 

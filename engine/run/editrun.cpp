@@ -194,5 +194,6 @@ void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)
         m_changedAny = true;
     }
     if (m_keepsUndo)
-        m_journal.record(path, m_source, outcome.written, std::move(outcome.overwritten));
+        m_journal.record({path, m_source.takeFd(), m_source.status(), m_source.folder(), outcome.written,
+                          std::move(outcome.overwritten)});
 }
