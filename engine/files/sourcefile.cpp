@@ -35,15 +35,15 @@ std::optional<FileFailure> SourceFile::open(const QByteArray &path, Access acces
     const int flags = access == Access::Read ? O_RDONLY | O_NONBLOCK : O_PATH;
     m_fd.reset(::openat(m_location.folder.get(), m_location.name.constData(), flags | O_NOFOLLOW | O_CLOEXEC));
     if (!m_fd.isValid())
-        return fileFailure(path, FileFailureReason::OpenForReading, errno);
+        return fileFailure(path, FileFailureReason::ReadFailed, errno);
     if (::fstat(m_fd.get(), &m_status) != 0) {
         const int error = errno;
         close();
-        return fileFailure(path, FileFailureReason::OpenForReading, error);
+        return fileFailure(path, FileFailureReason::ReadFailed, error);
     }
     if (!S_ISREG(m_status.st_mode)) {
         close();
-        return fileFailure(path, FileFailureReason::OpenForReading, ENOENT);
+        return fileFailure(path, FileFailureReason::ReadFailed, ENOENT);
     }
     return std::nullopt;
 }
