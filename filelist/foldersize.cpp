@@ -1,5 +1,7 @@
 #include "foldersize.h"
 
+#include "uniquefd.h"
+
 #include <QScopeGuard>
 
 #include <cerrno>
@@ -27,14 +29,13 @@ bool isDotOrDotDot(const char *name)
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-// Adds the tree of the open folder folderFd to total; takes folderFd over.
-bool addTree(int folderFd, qint64 &total)
+// Adds the tree of the open folder to total.
+bool addTree(UniqueFd folderFd, qint64 &total)
 {
-    DIR *folder = ::fdopendir(folderFd);
-    if (!folder) {
-        ::close(folderFd);
+    DIR *folder = ::fdopendir(folderFd.get());
+    if (!folder)
         return false;
-    }
+    folderFd.release();   // the stream closes it
     const auto closeFolder = qScopeGuard([folder] { ::closedir(folder); });
     const int fd = ::dirfd(folder);
 
@@ -58,9 +59,8 @@ bool addTree(int folderFd, qint64 &total)
         if (isFolder) {
             // O_NOFOLLOW: a folder swapped for a link after readdir fails
             // rather than leading the walk out of the tree.
-            const int childFd = ::openat(fd, entry->d_name,
-                                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (childFd < 0 || !addTree(childFd, total))
+            UniqueFd childFd(::openat(fd, entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (!childFd.isValid() || !addTree(std::move(childFd), total))
                 return false;
         }
     }
@@ -70,11 +70,11 @@ bool addTree(int folderFd, qint64 &total)
 
 std::optional<qint64> folderTreeSize(const QByteArray &folderPath)
 {
-    const int fd = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    UniqueFd fd(::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.isValid())
         return std::nullopt;
     qint64 total = 0;
-    if (!addTree(fd, total))
+    if (!addTree(std::move(fd), total))
         return std::nullopt;
     return total;
 }

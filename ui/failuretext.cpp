@@ -33,10 +33,10 @@ QString fileList(const QList<FileFailure> &failures, const QString &one, const Q
 QString failureReasonText(FileFailureReason reason)
 {
     switch (reason) {
-    case FileFailureReason::OpenForReading:
+    case FileFailureReason::ReadFailed:
         return QStringLiteral("could not be read");
-    case FileFailureReason::TooLarge:
-        return QStringLiteral("is too large to be edited in memory");
+    case FileFailureReason::OutOfMemory:
+        return QStringLiteral("could not be edited: out of memory");
     case FileFailureReason::OpenForWriting:
         return QStringLiteral("could not be opened for writing");
     case FileFailureReason::Write:

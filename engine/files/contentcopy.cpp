@@ -71,10 +71,10 @@ int ContentCopy::makeIn(int source, qint64 size, int folder, const QByteArray &n
     return 0;
 }
 
-ContentCopy ContentCopy::holding(int fd, qint64 size)
+ContentCopy ContentCopy::holding(UniqueFd fd, qint64 size)
 {
     ContentCopy copy;
-    copy.m_fd.reset(fd);
+    copy.m_fd = std::move(fd);
     copy.m_size = size;
     return copy;
 }

@@ -30,7 +30,7 @@ public:
     // Takes over `fd`, whose first `size` bytes are the old content: a file
     // that a new file was renamed over, which its last descriptor keeps on
     // disk without a name.
-    static ContentCopy holding(int fd, qint64 size);
+    static ContentCopy holding(UniqueFd fd, qint64 size);
 
     bool isValid() const { return m_fd.isValid(); }
     int fd() const { return m_fd.get(); }

@@ -35,16 +35,16 @@ FileCheck checkFile(int fd, qint64 size, const EditRecipe &recipe, QByteArray &b
     // The first mode searches the content for the Find text anyway: a second
     // search is needed only when no mode does (or the Find text is empty).
     const bool modeSearches = recipe.finder && !recipe.modes.isEmpty();
-    FindTest findTest(recipe.finder, buffer.size());
+    FindProbe findProbe(recipe.finder, buffer.size());
     SameBytesCheck check;
-    EditStream edit(recipe, check, buffer.size(), modeSearches ? nullptr : &findTest);
-    const auto found = [&] { return modeSearches ? edit.findOccurrences() > 0 : findTest.found(); };
+    EditStream edit(recipe, check, buffer.size(), modeSearches ? nullptr : &findProbe);
+    const auto found = [&] { return modeSearches ? edit.findOccurrences() > 0 : findProbe.found(); };
     CheckedRead reading(check, edit);
     FileCheck result;
     result.read = readContent(fd, size, buffer, reading, [&] { return found() && check.differs(); });
     if (result.read.end == ReadOutcome::End::Complete) {
         edit.finish();
-        findTest.finish();
+        findProbe.finish();
         check.finish();
     }
     result.found = found();

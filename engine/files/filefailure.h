@@ -8,8 +8,8 @@
 // Why a listed file was left as it was although a run tried to edit it, or
 // an undo to put it back.
 enum class FileFailureReason {
-    OpenForReading,   // could not be opened or read (permissions, vanished)
-    TooLarge,         // does not fit in memory
+    ReadFailed,       // could not be opened, read or its status taken (permissions, vanished)
+    OutOfMemory,      // not even a buffer's worth of memory could be had
     OpenForWriting,   // the rewrite could not start (read-only, vanished meanwhile)
     Write,            // the rewrite failed part way; the original is intact
     PartlyWritten,    // an in-place rewrite failed after it began overwriting and
@@ -27,7 +27,7 @@ enum class FileFailureReason {
 struct FileFailure
 {
     QByteArray path;        // as listed: bytes, not necessarily UTF-8
-    FileFailureReason reason = FileFailureReason::OpenForReading;
+    FileFailureReason reason = FileFailureReason::ReadFailed;
     QString systemError;    // the operating system's own words, e.g. strerror()
     int error = 0;          // and its errno, when there is one
     QByteArray oldContentAt {};   // PartlyWritten: where the copy of the old content stands

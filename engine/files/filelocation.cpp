@@ -71,7 +71,7 @@ std::optional<FileFailure> locateFile(const QByteArray &path, FileLocation &loca
 
     // One name at a time, each opened without following it, so that a link
     // is seen, judged and read through the very descriptor that was opened.
-    const auto failed = [&path](int error) { return fileFailure(path, FileFailureReason::OpenForReading, error); };
+    const auto failed = [&path](int error) { return fileFailure(path, FileFailureReason::ReadFailed, error); };
     UniqueFd folder(openRoot(path.startsWith('/')));
     if (!folder.isValid())
         return failed(errno);

@@ -1,5 +1,7 @@
 #include "folderwalk.h"
 
+#include "uniquefd.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -82,12 +84,11 @@ WalkStep offer(int folderFd, const QByteArray &name, unsigned char type, QByteAr
     if (step.status.st_size == 0)
         return step;
 
-    const int fd = openToPeek(folderFd, name);
-    if (fd < 0)
+    const UniqueFd fd(openToPeek(folderFd, name));
+    if (!fd.isValid())
         return step;
     unsigned char head[kSniffedBytes];
-    const ssize_t got = ::pread(fd, head, size_t(std::min<qint64>(kSniffedBytes, step.status.st_size)), 0);
-    ::close(fd);
+    const ssize_t got = ::pread(fd.get(), head, size_t(std::min<qint64>(kSniffedBytes, step.status.st_size)), 0);
     if (got > 0 && std::memchr(head, 0, size_t(got)))
         return skipped(std::move(step.path), startsWithWideByteOrderMark(head, got) ? WalkSkip::Utf16Text
                                                                                      : WalkSkip::Binary);
@@ -159,15 +160,13 @@ WalkStep FolderWalk::next()
 
 int FolderWalk::enter(int parentFd, const QByteArray &name, QByteArray pathPrefix, int openFlags)
 {
-    const int fd = ::openat(parentFd, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | openFlags);
-    if (fd < 0)
+    UniqueFd fd(::openat(parentFd, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | openFlags));
+    if (!fd.isValid())
         return errno;
-    DIR *dir = ::fdopendir(fd);
-    if (!dir) {
-        const int error = errno;
-        ::close(fd);
-        return error;
-    }
+    DIR *dir = ::fdopendir(fd.get());
+    if (!dir)
+        return errno;
+    fd.release();   // the stream closes it
     auto level = std::make_unique<Level>(dir, std::move(pathPrefix));
     for (;;) {
         errno = 0;

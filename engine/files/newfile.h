@@ -1,5 +1,7 @@
 #pragma once
 
+#include "uniquefd.h"
+
 #include <QByteArray>
 
 // The new version of a file that is to replace it by a rename, made in the
@@ -15,23 +17,21 @@ public:
     // A new file for the file `name` in the folder open as `folder`.
     NewFile(int folder, const QByteArray &name);
     ~NewFile();
-    NewFile(const NewFile &) = delete;
-    NewFile &operator=(const NewFile &) = delete;
 
     // 0, or the errno of the failed creation.
     int openError() const { return m_openError; }
-    int fd() const { return m_fd; }
+    int fd() const { return m_fd.get(); }
 
     // Names the file and renames it over the file it is for. 0 or an errno.
     int replace();
     // Closes the file. 0 or an errno.
-    int close();
+    int close() { return m_fd.close(); }
 
 private:
     int m_folder;
     QByteArray m_target;
     QByteArray m_name;   // empty while the file has none
-    int m_fd = -1;
+    UniqueFd m_fd;
     int m_openError = 0;
     bool m_replaced = false;
 };

@@ -237,7 +237,7 @@ std::optional<FileFailure> SafeRewriter::readFailure(const Job &job, const ReadO
     case ReadOutcome::End::Changed:
         return changedFailure(job.path);
     case ReadOutcome::End::Failed:
-        return fileFailure(job.path, FileFailureReason::OpenForReading, read.error);
+        return fileFailure(job.path, FileFailureReason::ReadFailed, read.error);
     }
     return std::nullopt;
 }

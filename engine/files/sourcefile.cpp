@@ -33,26 +33,24 @@ std::optional<FileFailure> SourceFile::open(const QByteArray &path, Access acces
     // O_NOFOLLOW: a link put in the file's place since it was located is not
     // followed (ELOOP).
     const int flags = access == Access::Read ? O_RDONLY | O_NONBLOCK : O_PATH;
-    m_fd = ::openat(m_location.folder.get(), m_location.name.constData(), flags | O_NOFOLLOW | O_CLOEXEC);
-    if (m_fd < 0)
-        return fileFailure(path, FileFailureReason::OpenForReading, errno);
-    if (::fstat(m_fd, &m_status) != 0) {
+    m_fd.reset(::openat(m_location.folder.get(), m_location.name.constData(), flags | O_NOFOLLOW | O_CLOEXEC));
+    if (!m_fd.isValid())
+        return fileFailure(path, FileFailureReason::ReadFailed, errno);
+    if (::fstat(m_fd.get(), &m_status) != 0) {
         const int error = errno;
         close();
-        return fileFailure(path, FileFailureReason::OpenForReading, error);
+        return fileFailure(path, FileFailureReason::ReadFailed, error);
     }
     if (!S_ISREG(m_status.st_mode)) {
         close();
-        return fileFailure(path, FileFailureReason::OpenForReading, ENOENT);
+        return fileFailure(path, FileFailureReason::ReadFailed, ENOENT);
     }
     return std::nullopt;
 }
 
 void SourceFile::close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);   // read-only: nothing a failed close could lose
-    m_fd = -1;
+    m_fd.reset();   // read-only: nothing a failed close could lose
     m_location = {};
 }
 

@@ -3,6 +3,7 @@
 #include "bytesink.h"
 #include "filefailure.h"
 #include "filelocation.h"
+#include "uniquefd.h"
 
 #include <QByteArray>
 
@@ -31,22 +32,16 @@ class SourceFile
 public:
     enum class Access { Read, StatusOnly };
 
-    SourceFile() = default;
-    ~SourceFile() { close(); }
-    SourceFile(const SourceFile &) = delete;
-    SourceFile &operator=(const SourceFile &) = delete;
-
     // Locates `path` (see locateFile) and opens it, for reading or only to
     // pin it and know its status. Fails when it cannot be opened or is no
     // longer a regular file (it was swapped for something else after the
     // existence test).
     std::optional<FileFailure> open(const QByteArray &path, Access access = Access::Read);
     void close();
-    // Hands the descriptor over to the caller, who closes it; the file's
-    // folder stays open.
-    int release() { return std::exchange(m_fd, -1); }
+    // Hands the descriptor over to the caller; the file's folder stays open.
+    UniqueFd takeFd() { return std::move(m_fd); }
 
-    int fd() const { return m_fd; }
+    int fd() const { return m_fd.get(); }
     // The path as listed, its folder (O_PATH) and its name there.
     const QByteArray &path() const { return m_path; }
     int folder() const { return m_location.folder.get(); }
@@ -55,7 +50,7 @@ public:
     const struct stat &status() const { return m_status; }
 
 private:
-    int m_fd = -1;
+    UniqueFd m_fd;
     QByteArray m_path;
     FileLocation m_location;
     struct stat m_status {};

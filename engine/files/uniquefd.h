@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <unistd.h>
 #include <utility>
 
@@ -28,6 +29,14 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = fd;
+    }
+    // Closes the descriptor, for a caller that must know whether the close
+    // failed (a write may only report its error there): 0 or an errno.
+    int close()
+    {
+        if (m_fd < 0)
+            return 0;
+        return ::close(release()) == 0 ? 0 : errno;
     }
 
 private:

@@ -7,22 +7,20 @@
 
 void ContentArena::clear()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_fd.reset();
     m_size = 0;
 }
 
 qint64 ContentArena::append(int fd, qint64 size, int folder)
 {
-    if (m_fd < 0) {
-        m_fd = openUnnamedFile(folder);
-        if (m_fd < 0)
+    if (!m_fd.isValid()) {
+        m_fd.reset(openUnnamedFile(folder));
+        if (!m_fd.isValid())
             return -1;
     }
-    if (copyBytes(fd, m_fd, size, m_size) != 0) {
+    if (copyBytes(fd, m_fd.get(), size, m_size) != 0) {
         // Cut back what part of it arrived.
-        if (::ftruncate(m_fd, m_size) != 0)
+        if (::ftruncate(m_fd.get(), m_size) != 0)
             clear();
         return -1;
     }
@@ -35,7 +33,7 @@ ReadOutcome ContentArena::read(qint64 offset, qint64 size, QByteArray &buffer, B
 {
     qint64 done = 0;
     while (done < size) {
-        const ssize_t got = ::pread(m_fd, buffer.data(), size_t(qMin(qint64(buffer.size()), size - done)),
+        const ssize_t got = ::pread(m_fd.get(), buffer.data(), size_t(qMin(qint64(buffer.size()), size - done)),
                                     offset + done);
         if (got < 0 && errno == EINTR)
             continue;

@@ -2,6 +2,7 @@
 
 #include "bytesink.h"
 #include "sourcefile.h"
+#include "uniquefd.h"
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -14,11 +15,6 @@
 class ContentArena
 {
 public:
-    ContentArena() = default;
-    ~ContentArena() { clear(); }
-    ContentArena(const ContentArena &) = delete;
-    ContentArena &operator=(const ContentArena &) = delete;
-
     // Frees everything it holds.
     void clear();
 
@@ -34,6 +30,6 @@ public:
     ReadOutcome read(qint64 offset, qint64 size, QByteArray &buffer, ByteSink &out) const;
 
 private:
-    int m_fd = -1;
+    UniqueFd m_fd;
     qint64 m_size = 0;
 };

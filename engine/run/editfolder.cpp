@@ -28,7 +28,7 @@ void EditRun::editFolder(const Progress &row, RunTexts &texts, RunSummary &summa
         }
         // What could not be read of the tree counts as one file that failed.
         if (step.kind == WalkStep::Kind::FolderFailed) {
-            summary.add(FileResult::failed(fileFailure(step.path, FileFailureReason::OpenForReading, step.error)));
+            summary.add(FileResult::failed(fileFailure(step.path, FileFailureReason::ReadFailed, step.error)));
             continue;
         }
         // The row's own yield came just before the first file.

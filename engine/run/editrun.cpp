@@ -130,7 +130,7 @@ FileResult EditRun::editFile(const QByteArray &path, RunTexts &texts)
         // Not even a buffer's worth fitted (a Find text of many megabytes
         // under an address-space limit); nothing was written, or only to a
         // new file that is gone with the exception.
-        return FileResult::failed(fileFailure(path, FileFailureReason::TooLarge, ENOMEM));
+        return FileResult::failed(fileFailure(path, FileFailureReason::OutOfMemory, ENOMEM));
     }
 }
 
@@ -142,7 +142,7 @@ FileResult EditRun::editExistingFile(const QByteArray &path, RunTexts &texts)
     const EditRecipe recipe = recipeFor(size, texts);
     const FileCheck check = checkFile(m_source.fd(), size, recipe, m_readBuffer);
     if (check.read.end == ReadOutcome::End::Failed)
-        return FileResult::failed(fileFailure(path, FileFailureReason::OpenForReading, check.read.error));
+        return FileResult::failed(fileFailure(path, FileFailureReason::ReadFailed, check.read.error));
     if (check.read.end == ReadOutcome::End::Changed)
         return FileResult::failed(changedFailure(path));
     if (!check.found)
@@ -194,5 +194,6 @@ void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)
         m_changedAny = true;
     }
     if (m_keepsUndo)
-        m_journal.record(path, m_source, outcome.written, std::move(outcome.overwritten));
+        m_journal.record({path, m_source.takeFd(), m_source.status(), m_source.folder(), outcome.written,
+                          std::move(outcome.overwritten)});
 }

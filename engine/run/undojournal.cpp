@@ -4,6 +4,7 @@
 #include "saferewrite.h"
 #include "sourcefile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/resource.h>
 
@@ -41,10 +42,20 @@ void UndoJournal::clear()
 {
     m_entries.clear();
     m_byIdentity.clear();
-    m_restorable = 0;
-    m_heldOpen = 0;
     m_arenas.clear();
-    m_inArenas = 0;
+}
+
+qsizetype UndoJournal::restorableCount() const
+{
+    return std::count_if(m_entries.begin(), m_entries.end(), [](const Entry &entry) { return entry.canBePutBack(); });
+}
+
+qint64 UndoJournal::bytesInArenas() const
+{
+    qint64 bytes = 0;
+    for (const auto &[device, arena] : m_arenas)
+        bytes += arena.size();
+    return bytes;
 }
 
 bool UndoJournal::mayHoldOpen() const
@@ -52,49 +63,38 @@ bool UndoJournal::mayHoldOpen() const
     struct rlimit limit {};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
         return false;
-    return limit.rlim_cur == RLIM_INFINITY || rlim_t(m_heldOpen) + kReservedDescriptors < limit.rlim_cur;
+    const auto heldOpen = std::count_if(m_entries.begin(), m_entries.end(), [](const Entry &entry) {
+        return std::holds_alternative<ContentCopy>(entry.old);
+    });
+    return limit.rlim_cur == RLIM_INFINITY || rlim_t(heldOpen) + kReservedDescriptors < limit.rlim_cur;
 }
 
-void UndoJournal::record(const QByteArray &path, SourceFile &replaced, const struct stat &written,
-                         ContentCopy overwritten)
+void UndoJournal::record(Change change)
 {
-    const struct stat &before = replaced.status();
+    const struct stat &before = change.before;
     // Changed again by this run: the content from before its first change
     // stays; the content in between is dropped.
     const auto known = m_byIdentity.constFind(identityOf(before));
     if (known != m_byIdentity.cend() && isSameVersion(before, m_entries[*known].written)) {
         const size_t index = *known;
         m_byIdentity.erase(known);
-        m_entries[index].written = written;
-        m_byIdentity.insert(identityOf(written), index);
+        m_entries[index].written = change.written;
+        m_byIdentity.insert(identityOf(change.written), index);
         return;
     }
     Entry entry;
-    entry.path = path;
+    entry.path = change.path;
     entry.mode = before.st_mode;
     entry.owner = before.st_uid;
     entry.group = before.st_gid;
-    entry.written = written;
+    entry.written = change.written;
     entry.oldSize = before.st_size;
-    if (overwritten.isValid()) {
-        const qint64 size = overwritten.size();
-        keep(entry, overwritten.fd(), size, replaced, [&overwritten] { return std::move(overwritten); });
-    } else {
-        const qint64 size = before.st_size;
-        keep(entry, replaced.fd(), size, replaced,
-             [&replaced, size] { return ContentCopy::holding(replaced.release(), size); });
-    }
-    if (!entry.canBePutBack() && entry.holdError == 0)
-        entry.holdError = EMFILE;
+    entry.old = keep(change);
     reinstate(std::move(entry));
 }
 
 void UndoJournal::reinstate(Entry entry)
 {
-    if (entry.oldFile.isValid())
-        ++m_heldOpen;
-    if (entry.canBePutBack())
-        ++m_restorable;
     m_byIdentity.insert(identityOf(entry.written), m_entries.size());
     m_entries.push_back(std::move(entry));
 }
@@ -103,36 +103,33 @@ void UndoJournal::reinstate(Entry entry)
 // later costs the file system more than a copy: on ext4, letting 10,000 held
 // files of 4 KB go took 1.2 s, while copying them into one file kept the run
 // within the noise of the same run without an undo.
-void UndoJournal::keep(Entry &entry, int fd, qint64 size, const SourceFile &file,
-                       const std::function<ContentCopy()> &takeFile)
+UndoJournal::OldContent UndoJournal::keep(Change &change)
 {
-    if (size <= kMostBytesPerFileInArena && m_inArenas + size <= kMostBytesInArenas) {
-        entry.arena = file.status().st_dev;
-        entry.arenaAt = m_arenas[entry.arena].append(fd, size, file.folder());
-        if (entry.arenaAt >= 0) {
-            m_inArenas += size;
-            return;
-        }
+    const bool inPlace = change.overwritten.isValid();
+    const int fd = inPlace ? change.overwritten.fd() : change.replaced.get();
+    const qint64 size = inPlace ? change.overwritten.size() : change.before.st_size;
+    if (size <= kMostBytesPerFileInArena && bytesInArenas() + size <= kMostBytesInArenas) {
+        const dev_t device = change.before.st_dev;
+        const qint64 at = m_arenas[device].append(fd, size, change.folder);
+        if (at >= 0)
+            return InArena{device, at};
     }
-    if (mayHoldOpen())
-        entry.oldFile = takeFile();
+    if (!mayHoldOpen())
+        return NotKept{EMFILE};
+    if (inPlace)
+        return std::move(change.overwritten);
+    return ContentCopy::holding(std::move(change.replaced), size);
 }
 
 bool UndoJournal::giveUpHeld(int error)
 {
-    if (m_restorable == 0)
+    if (restorableCount() == 0)
         return false;
     for (Entry &entry : m_entries) {
-        if (entry.canBePutBack()) {
-            entry.oldFile = ContentCopy();
-            entry.arenaAt = -1;
-            entry.holdError = error;
-        }
+        if (entry.canBePutBack())
+            entry.old = NotKept{error};
     }
-    m_restorable = 0;
-    m_heldOpen = 0;
     m_arenas.clear();
-    m_inArenas = 0;
     return true;
 }
 
@@ -143,22 +140,13 @@ UndoJournal::Entry UndoJournal::takeLast()
     const auto known = m_byIdentity.constFind(identityOf(entry.written));
     if (known != m_byIdentity.cend() && *known == m_entries.size())
         m_byIdentity.erase(known);
-    forget(entry);
     return entry;
-}
-
-void UndoJournal::forget(const Entry &entry)
-{
-    if (entry.canBePutBack())
-        --m_restorable;
-    if (entry.oldFile.isValid())
-        --m_heldOpen;
 }
 
 std::optional<FileFailure> UndoJournal::putBack(const Entry &entry, SafeRewriter &rewriter, QByteArray &buffer) const
 {
-    if (!entry.canBePutBack())
-        return fileFailure(entry.path, FileFailureReason::NotKept, entry.holdError);
+    if (const auto *notKept = std::get_if<NotKept>(&entry.old))
+        return fileFailure(entry.path, FileFailureReason::NotKept, notKept->error);
     SourceFile current;
     if (auto failure = current.open(entry.path, SourceFile::Access::StatusOnly)) {
         if (failure->error == ENOENT)
@@ -168,10 +156,11 @@ std::optional<FileFailure> UndoJournal::putBack(const Entry &entry, SafeRewriter
     if (!isSameVersion(current.status(), entry.written))
         return FileFailure{entry.path, FileFailureReason::ChangedSinceRun, {}};
 
-    const RewriteSource source{entry.oldFile.fd(), entry.oldSize, entry.mode, entry.owner, entry.group};
+    const auto *held = std::get_if<ContentCopy>(&entry.old);
+    const RewriteSource source{held ? held->fd() : -1, entry.oldSize, entry.mode, entry.owner, entry.group};
     RewriteOutcome outcome = rewriter.rewrite(current, source, [&](Pass, int fd, qint64 size, ByteSink &out) {
-        if (entry.arenaAt >= 0)
-            return m_arenas.at(entry.arena).read(entry.arenaAt, size, buffer, out);
+        if (const auto *inArena = std::get_if<InArena>(&entry.old))
+            return m_arenas.at(inArena->device).read(inArena->at, size, buffer, out);
         return readContent(fd, size, buffer, out);
     });
     // Changed in the instant between the test above and the rewrite's own.

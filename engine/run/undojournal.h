@@ -4,15 +4,16 @@
 #include "contentcopy.h"
 #include "filefailure.h"
 #include "sourcefile.h"
+#include "uniquefd.h"
 
 #include <QByteArray>
 #include <QHash>
 
-#include <functional>
 #include <map>
 #include <optional>
 #include <sys/stat.h>
 #include <utility>
+#include <variant>
 #include <vector>
 
 class SafeRewriter;
@@ -32,38 +33,56 @@ class SafeRewriter;
 class UndoJournal
 {
 public:
+    // Where an entry keeps its file's old content.
+    struct InArena
+    {
+        dev_t device = 0;   // the arena's: the file's device
+        qint64 at = 0;      // where the content starts in it
+    };
+    struct NotKept
+    {
+        int error = 0;   // why not (an errno)
+    };
+    // In an arena, held open on disk without a name, or not kept.
+    using OldContent = std::variant<InArena, ContentCopy, NotKept>;
+
     struct Entry
     {
         QByteArray path;          // the path the run first changed it through
-        dev_t arena = 0;          // the device whose arena keeps the old content
-        qint64 arenaAt = -1;      // where it starts there, when kept in an arena
         qint64 oldSize = 0;
-        ContentCopy oldFile;      // the old content, when held on disk
-        int holdError = 0;        // when neither: why not (an errno)
+        OldContent old = NotKept{};
         mode_t mode = 0;
         uid_t owner = 0;
         gid_t group = 0;
         struct stat written {};   // the file right after the run's last write
 
-        bool canBePutBack() const { return arenaAt >= 0 || oldFile.isValid(); }
+        bool canBePutBack() const { return !std::holds_alternative<NotKept>(old); }
+    };
+
+    // A file the run rewrote.
+    struct Change
+    {
+        QByteArray path;
+        UniqueFd replaced;         // the file as the run read it, still open
+        struct stat before {};     // its status as the read saw it
+        int folder = -1;           // its folder, where an arena may be made
+        struct stat written {};    // the file right after the write
+        ContentCopy overwritten;   // written in place: the copy of its old content
     };
 
     // Drops every entry and what it holds.
     void clear();
 
-    // Notes that the run rewrote the file at `path`, which it read as
-    // `replaced` (still open, its status as the read saw it), leaving it with
-    // the status `written`. A file written in place comes with `overwritten`,
+    // Notes that the run rewrote a file. A file written in place comes with
     // the copy of its old content that the rewrite made; a file replaced by a
-    // new one keeps its old content in `replaced`, which the journal copies
-    // or takes over.
-    void record(const QByteArray &path, SourceFile &replaced, const struct stat &written,
-                ContentCopy overwritten);
+    // new one keeps its old content in the replaced file, which the journal
+    // copies or takes over.
+    void record(Change change);
 
     bool isEmpty() const { return m_entries.empty(); }
     // Entries whose old content is kept, and those whose is not.
-    qsizetype restorableCount() const { return m_restorable; }
-    qsizetype unrestorableCount() const { return qsizetype(m_entries.size()) - m_restorable; }
+    qsizetype restorableCount() const;
+    qsizetype unrestorableCount() const { return qsizetype(m_entries.size()) - restorableCount(); }
 
     // Drops every old content it keeps, so that its disk space is free again;
     // the entries stay, as files that cannot be put back for the reason
@@ -87,21 +106,17 @@ private:
     using Identity = std::pair<quint64, quint64>;   // device and inode
     static Identity identityOf(const struct stat &status) { return {status.st_dev, status.st_ino}; }
 
-    // Keeps the old content of `file`, the first `size` bytes of `fd`: in the
-    // arena of its file system, or else the file that `takeFile` hands over,
-    // held open.
-    void keep(Entry &entry, int fd, qint64 size, const SourceFile &file, const std::function<ContentCopy()> &takeFile);
+    // Keeps the old content of the change: in the arena of its file system,
+    // or else the file itself, held open.
+    OldContent keep(Change &change);
     // Whether one more old content may be held open: never at the cost of a
     // descriptor that the run itself, or the window, still needs.
     bool mayHoldOpen() const;
-    void forget(const Entry &entry);
+    qint64 bytesInArenas() const;
 
     std::vector<Entry> m_entries;           // in the order the run changed them
     QHash<Identity, size_t> m_byIdentity;   // entry index by the file's identity after the write
-    qsizetype m_restorable = 0;
-    qsizetype m_heldOpen = 0;               // entries with oldFile
     std::map<dev_t, ContentArena> m_arenas; // by the device of the files
-    qint64 m_inArenas = 0;                  // bytes
 };
 
 // Raises the process's limit of open files as far as it may go, so that a

@@ -4,7 +4,7 @@
 #include <QByteArrayView>
 
 // Receives edited content piece by piece, so that a large file can be written
-// straight from its mapping without first building the whole result in memory.
+// as it is read, a buffer at a time, without building the whole result in memory.
 // A piece is valid only during the call that receives it (a replacement text
 // may be a temporary), so a sink that keeps pieces copies them.
 class ByteSink

@@ -17,7 +17,8 @@
 class ReplaceStream;
 
 // The Find and With texts of a run as the bytes they are searched and written
-// as (the system's 8-bit encoding), made once when the run starts, with the
+// as (UTF-8, which Qt 6 takes as the local 8-bit encoding on Linux whatever
+// the locale), made once when the run starts, with the
 // searches for the Find text that the run prepares as it needs them.
 struct EditTexts
 {

@@ -5,7 +5,7 @@
 bool containsFind(QByteArrayView content, QByteArrayView find, CompareMode mode)
 {
     PreparedFind prepared(find);
-    FindTest test(prepared.finder(mode));
+    FindProbe test(prepared.finder(mode));
     test.append(content);
     test.finish();
     return test.found();

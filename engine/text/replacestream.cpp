@@ -87,12 +87,12 @@ void ReplaceStream::send(QByteArrayView bytes)
         m_out.append(bytes);
 }
 
-FindTest::FindTest(const Finder *finder, qsizetype bufferSize)
+FindProbe::FindProbe(const Finder *finder, qsizetype bufferSize)
     : m_search(finder, {}, m_discard, bufferSize), m_emptyFind(!finder)
 {
 }
 
-void FindTest::append(QByteArrayView bytes)
+void FindProbe::append(QByteArrayView bytes)
 {
     m_anyContent = m_anyContent || !bytes.isEmpty();
     // Found once is enough: the rest need not be searched.
@@ -100,7 +100,7 @@ void FindTest::append(QByteArrayView bytes)
         m_search.append(bytes);
 }
 
-bool FindTest::found() const
+bool FindProbe::found() const
 {
     return m_emptyFind ? m_anyContent : m_search.occurrences() > 0;
 }

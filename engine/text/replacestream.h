@@ -53,11 +53,11 @@ private:
 
 // The Find test over content that arrives piece by piece: an empty find text
 // is found in any non-empty content.
-class FindTest : public ByteSink
+class FindProbe : public ByteSink
 {
 public:
     // `finder` as for ReplaceStream.
-    explicit FindTest(const Finder *finder, qsizetype bufferSize = kStreamBufferSize);
+    explicit FindProbe(const Finder *finder, qsizetype bufferSize = kStreamBufferSize);
 
     void append(QByteArrayView bytes) override;
     void finish() { m_search.finish(); }

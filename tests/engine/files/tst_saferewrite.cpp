@@ -108,7 +108,7 @@ void TestSafeRewrite::replacesContentAndLeavesNoTemporary_data()
     QTest::newRow("grows") << QByteArray("short") << QByteArray("much longer\r\n");
     QTest::newRow("shrinks") << QByteArray("much longer text") << QByteArray("x\r\n");
     QTest::newRow("from empty") << QByteArray() << QByteArray("\r\n");
-    QTest::newRow("large, mapped") << QByteArray(2 << 20, 'a') << QByteArray(3 << 20, 'b');
+    QTest::newRow("larger than the buffer") << QByteArray(2 << 20, 'a') << QByteArray(3 << 20, 'b');
 }
 
 void TestSafeRewrite::replacesContentAndLeavesNoTemporary()
@@ -358,7 +358,7 @@ void TestSafeRewrite::fifoIsRefusedWithoutWaiting()
     SourceFile source;
     const auto failure = source.open(QFile::encodeName(path));   // would block without O_NONBLOCK
     QVERIFY(failure);
-    QCOMPARE(failure->reason, FileFailureReason::OpenForReading);
+    QCOMPARE(failure->reason, FileFailureReason::ReadFailed);
 }
 
 namespace {
@@ -585,7 +585,7 @@ void TestSafeRewrite::unprivilegedCases()
     run.execute();
     QCOMPARE(host.statusCaption,
              "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
-    QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::OpenForReading);
+    QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::ReadFailed);
     QCOMPARE(::chmod(QFile::encodeName(unreadable).constData(), 0600), 0);
     QCOMPARE(readFile(unreadable), "cat");
 

@@ -176,7 +176,7 @@ void TestFolders::walkEditsTheTextFiles()
     if (failed) {
         const FileFailure &failure = host.failureReports.last().first();
         QCOMPARE(failure.path, tree.name("tree/locked"));
-        QCOMPARE(failure.reason, FileFailureReason::OpenForReading);
+        QCOMPARE(failure.reason, FileFailureReason::ReadFailed);
         QCOMPARE(failure.error, EACCES);
     }
 }
