@@ -203,7 +203,6 @@ private:
     QTemporaryDir m_temp;
 };
 
-
 QMimeData *fileUrls(const DropFolder &folder, const QStringList &names)
 {
     auto *data = new QMimeData;
