@@ -30,27 +30,10 @@ int writeAll(int fd, QByteArrayView bytes)
 
 namespace {
 
-// Copies `length` bytes of `from` at `fromOffset` to `to` at `toOffset`.
-int copyRange(int from, qint64 fromOffset, int to, qint64 toOffset, qint64 length)
+// Copies the bytes of `from` from `inOffset` up to `end` to `to` at `outOffset`
+// through a buffer.
+int copyThroughBuffer(int from, qint64 inOffset, int to, qint64 outOffset, qint64 end)
 {
-    off_t inOffset = fromOffset;
-    off_t outOffset = toOffset;
-    const qint64 end = fromOffset + length;
-    // copy_file_range shares or copies the blocks inside the kernel; where the
-    // two files lie on different file systems of an older kernel, or the file
-    // system does not take part, it refuses and the bytes go through a buffer.
-    while (inOffset < end) {
-        const ssize_t copied = ::copy_file_range(from, &inOffset, to, &outOffset, size_t(end - inOffset), 0);
-        if (copied > 0)
-            continue;
-        if (copied == 0)
-            return EIO;
-        if (errno == EINTR)
-            continue;
-        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-            return errno;
-        break;
-    }
     QByteArray buffer(qsizetype(1) << 16, Qt::Uninitialized);
     while (inOffset < end) {
         const ssize_t got = ::pread(from, buffer.data(), size_t(qMin(qint64(buffer.size()), end - inOffset)),
@@ -72,6 +55,30 @@ int copyRange(int from, qint64 fromOffset, int to, qint64 toOffset, qint64 lengt
         outOffset += got;
     }
     return 0;
+}
+
+// Copies `length` bytes of `from` at `fromOffset` to `to` at `toOffset`.
+int copyRange(int from, qint64 fromOffset, int to, qint64 toOffset, qint64 length)
+{
+    off_t inOffset = fromOffset;
+    off_t outOffset = toOffset;
+    const qint64 end = fromOffset + length;
+    // copy_file_range shares or copies the blocks inside the kernel; where the
+    // two files lie on different file systems of an older kernel, or the file
+    // system does not take part, it refuses and the bytes go through a buffer.
+    while (inOffset < end) {
+        const ssize_t copied = ::copy_file_range(from, &inOffset, to, &outOffset, size_t(end - inOffset), 0);
+        if (copied > 0)
+            continue;
+        if (copied == 0)
+            return EIO;
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return errno;
+        break;
+    }
+    return copyThroughBuffer(from, inOffset, to, outOffset, end);
 }
 
 // Makes `length` bytes of `fd` from `offset` read as zeros.

@@ -62,6 +62,26 @@ bool locateWithoutLinks(const QByteArray &path, FileLocation &location)
     return true;
 }
 
+// Puts the names of the link open as `link` before the names still to go,
+// from the root again for a target that starts with one. 0 or an errno.
+int expandLink(int link, QByteArrayList &pending, UniqueFd &folder)
+{
+    char target[PATH_MAX];
+    const ssize_t length = ::readlinkat(link, "", target, sizeof target);
+    if (length <= 0 || length == sizeof target)
+        return length < 0 ? errno : ENAMETOOLONG;
+    const QByteArray text(target, length);
+    const QByteArrayList parts = text.split('/');
+    for (auto part = parts.crbegin(); part != parts.crend(); ++part)
+        pending.prepend(*part);
+    if (text.startsWith('/')) {
+        folder.reset(openRoot(true));
+        if (!folder.isValid())
+            return errno;
+    }
+    return 0;
+}
+
 } // namespace
 
 std::optional<FileFailure> locateFile(const QByteArray &path, FileLocation &location)
@@ -93,19 +113,8 @@ std::optional<FileFailure> locateFile(const QByteArray &path, FileLocation &loca
                 return failed(ELOOP);
             if (isForeignLink(status, folder.get()))
                 return FileFailure{path, FileFailureReason::ForeignLink, {}};
-            char target[PATH_MAX];
-            const ssize_t length = ::readlinkat(entry.get(), "", target, sizeof target);
-            if (length <= 0 || length == sizeof target)
-                return failed(length < 0 ? errno : ENAMETOOLONG);
-            const QByteArray text(target, length);
-            const QByteArrayList parts = text.split('/');
-            for (auto part = parts.crbegin(); part != parts.crend(); ++part)
-                pending.prepend(*part);
-            if (text.startsWith('/')) {
-                folder.reset(openRoot(true));
-                if (!folder.isValid())
-                    return failed(errno);
-            }
+            if (const int error = expandLink(entry.get(), pending, folder))
+                return failed(error);
             continue;
         }
         if (last) {

@@ -141,8 +141,7 @@ RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
                                  O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!file.isValid())
         return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, errno));
-    struct stat opened {};
-    if (::fstat(file.get(), &opened) != 0 || !isSameObject(opened, job.expected))
+    if (struct stat opened {}; ::fstat(file.get(), &opened) != 0 || !isSameObject(opened, job.expected))
         return failed(changedFailure(job.path));
 
     // The file's current content, on disk under a name beside it before the

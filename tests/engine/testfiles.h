@@ -4,7 +4,10 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -28,4 +31,18 @@ inline struct stat statusOf(const QString &path)
     struct stat status {};
     ::stat(QFile::encodeName(path).constData(), &status);
     return status;
+}
+
+// The user and group "nobody", whose files root's tests make and edit.
+constexpr uid_t kNobody = 65534;
+
+// Files file1.txt, file2.txt ... in the folder, holding the contents in order.
+inline QStringList writeFiles(const QTemporaryDir &dir, const QList<QByteArray> &contents)
+{
+    QStringList paths;
+    for (qsizetype i = 0; i < contents.size(); ++i) {
+        paths.append(dir.filePath(QStringLiteral("file%1.txt").arg(i + 1)));
+        writeFile(paths.last(), contents.at(i));
+    }
+    return paths;
 }

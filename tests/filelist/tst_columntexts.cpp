@@ -1,4 +1,5 @@
 #include "columntexts.h"
+#include "localeguard.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -24,16 +25,7 @@ namespace {
 constexpr qint64 KiB = 1024;
 constexpr qint64 GiB = KiB * KiB * KiB;
 
-const QLocale UnitedStates(QLocale::English, QLocale::UnitedStates);
 const QLocale Germany(QLocale::German, QLocale::Germany);
-
-// Switches the default locale for one test and puts the old one back.
-[[nodiscard]] auto useLocale(const QLocale &locale)
-{
-    const QLocale previous;
-    QLocale::setDefault(locale);
-    return qScopeGuard([previous] { QLocale::setDefault(previous); });
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 #include "filelistmodel.h"
 #include "filelistview.h"
 #include "filesystem.h"
+#include "localeguard.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -202,13 +203,6 @@ private:
     QTemporaryDir m_temp;
 };
 
-[[nodiscard]] auto useUnitedStatesLocale()
-{
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    return qScopeGuard([previous] { QLocale::setDefault(previous); });
-}
-
 QMimeData *fileUrls(const DropFolder &folder, const QStringList &names)
 {
     auto *data = new QMimeData;
@@ -405,7 +399,7 @@ void FileListViewTest::drop()
     QFETCH(QList<int>, answers);
     QFETCH(QStringList, rows);
     QFETCH(QStringList, boxes);
-    const auto restore = useUnitedStatesLocale();
+    const auto restore = useLocale(UnitedStates);
     const DropFolder folder;
     FileListView view;
     view.show();
@@ -468,7 +462,7 @@ void FileListViewTest::failureEndsTheDrop()
     QFETCH(QString, failing);
     QFETCH(QStringList, completeRows);
     QFETCH(Filled, lastRowFilled);
-    const auto restore = useUnitedStatesLocale();
+    const auto restore = useLocale(UnitedStates);
     const DropFolder folder;
     FileListView view;
     view.setFileSystem(std::make_unique<FailingFileSystem>(folder.filePath(failing)));
@@ -497,7 +491,7 @@ void FileListViewTest::failureEndsTheDrop()
 // rows keep them as the tag and show them readably, with U+FFFD for the byte.
 void FileListViewTest::namesThatAreNotUtf8()
 {
-    const auto restore = useUnitedStatesLocale();
+    const auto restore = useLocale(UnitedStates);
     QTemporaryDir temp;
     QVERIFY(temp.isValid());
     const QByteArray root = QFile::encodeName(QDir::cleanPath(temp.path()));
@@ -557,7 +551,7 @@ void FileListViewTest::removeFromList()
     QFETCH(QList<int>, selected);
     QFETCH(bool, locked);
     QFETCH(QStringList, left);
-    const auto restore = useUnitedStatesLocale();
+    const auto restore = useLocale(UnitedStates);
     const DropFolder folder;
     FileListView view;
     view.show();

@@ -1,4 +1,5 @@
 #include "filesystem.h"
+#include "localeguard.h"
 
 #include <QDir>
 #include <QFile>
@@ -208,9 +209,7 @@ void FileSystemTest::fileDescription()
         QVERIFY(file.setFileTime(modified.addDays(1), QFileDevice::FileAccessTime));
     }
     // The type description follows the language of the default locale.
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const auto restore = qScopeGuard([previous] { QLocale::setDefault(previous); });
+    const auto restore = useLocale(UnitedStates);
     const LocalFileSystem fileSystem;
     QCOMPARE(fileSystem.FileLength(native(path)), 3 * GiB);
     const std::optional<FileDescription> file = fileSystem.GetFile(native(temp.filePath("sub/../sub/notes.txt")));

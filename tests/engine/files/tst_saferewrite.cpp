@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr uid_t kNobody = 65534;
 
 // Opens the file at `name` as the edit run does and rewrites it with what
 // `produce` gives.

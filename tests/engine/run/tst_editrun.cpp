@@ -1,6 +1,4 @@
-#include "editrun.h"
-#include "recordinghost.h"
-#include "testfiles.h"
+#include "runfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,36 +15,6 @@ namespace {
 struct timespec modificationTime(const QString &path)
 {
     return statusOf(path).st_mtim;
-}
-
-// A host with a Replace run of "cat" by "dog" over the given files.
-void prepareReplace(RecordingHost &host, const QStringList &rows)
-{
-    host.rows = rows;
-    host.find = QStringLiteral("cat");
-    host.with = QStringLiteral("dog");
-    host.tickMode(EditMode::Replace);
-    host.tickOption(ReadOption::CaseSensitive);
-}
-
-// Files file1.txt to file<count>.txt in the folder, all holding `content`.
-QStringList writeFiles(const QTemporaryDir &dir, int count, const QByteArray &content)
-{
-    QStringList paths;
-    for (int i = 1; i <= count; ++i) {
-        paths.append(dir.filePath(QStringLiteral("file%1.txt").arg(i)));
-        writeFile(paths.last(), content);
-    }
-    return paths;
-}
-
-// Presses Stop from inside the run's yield number `stopYield`.
-void stopAtYield(RecordingHost &host, EditRun &run, int stopYield)
-{
-    host.onYield = [&run, stopYield](int yield) {
-        if (yield == stopYield)
-            run.stop();
-    };
 }
 
 } // namespace
@@ -155,7 +123,7 @@ void TestEditRun::visitsRowsFromLastToFirst()
 void TestEditRun::stopBetweenFiles()
 {
     QTemporaryDir dir;
-    const QStringList rows = writeFiles(dir, 5, "cat");
+    const QStringList rows = writeFiles(dir, QList<QByteArray>(5, "cat"));
     RecordingHost host;
     prepareReplace(host, rows);
     EditRun run(host, host, host);
@@ -176,7 +144,7 @@ void TestEditRun::stopBetweenFiles()
 void TestEditRun::secondRunStartsAfresh()
 {
     QTemporaryDir dir;
-    const QStringList rows = writeFiles(dir, 2, "cat");
+    const QStringList rows = writeFiles(dir, QList<QByteArray>(2, "cat"));
     RecordingHost host;
     prepareReplace(host, rows);
     EditRun run(host, host, host);
@@ -194,7 +162,7 @@ void TestEditRun::secondRunStartsAfresh()
 void TestEditRun::ticksChangedDuringYieldApplyToLaterRows()
 {
     QTemporaryDir dir;
-    const QStringList rows = writeFiles(dir, 3, "CAT cat");
+    const QStringList rows = writeFiles(dir, QList<QByteArray>(3, "CAT cat"));
     RecordingHost host;
     prepareReplace(host, rows);
     EditRun run(host, host, host);
@@ -218,7 +186,7 @@ void TestEditRun::ticksChangedDuringYieldApplyToLaterRows()
 void TestEditRun::secondExecuteDuringRunIsIgnored()
 {
     QTemporaryDir dir;
-    const QStringList rows = writeFiles(dir, 2, "cat");
+    const QStringList rows = writeFiles(dir, QList<QByteArray>(2, "cat"));
     RecordingHost host;
     prepareReplace(host, rows);
     EditRun run(host, host, host);
@@ -238,7 +206,7 @@ void TestEditRun::secondExecuteDuringRunIsIgnored()
 void TestEditRun::clearDuringRunEndsAtNextRow()
 {
     QTemporaryDir dir;
-    const QStringList rows = writeFiles(dir, 3, "cat");
+    const QStringList rows = writeFiles(dir, QList<QByteArray>(3, "cat"));
     const QString dropped = dir.filePath("dropped.txt");
     writeFile(dropped, "cat");
     RecordingHost host;

@@ -1,8 +1,6 @@
 // Edit runs over listed folders: which files below them are edited, in which
 // order, what is passed by and why, Stop inside a folder, and the undo.
-#include "editrun.h"
-#include "recordinghost.h"
-#include "testfiles.h"
+#include "runfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,13 +90,10 @@ private:
     QTemporaryDir m_dir;
 };
 
-void prepareReplace(RecordingHost &host, const QStringList &rows)
+// The Replace of the run's tests, with folders walked.
+void prepareFolderReplace(RecordingHost &host, const QStringList &rows)
 {
-    host.rows = rows;
-    host.find = QStringLiteral("cat");
-    host.with = QStringLiteral("dog");
-    host.tickMode(EditMode::Replace);
-    host.tickOption(ReadOption::CaseSensitive);
+    prepareReplace(host, rows);
     host.insideFolders = true;
 }
 
@@ -137,7 +132,7 @@ void TestFolders::walkEditsTheTextFiles()
     QStringList paths;
     for (const QString &row : rows)
         paths << tree.path(row);
-    prepareReplace(host, paths);
+    prepareFolderReplace(host, paths);
     EditRun run(host, host, host);
     run.execute();
 
@@ -186,7 +181,7 @@ void TestFolders::untickedSkipsFolders()
     Tree tree;
     const QByteArrayList before = tree.contents();
     RecordingHost host;
-    prepareReplace(host, {tree.path("tree")});
+    prepareFolderReplace(host, {tree.path("tree")});
     host.insideFolders = false;
     EditRun run(host, host, host);
     run.execute();
@@ -204,7 +199,7 @@ void TestFolders::stopInsideFolder()
 {
     Tree tree;
     RecordingHost host;
-    prepareReplace(host, {tree.path("tree/sub/c.txt"), tree.path("tree")});
+    prepareFolderReplace(host, {tree.path("tree/sub/c.txt"), tree.path("tree")});
     EditRun run(host, host, host);
     // Yield 1 is the row's, 2 comes before the folder's second file, 3 before its third.
     host.onYield = [&run](int yield) {
@@ -230,7 +225,7 @@ void TestFolders::undoPutsEveryFileBack()
     Tree tree;
     const QByteArrayList before = tree.contents();
     RecordingHost host;
-    prepareReplace(host, {tree.path("tree/a.txt"), tree.path("tree")});
+    prepareFolderReplace(host, {tree.path("tree/a.txt"), tree.path("tree")});
     host.answers = {true};
     EditRun run(host, host, host);
     run.execute();

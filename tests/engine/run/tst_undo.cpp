@@ -1,8 +1,6 @@
 // The undo of an edit run, on real files: what it puts back, what it leaves,
 // and that nothing of its own is left anywhere.
-#include "editrun.h"
-#include "recordinghost.h"
-#include "testfiles.h"
+#include "runfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,8 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr uid_t kNobody = 65534;
 
 // What the undo must put back of a file.
 struct FileState
@@ -47,26 +43,50 @@ int openDescriptors()
     return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
 }
 
-// A Replace of "cat" by `with` over the rows.
-void prepareReplace(RecordingHost &host, const QStringList &rows, const QString &with = QStringLiteral("dog"))
-{
-    host.rows = rows;
-    host.find = QStringLiteral("cat");
-    host.with = with;
-    host.tickMode(EditMode::Replace);
-}
-
 // Files file1.txt to file<count>.txt, "a cat <number>" and `padding` bytes
 // after it: small old contents are kept in memory, large ones held on disk.
-QStringList writeFiles(const QTemporaryDir &dir, int count, qsizetype padding = 0)
+QStringList writeNumberedFiles(const QTemporaryDir &dir, int count, qsizetype padding = 0)
 {
-    QStringList paths;
-    for (int i = 1; i <= count; ++i) {
-        paths.append(dir.filePath(QStringLiteral("file%1.txt").arg(i)));
-        writeFile(paths.last(), "a cat " + QByteArray::number(i) + QByteArray(padding, '.'));
-    }
-    return paths;
+    QList<QByteArray> contents;
+    for (int i = 1; i <= count; ++i)
+        contents.append("a cat " + QByteArray::number(i) + QByteArray(padding, '.'));
+    return writeFiles(dir, contents);
 }
+
+// A file system of 140 pages (tmpfs) in a temporary folder, for as long as
+// it lives, where files of 25 pages that start with "cat" are written.
+class SmallFileSystem
+{
+public:
+    SmallFileSystem()
+        : m_folder(QFile::encodeName(m_dir.filePath("small"))),
+          m_mounted(QDir(m_dir.path()).mkdir("small")
+                    && ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=560k") == 0)
+    {
+    }
+    ~SmallFileSystem()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+
+    bool isMounted() const { return m_mounted; }
+    QString path(const QString &name) const { return m_dir.filePath("small/" + name); }
+    QStringList writeFiles(int count) const
+    {
+        QStringList files;
+        for (int i = 1; i <= count; ++i) {
+            files << path(QStringLiteral("file%1.txt").arg(i));
+            writeFile(files.last(), "cat" + QByteArray(100 * 1024 - 3, 'x'));
+        }
+        return files;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_folder;
+    bool m_mounted;
+};
 
 constexpr qsizetype kHeldOnDisk = 70 * 1024;
 
@@ -106,7 +126,7 @@ void TestUndo::runThenUndoPutsEverythingBack()
     qputenv("TMPDIR", QFile::encodeName(dir.filePath("tmp")));
     const auto restoreTmp = qScopeGuard([&] { qputenv("TMPDIR", savedTmp); });
 
-    QStringList files = writeFiles(dir, 30);
+    QStringList files = writeNumberedFiles(dir, 30);
     QCOMPARE(::chmod(QFile::encodeName(files[0]).constData(), 04751), 0);
     QCOMPARE(::chown(QFile::encodeName(files[1]).constData(), kNobody, kNobody), 0);
     QCOMPARE(::chmod(QFile::encodeName(files[2]).constData(), 0600), 0);
@@ -173,7 +193,7 @@ void TestUndo::fileChangedSinceTheRunIsLeft()
     QFETCH(QString, change);
     QFETCH(FileFailureReason, reason);
     QTemporaryDir dir;
-    const QStringList files = writeFiles(dir, 2);
+    const QStringList files = writeNumberedFiles(dir, 2);
     RecordingHost host;
     prepareReplace(host, files);
     host.answers = {true};
@@ -226,7 +246,7 @@ void TestUndo::fileChangedSinceTheRunIsLeft()
 void TestUndo::stopDuringUndoThenUndoTheRest()
 {
     QTemporaryDir dir;
-    const QStringList files = writeFiles(dir, 5);
+    const QStringList files = writeNumberedFiles(dir, 5);
     RecordingHost host;
     prepareReplace(host, files);
     host.answers = {true, true};
@@ -261,7 +281,7 @@ void TestUndo::stopDuringUndoThenUndoTheRest()
 void TestUndo::onlyTheLastRunIsUndone()
 {
     QTemporaryDir dir;
-    const QStringList files = writeFiles(dir, 2);
+    const QStringList files = writeNumberedFiles(dir, 2);
     const int descriptors = openDescriptors();
     {
         RecordingHost host;
@@ -299,7 +319,7 @@ void TestUndo::onlyTheLastRunIsUndone()
 void TestUndo::descriptorsRunningOutNeverFailTheRun()
 {
     QTemporaryDir dir;
-    const QStringList files = writeFiles(dir, 300, kHeldOnDisk);
+    const QStringList files = writeNumberedFiles(dir, 300, kHeldOnDisk);
     RecordingHost host;
     prepareReplace(host, files);
     host.answers = {true};
@@ -334,18 +354,11 @@ void TestUndo::descriptorsRunningOutNeverFailTheRun()
 // their space up and every file is still edited.
 void TestUndo::fullDiskNeverFailsTheRun()
 {
-    QTemporaryDir dir;
-    const QByteArray small = QFile::encodeName(dir.filePath("small"));
-    QVERIFY(QDir(dir.path()).mkdir("small"));
-    // 140 pages: the four files take 100, a new version of one 26 more.
-    if (::mount("tmpfs", small.constData(), "tmpfs", 0, "size=560k") != 0)
+    const SmallFileSystem small;
+    if (!small.isMounted())
         QSKIP("cannot mount a small file system here (needs root)");
-    const auto unmount = qScopeGuard([&small] { ::umount2(small.constData(), MNT_DETACH); });
-    QStringList files;
-    for (int i = 1; i <= 4; ++i) {
-        files << dir.filePath(QStringLiteral("small/file%1.txt").arg(i));
-        writeFile(files.last(), "cat" + QByteArray(100 * 1024 - 3, 'x'));
-    }
+    // 140 pages: the four files take 100, a new version of one 26 more.
+    const QStringList files = small.writeFiles(4);
     RecordingHost host;
     prepareReplace(host, files);
     host.answers = {true};
@@ -364,17 +377,10 @@ void TestUndo::fullDiskNeverFailsTheRun()
 // their old contents: once space is free, another undo puts them back.
 void TestUndo::fullDiskKeepsTheOldContentForAnotherUndo()
 {
-    QTemporaryDir dir;
-    const QByteArray small = QFile::encodeName(dir.filePath("small"));
-    QVERIFY(QDir(dir.path()).mkdir("small"));
-    if (::mount("tmpfs", small.constData(), "tmpfs", 0, "size=560k") != 0)
+    const SmallFileSystem small;
+    if (!small.isMounted())
         QSKIP("cannot mount a small file system here (needs root)");
-    const auto unmount = qScopeGuard([&small] { ::umount2(small.constData(), MNT_DETACH); });
-    QStringList files;
-    for (int i = 1; i <= 2; ++i) {
-        files << dir.filePath(QStringLiteral("small/file%1.txt").arg(i));
-        writeFile(files.last(), "cat" + QByteArray(100 * 1024 - 3, 'x'));
-    }
+    const QStringList files = small.writeFiles(2);
     RecordingHost host;
     prepareReplace(host, files);
     host.answers = {true, true};
@@ -382,7 +388,7 @@ void TestUndo::fullDiskKeepsTheOldContentForAnotherUndo()
     run.execute();
     QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 2 | files unchanged: 0");
     {
-        QFile filler(dir.filePath("small/filler"));
+        QFile filler(small.path("filler"));
         QVERIFY(filler.open(QIODevice::WriteOnly));
         while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {}
     }
@@ -390,7 +396,7 @@ void TestUndo::fullDiskKeepsTheOldContentForAnotherUndo()
     QCOMPARE(host.statusCaption, "Undo done: files put back: 0 | files left as they are: 2");
     QVERIFY(run.canUndo());
 
-    QVERIFY(QFile::remove(dir.filePath("small/filler")));
+    QVERIFY(QFile::remove(small.path("filler")));
     run.undo();
     QCOMPARE(host.questions.last(), question(2));
     QCOMPARE(host.statusCaption, "Undo done: files put back: 2 | files left as they are: 0");
