@@ -24,8 +24,8 @@ public:
     QByteArrayList rows;
     QString find;
     QString with;
-    std::array<bool, int(ReadOption::Count)> options {};
-    std::array<bool, int(EditMode::Count)> modes {};
+    std::array<bool, int(ReadOption::Count)> options{};
+    std::array<bool, int(EditMode::Count)> modes{};
     bool insideFolders = false;
     QString statusCaption;
     QList<FileFailure> failures;

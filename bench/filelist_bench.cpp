@@ -121,7 +121,8 @@ void benchFolderSize(const QString &root, int runs)
             if (!du.waitForFinished(-1) || du.exitCode() != 0)
                 qFatal("du -sb failed");
         }));
-        walkTimes.append(millisecondsOf([&] { walkTotal = fileSystem.FolderSize(QFile::encodeName(tree)).value_or(-1); }));
+        walkTimes.append(
+            millisecondsOf([&] { walkTotal = fileSystem.FolderSize(QFile::encodeName(tree)).value_or(-1); }));
         iteratorTimes.append(millisecondsOf([&] { iteratorTotal = sizeByDirIterator(tree); }));
         FileListView view;
         folderDropTimes.append(millisecondsOf([&] { view.LVFile_OLEDragDrop(&data); }));
@@ -131,8 +132,7 @@ void benchFolderSize(const QString &root, int runs)
     const double du = medianOf(duTimes);
     const double walk = medianOf(walkTimes);
     const double iterator = medianOf(iteratorTimes);
-    std::printf("size of %d files in %d folders (%lld bytes):\n", TreeFolders * FilesPerFolder, TreeFolders,
-                walkTotal);
+    std::printf("size of %d files in %d folders (%lld bytes):\n", TreeFolders * FilesPerFolder, TreeFolders, walkTotal);
     std::printf("  du -sb          median %.1f ms\n", du);
     std::printf("  FolderSize      median %.1f ms = %.2f x du (target <= 1.5)\n", walk, walk / du);
     std::printf("  QDirIterator    median %.1f ms = %.2f x du (for comparison)\n", iterator, iterator / du);
@@ -165,11 +165,11 @@ void benchLongList(int runs)
         });
         frameTimes.append(all / ScrollSteps);
     }
-    std::printf("list of %d rows: filled in median %.0f ms; scroll and paint one page median %.2f ms\n",
-                ListRows, medianOf(fillTimes), medianOf(frameTimes));
+    std::printf("list of %d rows: filled in median %.0f ms; scroll and paint one page median %.2f ms\n", ListRows,
+                medianOf(fillTimes), medianOf(frameTimes));
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {

@@ -44,7 +44,7 @@ QString argumentText(const char *argument)
     return QString::fromLocal8Bit(argument);
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -121,7 +121,9 @@ int main(int argc, char **argv)
                          qPrintable(file.systemError));
         std::fprintf(stderr, "undo: %.3f s\n", undoSeconds);
     }
-    struct rusage resources {};
+    struct rusage resources
+    {
+    };
     ::getrusage(RUSAGE_SELF, &resources);
     std::fprintf(stderr, "peak memory: %ld KiB\n", resources.ru_maxrss);
     return 0;

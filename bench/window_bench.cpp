@@ -87,7 +87,7 @@ double median(QList<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {

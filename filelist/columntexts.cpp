@@ -27,7 +27,7 @@ std::vector<bool> quotedCharacters(const QString &format)
     return quoted;
 }
 
-} // namespace
+}   // namespace
 
 QString fileSizeText(qint64 length)
 {

@@ -6,15 +6,15 @@
 
 // The columns of LVFile, left to right.
 enum class FileColumn {
-    Name,        // "File"
-    Size,        // "Size"
-    Location,    // "File Path Location"
-    Accessed,    // "Last Accessed"
-    Modified,    // "Modified"
-    Created,     // "Created"
-    Type,        // "Type"
-    Spare1,      // empty header, never set
-    Spare2,      // empty header, never set
+    Name,       // "File"
+    Size,       // "Size"
+    Location,   // "File Path Location"
+    Accessed,   // "Last Accessed"
+    Modified,   // "Modified"
+    Created,    // "Created"
+    Type,       // "Type"
+    Spare1,     // empty header, never set
+    Spare2,     // empty header, never set
     Count
 };
 

@@ -5,13 +5,20 @@ namespace {
 QString columnHeader(FileColumn column)
 {
     switch (column) {
-    case FileColumn::Name: return QStringLiteral("File");
-    case FileColumn::Size: return QStringLiteral("Size");
-    case FileColumn::Location: return QStringLiteral("File Path Location");
-    case FileColumn::Accessed: return QStringLiteral("Last Accessed");
-    case FileColumn::Modified: return QStringLiteral("Modified");
-    case FileColumn::Created: return QStringLiteral("Created");
-    case FileColumn::Type: return QStringLiteral("Type");
+    case FileColumn::Name:
+        return QStringLiteral("File");
+    case FileColumn::Size:
+        return QStringLiteral("Size");
+    case FileColumn::Location:
+        return QStringLiteral("File Path Location");
+    case FileColumn::Accessed:
+        return QStringLiteral("Last Accessed");
+    case FileColumn::Modified:
+        return QStringLiteral("Modified");
+    case FileColumn::Created:
+        return QStringLiteral("Created");
+    case FileColumn::Type:
+        return QStringLiteral("Type");
     case FileColumn::Spare1:
     case FileColumn::Spare2:
     case FileColumn::Count:
@@ -32,7 +39,7 @@ bool isColumn(int section)
     return section >= 0 && section < int(FileColumn::Count);
 }
 
-} // namespace
+}   // namespace
 
 int FileListModel::rowCount(const QModelIndex &parent) const
 {

@@ -24,7 +24,7 @@ constexpr int ColumnWidth = 96;
 
 const QString MessageTitle = QStringLiteral("Textorum");
 
-} // namespace
+}   // namespace
 
 FileListView::FileListView(QWidget *parent)
     : QTreeView(parent)
@@ -167,8 +167,8 @@ void FileListView::addPaths(const QList<QByteArray> &paths)
 bool FileListView::askAddAnyway(const QByteArray &path)
 {
     QMessageBox box(QMessageBox::Question, MessageTitle,
-                    QStringLiteral("The file/folder you are attempting to add does not exists: ")
-                        + readablePath(path) + QStringLiteral("\r\nAdd anyway?"),
+                    QStringLiteral("The file/folder you are attempting to add does not exists: ") + readablePath(path)
+                        + QStringLiteral("\r\nAdd anyway?"),
                     QMessageBox::Yes | QMessageBox::No, window());
     // A name such as "notes <b>old</b>.txt" is a name, not markup.
     box.setTextFormat(Qt::PlainText);
@@ -178,9 +178,8 @@ bool FileListView::askAddAnyway(const QByteArray &path)
 
 void FileListView::warnInvalidDrop()
 {
-    QMessageBox box(QMessageBox::Warning, MessageTitle,
-                    QStringLiteral("Please Drag and Drop Valid Files Only"), QMessageBox::Ok,
-                    window());
+    QMessageBox box(QMessageBox::Warning, MessageTitle, QStringLiteral("Please Drag and Drop Valid Files Only"),
+                    QMessageBox::Ok, window());
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

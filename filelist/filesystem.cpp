@@ -98,7 +98,7 @@ bool isRoot(const QByteArray &path, qsizetype end)
     return end == 1 && path[0] == Separator;
 }
 
-} // namespace
+}   // namespace
 
 QString readablePath(const QByteArray &path)
 {

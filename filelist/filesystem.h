@@ -20,15 +20,15 @@ struct FileDescription
     QByteArray parentFolderPath;   // full path of the containing folder
     QDateTime dateLastAccessed;
     QDateTime dateLastModified;
-    QDateTime dateCreated;      // invalid where the file system keeps no birth time
-    QString type;               // the desktop's name for the file's type
+    QDateTime dateCreated;   // invalid where the file system keeps no birth time
+    QString type;            // the desktop's name for the file's type
 };
 
 // What GetFolder tells about an existing folder. Its total size is a query of
 // its own (FolderSize): it walks the whole tree and can fail on its own.
 struct FolderDescription
 {
-    QByteArray path;            // full path, no trailing '/' unless the root
+    QByteArray path;   // full path, no trailing '/' unless the root
     QDateTime dateLastAccessed;
     QDateTime dateLastModified;
 };

@@ -66,7 +66,7 @@ bool addTree(UniqueFd folderFd, qint64 &total)
     }
 }
 
-} // namespace
+}   // namespace
 
 std::optional<qint64> folderTreeSize(const QByteArray &folderPath)
 {

@@ -18,7 +18,7 @@ QAccessibleInterface *windowControlAccessible(const QString &className, QObject 
     return nullptr;
 }
 
-} // namespace
+}   // namespace
 
 void installAccessibleFactory()
 {

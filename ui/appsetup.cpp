@@ -13,7 +13,7 @@ namespace {
 // and grow the captions out of their fixed boxes.
 constexpr int kFontPixelSize = 11;
 
-} // namespace
+}   // namespace
 
 QFont windowFont()
 {

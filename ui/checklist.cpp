@@ -29,8 +29,8 @@ public:
                      const QModelIndex &index) override
     {
         const bool release = event->type() == QEvent::MouseButtonRelease;
-        if ((release || event->type() == QEvent::MouseButtonDblClick)
-            && (index.flags() & Qt::ItemIsUserCheckable) && (index.flags() & Qt::ItemIsEnabled)) {
+        if ((release || event->type() == QEvent::MouseButtonDblClick) && (index.flags() & Qt::ItemIsUserCheckable)
+            && (index.flags() & Qt::ItemIsEnabled)) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() != Qt::LeftButton || !option.rect.contains(mouse->position().toPoint()))
                 return false;
@@ -42,7 +42,7 @@ public:
     }
 };
 
-} // namespace
+}   // namespace
 
 CheckList::CheckList(const QStringList &items, QWidget *parent) : QListWidget(parent)
 {

@@ -50,8 +50,8 @@ public:
         state.focusable = true;
         state.focused = m_list->hasFocus() && m_list->currentRow() == m_row;
         state.disabled = !m_list->isEnabled();
-        state.invisible = !m_list->isVisible()
-                          || !m_list->viewport()->rect().intersects(m_list->visualItemRect(m_list->item(m_row)));
+        state.invisible =
+            !m_list->isVisible() || !m_list->viewport()->rect().intersects(m_list->visualItemRect(m_list->item(m_row)));
         return state;
     }
 
@@ -98,8 +98,8 @@ public:
         // interface stays valid once made; the list may grow while Qt already
         // asks for its interface, which is why they are made as asked for.
         while (m_itemIds.size() <= index)
-            m_itemIds.append(QAccessible::registerAccessibleInterface(
-                new CheckItemAccessible(list(), int(m_itemIds.size()))));
+            m_itemIds.append(
+                QAccessible::registerAccessibleInterface(new CheckItemAccessible(list(), int(m_itemIds.size()))));
         return QAccessible::accessibleInterface(m_itemIds.at(index));
     }
 
@@ -129,7 +129,7 @@ private:
     mutable QList<QAccessible::Id> m_itemIds;
 };
 
-} // namespace
+}   // namespace
 
 QAccessibleInterface *makeCheckListAccessible(CheckList *list)
 {

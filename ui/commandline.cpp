@@ -67,7 +67,7 @@ void print(std::FILE *stream, const QString &text)
     std::fputs(text.toLocal8Bit().constData(), stream);
 }
 
-} // namespace
+}   // namespace
 
 CommandLine readCommandLine(int argc, char *argv[])
 {
@@ -94,9 +94,9 @@ CommandLine readCommandLine(int argc, char *argv[])
         const QString usage = parser.helpText().section(QLatin1Char('\n'), 0, 0);
         const QStringList unknown = typedUnknownOptions(parser, arguments);
         const QString error = unknown.isEmpty() ? parser.errorText()
-                              : (unknown.size() == 1 ? QStringLiteral("Unknown option: ")
-                                                     : QStringLiteral("Unknown options: "))
-                                    + unknown.join(QStringLiteral(", "));
+                                                : (unknown.size() == 1 ? QStringLiteral("Unknown option: ")
+                                                                       : QStringLiteral("Unknown options: "))
+                                                      + unknown.join(QStringLiteral(", "));
         print(stderr, error + QLatin1Char('\n') + usage + QLatin1Char('\n'));
         return {kUsageErrorStatus, {}};
     }
@@ -105,8 +105,8 @@ CommandLine readCommandLine(int argc, char *argv[])
         return {0, {}};
     }
     if (parser.isSet(version)) {
-        print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ')
-                          + QCoreApplication::applicationVersion() + QLatin1Char('\n'));
+        print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion()
+                          + QLatin1Char('\n'));
         return {0, {}};
     }
 

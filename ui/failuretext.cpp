@@ -28,7 +28,7 @@ QString fileList(const QList<FileFailure> &failures, const QString &one, const Q
     return lines.join(QLatin1Char('\n'));
 }
 
-} // namespace
+}   // namespace
 
 QString failureReasonText(FileFailureReason reason)
 {
@@ -60,13 +60,13 @@ QString failureReasonText(FileFailureReason reason)
 QString failureList(const QList<FileFailure> &failures)
 {
     return fileList(failures, QStringLiteral("1 file could not be edited:"),
-                           QStringLiteral("%1 files could not be edited:"));
+                    QStringLiteral("%1 files could not be edited:"));
 }
 
 QString leftAsTheyAreList(const QList<FileFailure> &files)
 {
     return fileList(files, QStringLiteral("1 file was left as it is:"),
-                           QStringLiteral("%1 files were left as they are:"));
+                    QStringLiteral("%1 files were left as they are:"));
 }
 
 QString skipReasonText(WalkSkip why)
@@ -90,7 +90,8 @@ QString skippedList(const SkippedFiles &skipped)
 {
     QStringList lines;
     if (const qint64 count = skipped.fileCount()) {
-        lines << (count == 1 ? QStringLiteral("1 file was skipped:") : QStringLiteral("%1 files were skipped:").arg(count));
+        lines << (count == 1 ? QStringLiteral("1 file was skipped:")
+                             : QStringLiteral("%1 files were skipped:").arg(count));
         if (skipped.named().size() == count) {
             for (const SkippedFiles::Named &file : skipped.named())
                 lines << QString::fromUtf8(file.path) + QStringLiteral(" (") + skipReasonText(file.why) + u')';
@@ -102,6 +103,7 @@ QString skippedList(const SkippedFiles &skipped)
         }
     }
     if (skipped.folderRowCount() > 0)
-        lines << QStringLiteral("Folders are skipped; tick File > Edit Files Inside Folders to edit the files inside them.");
+        lines << QStringLiteral(
+            "Folders are skipped; tick File > Edit Files Inside Folders to edit the files inside them.");
     return lines.join(QLatin1Char('\n'));
 }

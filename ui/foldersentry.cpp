@@ -8,7 +8,7 @@ namespace {
 
 const QString kSettingsKey = QStringLiteral("editFilesInsideFolders");
 
-} // namespace
+}   // namespace
 
 QAction *addFoldersEntry(QMenu *menu)
 {

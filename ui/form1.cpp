@@ -55,8 +55,7 @@ Label *makeLabel(const QString &objectName, const QString &caption, const QRect 
     return label;
 }
 
-QPlainTextEdit *makeTextBox(const QString &objectName, const QString &toolTip, const QRect &geometry,
-                            QWidget *parent)
+QPlainTextEdit *makeTextBox(const QString &objectName, const QString &toolTip, const QRect &geometry, QWidget *parent)
 {
     auto *box = new QPlainTextEdit(parent);
     box->setObjectName(objectName);
@@ -69,12 +68,12 @@ QPlainTextEdit *makeTextBox(const QString &objectName, const QString &toolTip, c
     return box;
 }
 
-} // namespace
+}   // namespace
 
 Form1::Form1(QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                              | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_run(*this, *this, *this)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                              | Qt::WindowCloseButtonHint)
+    , m_run(*this, *this, *this)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Orvanta - Textorum"));
@@ -107,8 +106,8 @@ void Form1::createControls()
     setCentralWidget(client);
 
     Label2[0] = makeLabel(QStringLiteral("Label2_0"), QStringLiteral("Find:"), kLabel2Geometry[0], client);
-    Combo2 = makeTextBox(QStringLiteral("Combo2"), QStringLiteral("Find the text in the files listed"),
-                         kCombo2Geometry, client);
+    Combo2 = makeTextBox(QStringLiteral("Combo2"), QStringLiteral("Find the text in the files listed"), kCombo2Geometry,
+                         client);
     Label2[1] = makeLabel(QStringLiteral("Label2_1"), QStringLiteral("With:"), kLabel2Geometry[1], client);
     Combo3 = makeTextBox(QStringLiteral("Combo3"), QStringLiteral("custom Specify Text to be used for editing"),
                          kCombo3Geometry, client);
@@ -167,16 +166,14 @@ void Form1::createControls()
 
 void Form1::createMenus()
 {
-    auto addEntry = [this](QMenu *menu, const QString &objectName, const QString &caption,
-                           const QKeySequence &shortcut, void (Form1::*handler)()) {
+    auto addEntry = [this](QMenu *menu, const QString &objectName, const QString &caption, const QKeySequence &shortcut,
+                           void (Form1::*handler)()) {
         QAction *action = menu->addAction(caption, this, handler);
         action->setObjectName(objectName);
         action->setShortcut(shortcut);
         return action;
     };
-    auto addSeparator = [](QMenu *menu, const QString &objectName) {
-        menu->addSeparator()->setObjectName(objectName);
-    };
+    auto addSeparator = [](QMenu *menu, const QString &objectName) { menu->addSeparator()->setObjectName(objectName); };
 
     QMenu *mnuFile = menuBar()->addMenu(QStringLiteral("File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));

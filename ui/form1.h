@@ -116,7 +116,7 @@ private:
     // OK button, and gone (null) after its close box.
     QPointer<frmAbout> m_frmAbout;
     bool m_working = false;   // a run or an undo is in progress (see setWorking())
-    QString m_modeCaption;   // the mode line's latest text, shown once a frame during a run
+    QString m_modeCaption;    // the mode line's latest text, shown once a frame during a run
     QElapsedTimer m_frameClock;
     static constexpr std::chrono::milliseconds kFrameInterval{40};
     EditRun m_run;

@@ -12,7 +12,7 @@ namespace {
 // Only local files can be edited; the desktop's own dialog may offer others.
 const QStringList kLocalSchemes{QStringLiteral("file")};
 
-} // namespace
+}   // namespace
 
 void Form1::mnuAddFiles_Click()
 {

@@ -33,7 +33,7 @@ QString crLfText(const QPlainTextEdit *box)
     return text;
 }
 
-} // namespace
+}   // namespace
 
 // One state decides the buttons, the Undo entry, the pointer and the
 // captions' throttling.

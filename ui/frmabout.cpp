@@ -14,13 +14,12 @@ constexpr QRect kOKGeometry(200, 56, 65, 25);
 // 12 pt at 96 dpi, in pixels like the rest of the window.
 constexpr int kCreditPixelSize = 16;
 
-} // namespace
+}   // namespace
 
 frmAbout::frmAbout()
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                           | Qt::WindowCloseButtonHint),
-      Label1(new QLabel(this)),
-      cmdOK(new QPushButton(QStringLiteral("OK"), this))
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , Label1(new QLabel(this))
+    , cmdOK(new QPushButton(QStringLiteral("OK"), this))
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About "));

@@ -26,7 +26,7 @@ QUrl readmeUrl()
 QString donationPrompt()
 {
     return QStringLiteral("This is a freeware program, eventhough its free, we would appreciate ")
-         + QStringLiteral("financial donations to help support our time and efforts to continue to improve "
-                          "the program and to develop more time saving and innovative solutions")
-         + QStringLiteral("\r\n") + QStringLiteral("Would you like to make a donation?");
+           + QStringLiteral("financial donations to help support our time and efforts to continue to improve "
+                            "the program and to develop more time saving and innovative solutions")
+           + QStringLiteral("\r\n") + QStringLiteral("Would you like to make a donation?");
 }

@@ -24,10 +24,13 @@ protected:
     {
         if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
             watched->removeEventFilter(this);
-            QMetaObject::invokeMethod(this, [this] {
-                m_action();
-                deleteLater();
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_action();
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
         }
         return false;
     }
@@ -36,7 +39,7 @@ private:
     std::function<void()> m_action;
 };
 
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {

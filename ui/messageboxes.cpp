@@ -21,7 +21,7 @@ bool ask(QWidget *parent, QMessageBox::Icon icon, QMessageBox::StandardButton de
     return box.exec() == QMessageBox::Yes;
 }
 
-} // namespace
+}   // namespace
 
 bool askYesNo(QWidget *parent, const QString &text)
 {

@@ -4,11 +4,11 @@ namespace {
 
 QString positionCaption(const QString &action, const Progress &progress)
 {
-    return action + QString::number(progress.position) + u'/' + QString::number(progress.count)
-           + QStringLiteral("\r\n") + QString::fromUtf8(progress.path);
+    return action + QString::number(progress.position) + u'/' + QString::number(progress.count) + QStringLiteral("\r\n")
+           + QString::fromUtf8(progress.path);
 }
 
-} // namespace
+}   // namespace
 
 QString progressCaption(const Progress &progress)
 {

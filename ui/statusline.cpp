@@ -54,7 +54,7 @@ public:
     }
 };
 
-} // namespace
+}   // namespace
 
 StatusLine::StatusLine(const QString &caption, QWidget *parent) : QLabel(caption, parent)
 {

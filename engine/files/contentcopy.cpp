@@ -23,7 +23,7 @@ int flushName(int folder, int fd)
     return ::fsync(readable.isValid() ? readable.get() : fd) == 0 ? 0 : errno;
 }
 
-} // namespace
+}   // namespace
 
 int ContentCopy::make(int source, qint64 size, int folder, const QByteArray &name, Durability &durability)
 {
@@ -32,8 +32,9 @@ int ContentCopy::make(int source, qint64 size, int folder, const QByteArray &nam
     // to write in place at all.
     if (error != EACCES && error != EPERM && error != EROFS && error != EDQUOT && error != ENOSPC)
         return error;
-    return makeIn(source, size, ::open(QFile::encodeName(QDir::tempPath()).constData(),
-                                       O_PATH | O_DIRECTORY | O_CLOEXEC), name, durability);
+    return makeIn(source, size,
+                  ::open(QFile::encodeName(QDir::tempPath()).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC), name,
+                  durability);
 }
 
 int ContentCopy::makeIn(int source, qint64 size, int folder, const QByteArray &name, Durability &durability)

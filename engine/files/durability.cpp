@@ -43,7 +43,7 @@ bool ext4RenameFlushesData(dev_t device)
     return !options.contains("noauto_da_alloc") && !options.contains("data=writeback");
 }
 
-} // namespace
+}   // namespace
 
 bool Durability::renameNeedsFlush(int fd)
 {
@@ -57,13 +57,17 @@ bool Durability::survivesPowerCut(int fd)
 
 Durability::Needs Durability::needsOf(int fd)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fstat(fd, &status) != 0)
         return {};
     const auto known = m_byDevice.constFind(status.st_dev);
     if (known != m_byDevice.cend())
         return *known;
-    struct statfs fileSystem {};
+    struct statfs fileSystem
+    {
+    };
     if (::fstatfs(fd, &fileSystem) != 0)
         return {};
     Needs needs;

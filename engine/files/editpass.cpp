@@ -28,7 +28,7 @@ private:
     EditStream &m_edit;
 };
 
-} // namespace
+}   // namespace
 
 FileCheck checkFile(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer)
 {

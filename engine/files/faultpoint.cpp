@@ -4,7 +4,7 @@ namespace {
 
 FaultHook s_hook = nullptr;
 
-} // namespace
+}   // namespace
 
 void setFaultHook(FaultHook hook)
 {

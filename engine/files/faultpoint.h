@@ -4,11 +4,11 @@
 // power cut would, to see what the files on disk hold then. Nothing but a
 // test ever sets the hook.
 enum class FaultPoint {
-    NewFileWritten,    // the new file is whole, not yet named
-    NewFileRenamed,    // the new file has replaced the old one
-    CopyNamed,         // in place: the old content stands named beside the file
-    FirstOverwrite,    // in place: the first new bytes are written over the old
-    Overwritten,       // in place: all new bytes written, the copy still named
+    NewFileWritten,   // the new file is whole, not yet named
+    NewFileRenamed,   // the new file has replaced the old one
+    CopyNamed,        // in place: the old content stands named beside the file
+    FirstOverwrite,   // in place: the first new bytes are written over the old
+    Overwritten,      // in place: all new bytes written, the copy still named
 };
 
 using FaultHook = void (*)(FaultPoint);

@@ -19,18 +19,18 @@ enum class FileFailureReason {
     ForeignLink,      // reached through a symbolic link that another user could
                       // have planted (theirs, in a folder they may write): not followed
     // Undo only:
-    ChangedSinceRun,  // no longer what the run left: someone else's version is kept
-    NoLongerThere,    // removed since the run
-    NotKept,          // its old content could not be held (no descriptor left)
+    ChangedSinceRun,   // no longer what the run left: someone else's version is kept
+    NoLongerThere,     // removed since the run
+    NotKept,           // its old content could not be held (no descriptor left)
 };
 
 struct FileFailure
 {
-    QByteArray path;        // as listed: bytes, not necessarily UTF-8
+    QByteArray path;   // as listed: bytes, not necessarily UTF-8
     FileFailureReason reason = FileFailureReason::ReadFailed;
-    QString systemError;    // the operating system's own words, e.g. strerror()
-    int error = 0;          // and its errno, when there is one
-    QByteArray oldContentAt {};   // PartlyWritten: where the copy of the old content stands
+    QString systemError;         // the operating system's own words, e.g. strerror()
+    int error = 0;               // and its errno, when there is one
+    QByteArray oldContentAt{};   // PartlyWritten: where the copy of the old content stands
 };
 
 // A rewrite that failed for want of disk space and left the file as it was.

@@ -36,8 +36,7 @@ int copyThroughBuffer(int from, qint64 inOffset, int to, qint64 outOffset, qint6
 {
     QByteArray buffer(qsizetype(1) << 16, Qt::Uninitialized);
     while (inOffset < end) {
-        const ssize_t got = ::pread(from, buffer.data(), size_t(qMin(qint64(buffer.size()), end - inOffset)),
-                                    inOffset);
+        const ssize_t got = ::pread(from, buffer.data(), size_t(qMin(qint64(buffer.size()), end - inOffset)), inOffset);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -88,8 +87,8 @@ int clearRange(int fd, qint64 offset, qint64 length)
         return 0;
     const QByteArray zeros(qMin(length, qint64(1) << 16), '\0');
     for (qint64 done = 0; done < length;) {
-        const ssize_t written = ::pwrite(fd, zeros.constData(), size_t(qMin(qint64(zeros.size()), length - done)),
-                                         offset + done);
+        const ssize_t written =
+            ::pwrite(fd, zeros.constData(), size_t(qMin(qint64(zeros.size()), length - done)), offset + done);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
@@ -105,14 +104,14 @@ std::pair<qint64, qint64> nextData(int fd, qint64 offset, qint64 length)
 {
     const off_t start = ::lseek(fd, offset, SEEK_DATA);
     if (start < 0)
-        return errno == ENXIO ? std::pair {length, length} : std::pair {offset, length};
+        return errno == ENXIO ? std::pair{length, length} : std::pair{offset, length};
     if (start >= length)
         return {length, length};
     const off_t end = ::lseek(fd, start, SEEK_HOLE);
     return {start, end < 0 ? length : qMin(qint64(end), length)};
 }
 
-} // namespace
+}   // namespace
 
 int copyBytes(int from, int to, qint64 length, qint64 toOffset, Holes holes)
 {
@@ -121,7 +120,9 @@ int copyBytes(int from, int to, qint64 length, qint64 toOffset, Holes holes)
     constexpr qint64 kHolesWorthLookingFor = qint64(1) << 20;
     if (length < kHolesWorthLookingFor)
         return copyRange(from, 0, to, toOffset, length);
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fstat(from, &status) != 0)
         return errno;
     if (status.st_size < length)
@@ -162,7 +163,7 @@ QByteArray randomName(const QByteArray &prefix)
 
 constexpr int kNameAttempts = 100;
 
-} // namespace
+}   // namespace
 
 int nameUnnamedFile(int fd, int folder, const QByteArray &prefix, QByteArray &name)
 {
@@ -188,7 +189,8 @@ int createNamedFile(int folder, const QByteArray &prefix, QByteArray &name)
 {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const QByteArray candidate = randomName(prefix);
-        const int fd = ::openat(folder, candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        const int fd =
+            ::openat(folder, candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
         if (fd >= 0) {
             name = candidate;
             return fd;
@@ -227,10 +229,10 @@ bool isSameTime(const timespec &x, const timespec &y)
     return x.tv_sec == y.tv_sec && x.tv_nsec == y.tv_nsec;
 }
 
-} // namespace
+}   // namespace
 
 bool isSameVersion(const struct stat &a, const struct stat &b)
 {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
-           && isSameTime(a.st_mtim, b.st_mtim) && isSameTime(a.st_ctim, b.st_ctim);
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size && isSameTime(a.st_mtim, b.st_mtim)
+           && isSameTime(a.st_ctim, b.st_ctim);
 }

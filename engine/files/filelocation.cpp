@@ -26,7 +26,9 @@ bool isForeignLink(const struct stat &link, int folder)
 {
     if (link.st_uid == ::geteuid() || link.st_uid == 0)
         return false;
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fstat(folder, &status) != 0)
         return true;
     return (status.st_uid == link.st_uid && (status.st_mode & S_IWUSR))
@@ -48,13 +50,15 @@ bool locateWithoutLinks(const QByteArray &path, FileLocation &location)
     if (name.isEmpty() || name == "." || name == "..")
         return false;
     const QByteArray folder = folderOf(path);
-    open_how how {};
+    open_how how{};
     how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
     how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
     UniqueFd fd(int(::syscall(SYS_openat2, AT_FDCWD, folder.constData(), &how, sizeof how)));
     if (!fd.isValid())
         return false;
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fstatat(fd.get(), name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0 || S_ISLNK(status.st_mode))
         return false;
     location.folder = std::move(fd);
@@ -82,7 +86,7 @@ int expandLink(int link, QByteArrayList &pending, UniqueFd &folder)
     return 0;
 }
 
-} // namespace
+}   // namespace
 
 std::optional<FileFailure> locateFile(const QByteArray &path, FileLocation &location)
 {
@@ -105,7 +109,9 @@ std::optional<FileFailure> locateFile(const QByteArray &path, FileLocation &loca
         if (name.isEmpty())
             return failed(EISDIR);
         UniqueFd entry(::openat(folder.get(), name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-        struct stat status {};
+        struct stat status
+        {
+        };
         if (!entry.isValid() || ::fstat(entry.get(), &status) != 0)
             return failed(errno);
         if (S_ISLNK(status.st_mode)) {

@@ -90,12 +90,12 @@ WalkStep offer(int folderFd, const QByteArray &name, unsigned char type, QByteAr
     unsigned char head[kSniffedBytes];
     const ssize_t got = ::pread(fd.get(), head, size_t(std::min<qint64>(kSniffedBytes, step.status.st_size)), 0);
     if (got > 0 && std::memchr(head, 0, size_t(got)))
-        return skipped(std::move(step.path), startsWithWideByteOrderMark(head, got) ? WalkSkip::Utf16Text
-                                                                                     : WalkSkip::Binary);
+        return skipped(std::move(step.path),
+                       startsWithWideByteOrderMark(head, got) ? WalkSkip::Utf16Text : WalkSkip::Binary);
     return step;
 }
 
-} // namespace
+}   // namespace
 
 // One open folder on the way down: its descriptor, the path its entries'
 // paths start with, and its entry names not yet offered, sorted.
@@ -180,11 +180,14 @@ int FolderWalk::enter(int parentFd, const QByteArray &name, QByteArray pathPrefi
             continue;
         unsigned char type = entry->d_type;
         if (type == DT_UNKNOWN) {
-            struct stat status {};
+            struct stat status
+            {
+            };
             // Unknown and not even a status: offered as a file, whose open
             // then says what is wrong.
             type = ::fstatat(level->fd(), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0
-                       ? typeOf(status.st_mode) : static_cast<unsigned char>(DT_REG);
+                       ? typeOf(status.st_mode)
+                       : static_cast<unsigned char>(DT_REG);
         }
         QByteArray key(entry->d_name);
         if (type == DT_DIR)
@@ -199,6 +202,8 @@ int FolderWalk::enter(int parentFd, const QByteArray &name, QByteArray pathPrefi
 
 bool isExistingFolder(const QByteArray &path)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }

@@ -20,10 +20,12 @@ struct WalkStep
 {
     enum class Kind { File, Skipped, FolderFailed, End };
     Kind kind = Kind::End;
-    QByteArray path;        // the folder's path as given, then the names below it
+    QByteArray path;                    // the folder's path as given, then the names below it
     WalkSkip skip = WalkSkip::Hidden;   // when Skipped
-    int error = 0;          // when FolderFailed: the errno of opening or reading it
-    struct stat status {};  // when File: the file's status, through a link
+    int error = 0;                      // when FolderFailed: the errno of opening or reading it
+    struct stat status
+    {
+    };   // when File: the file's status, through a link
 };
 
 // The regular files in the tree under a folder, at any depth, one at a time,

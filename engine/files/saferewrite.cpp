@@ -2,8 +2,8 @@
 
 #include "contentcopy.h"
 #include "faultpoint.h"
-#include "filesink.h"
 #include "fileio.h"
+#include "filesink.h"
 #include "newfile.h"
 #include "streambuffer.h"
 
@@ -34,7 +34,9 @@ bool hasExtendedAttributes(int fd)
 // Whether a file of `length` bytes would break the file-size limit (ulimit -f).
 bool exceedsFileSizeLimit(qint64 length)
 {
-    struct rlimit limit {};
+    struct rlimit limit
+    {
+    };
     return ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
            && quint64(length) > quint64(limit.rlim_cur);
 }
@@ -52,7 +54,9 @@ bool isSameObject(const struct stat &a, const struct stat &b)
 
 bool isUnchanged(const SourceFile &target, const struct stat &readStatus)
 {
-    struct stat now {};
+    struct stat now
+    {
+    };
     return ::fstatat(target.folder(), target.name().constData(), &now, AT_SYMLINK_NOFOLLOW) == 0
            && isSameVersion(now, readStatus);
 }
@@ -60,7 +64,9 @@ bool isUnchanged(const SourceFile &target, const struct stat &readStatus)
 // Sets the permission bits to `mode` unless they are so already.
 int setMode(int fd, mode_t mode)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fstat(fd, &status) != 0)
         return errno;
     if ((status.st_mode & 07777) == (mode & 07777))
@@ -68,7 +74,7 @@ int setMode(int fd, mode_t mode)
     return ::fchmod(fd, mode & 07777) == 0 ? 0 : errno;
 }
 
-} // namespace
+}   // namespace
 
 SafeRewriter::SafeRewriter() : m_writeBuffer(kStreamBufferSize, Qt::Uninitialized) {}
 
@@ -129,7 +135,9 @@ SafeRewriter::ReplaceOutcome SafeRewriter::replaceWithNewFile(const Job &job)
     if (const int error = file.replace())
         return writeFailed(error);
     // The status after the rename, which moved the change time.
-    struct stat written {};
+    struct stat written
+    {
+    };
     if (::fstat(file.fd(), &written) != 0 || file.close() != 0)
         return failed(fileFailure(job.path, FileFailureReason::PartlyWritten, errno));
     return {Kind::Done, {}, written};
@@ -137,11 +145,11 @@ SafeRewriter::ReplaceOutcome SafeRewriter::replaceWithNewFile(const Job &job)
 
 RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
 {
-    const UniqueFd file(::openat(job.target.folder(), job.target.name().constData(),
-                                 O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const UniqueFd file(
+        ::openat(job.target.folder(), job.target.name().constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!file.isValid())
         return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, errno));
-    if (struct stat opened {}; ::fstat(file.get(), &opened) != 0 || !isSameObject(opened, job.expected))
+    if (struct stat opened{}; ::fstat(file.get(), &opened) != 0 || !isSameObject(opened, job.expected))
         return failed(changedFailure(job.path));
 
     // The file's current content, on disk under a name beside it before the
@@ -149,8 +157,8 @@ RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
     // failed write puts back, and what an undo of an edit puts back later.
     ContentCopy copy;
     auto removeCopyName = qScopeGuard([&copy] { copy.removeName(); });
-    if (const int error = copy.make(file.get(), job.expected.st_size, job.target.folder(), job.target.name(),
-                                    m_durability))
+    if (const int error =
+            copy.make(file.get(), job.expected.st_size, job.target.folder(), job.target.name(), m_durability))
         return failed(fileFailure(job.path, FileFailureReason::Write, error));
     reachFaultPoint(FaultPoint::CopyNamed);
     if (!isUnchanged(job.target, job.expected))
@@ -163,7 +171,9 @@ RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
         return failed(std::move(*failure));
 
     qint64 overwritten = 0;
-    struct stat written {};
+    struct stat written
+    {
+    };
     if (const int error = overwrite(job, file.get(), from, newSize, overwritten, written)) {
         FileFailure failure = restore(job, file.get(), copy, overwritten, error);
         // Not put back: the copy keeps its name, where the old content is.
@@ -203,8 +213,7 @@ FileFailure SafeRewriter::restore(const Job &job, int fd, const ContentCopy &cop
     return fileFailure(job.path, FileFailureReason::Write, error);
 }
 
-int SafeRewriter::overwrite(const Job &job, int fd, int from, qint64 newSize, qint64 &overwritten,
-                            struct stat &written)
+int SafeRewriter::overwrite(const Job &job, int fd, int from, qint64 newSize, qint64 &overwritten, struct stat &written)
 {
     // The copy looked for the file's holes with lseek(), which moved the offset.
     if (::lseek(fd, 0, SEEK_SET) != 0)

@@ -18,8 +18,8 @@
 // permissions and owner.
 struct RewriteSource
 {
-    int fd = -1;          // open for reading, its first `size` bytes read; -1
-                          // when the producer has the bytes itself
+    int fd = -1;   // open for reading, its first `size` bytes read; -1
+                   // when the producer has the bytes itself
     qint64 size = 0;
     mode_t mode = 0;
     uid_t owner = 0;
@@ -46,7 +46,9 @@ struct RewriteOutcome
     std::optional<FileFailure> failure;   // set when the file was left as it was
                                           // (or, PartlyWritten, may be damaged)
     ContentCopy overwritten;              // written in place: the content it had before
-    struct stat written {};               // on success: the file right after the write
+    struct stat written
+    {
+    };   // on success: the file right after the write
 };
 
 // The one place that rewrites a listed file, always the very file that was
@@ -94,8 +96,10 @@ private:
     {
         enum class Kind { Done, UseInPlace, Failed };
         Kind kind = Kind::Done;
-        FileFailure failure;     // when Failed
-        struct stat written {};  // when Done
+        FileFailure failure;   // when Failed
+        struct stat written
+        {
+        };   // when Done
     };
 
     ReplaceOutcome replaceWithNewFile(const Job &job);

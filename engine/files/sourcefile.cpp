@@ -8,7 +8,9 @@
 
 bool isExistingFile(const QByteArray &path)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     return ::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
@@ -54,8 +56,7 @@ void SourceFile::close()
     m_location = {};
 }
 
-ReadOutcome readContent(int fd, qint64 size, QByteArray &buffer, ByteSink &out,
-                        const std::function<bool()> &enough)
+ReadOutcome readContent(int fd, qint64 size, QByteArray &buffer, ByteSink &out, const std::function<bool()> &enough)
 {
     // Bytes appended meanwhile are not read: the caller's check of the file's
     // status before it rewrites the file notices them.

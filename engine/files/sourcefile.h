@@ -9,8 +9,8 @@
 
 #include <functional>
 #include <optional>
-#include <utility>
 #include <sys/stat.h>
+#include <utility>
 
 // True when `path` names an existing regular file, after following symbolic
 // links. Folders, FIFOs, sockets and devices answer false: they are never opened.
@@ -53,7 +53,9 @@ private:
     UniqueFd m_fd;
     QByteArray m_path;
     FileLocation m_location;
-    struct stat m_status {};
+    struct stat m_status
+    {
+    };
 };
 
 // How reading a file's content ended.

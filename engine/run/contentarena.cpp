@@ -33,8 +33,8 @@ ReadOutcome ContentArena::read(qint64 offset, qint64 size, QByteArray &buffer, B
 {
     qint64 done = 0;
     while (done < size) {
-        const ssize_t got = ::pread(m_fd.get(), buffer.data(), size_t(qMin(qint64(buffer.size()), size - done)),
-                                    offset + done);
+        const ssize_t got =
+            ::pread(m_fd.get(), buffer.data(), size_t(qMin(qint64(buffer.size()), size - done)), offset + done);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)

@@ -9,7 +9,9 @@
 
 void EditRun::visitWithFolders(const Progress &progress, RunTexts &texts, RunSummary &summary)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     ::stat(progress.path.constData(), &status);
     if (S_ISDIR(status.st_mode))
         editFolder(progress, texts, summary);
@@ -43,8 +45,8 @@ void EditRun::editFolder(const Progress &row, RunTexts &texts, RunSummary &summa
     }
 }
 
-void EditRun::visitOnce(const QByteArray &path, const struct stat &status, FilesSeen::Through through,
-                        RunTexts &texts, RunSummary &summary)
+void EditRun::visitOnce(const QByteArray &path, const struct stat &status, FilesSeen::Through through, RunTexts &texts,
+                        RunSummary &summary)
 {
     if (!m_seen->isToBeEdited(status, through)) {
         summary.add({FileOutcome::Unchanged, {}});
@@ -55,7 +57,9 @@ void EditRun::visitOnce(const QByteArray &path, const struct stat &status, Files
     summary.add(std::move(result));
     if (!changed)
         return;
-    struct stat rewritten {};
+    struct stat rewritten
+    {
+    };
     if (::stat(path.constData(), &rewritten) == 0)
         m_seen->noteRewritten(rewritten);
 }

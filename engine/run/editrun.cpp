@@ -8,11 +8,14 @@
 
 #include <cerrno>
 #include <csignal>
-#include <utility>
 #include <new>
+#include <utility>
 
 EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
-    : m_inputs(inputs), m_rows(rows), m_display(display), m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
+    : m_inputs(inputs)
+    , m_rows(rows)
+    , m_display(display)
+    , m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
 {
     // A write past the file-size limit (ulimit -f) raises SIGXFSZ, whose
     // default action ends the program. Ignored, the write fails with EFBIG
@@ -155,8 +158,8 @@ FileResult EditRun::editExistingFile(const QByteArray &path, RunTexts &texts)
     const auto produce = [&](Pass, int source, qint64 sourceSize, ByteSink &out) {
         return produceEdit(source, sourceSize, recipe, m_readBuffer, out);
     };
-    RewriteOutcome outcome = m_rewriter.rewrite(m_source, RewriteSource::target(m_source.fd(), m_source.status()),
-                                                produce);
+    RewriteOutcome outcome =
+        m_rewriter.rewrite(m_source, RewriteSource::target(m_source.fd(), m_source.status()), produce);
     if (outcome.failure)
         return FileResult::failed(*outcome.failure);
     keepForUndo(path, outcome);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "edithost.h"
-#include "runresults.h"
 #include "editoptions.h"
 #include "filesseen.h"
+#include "runresults.h"
 #include "saferewrite.h"
 #include "sourcefile.h"
 #include "undojournal.h"
@@ -76,8 +76,8 @@ private:
     // is visited once.
     void visitWithFolders(const Progress &progress, RunTexts &texts, RunSummary &summary);
     void editFolder(const Progress &row, RunTexts &texts, RunSummary &summary);
-    void visitOnce(const QByteArray &path, const struct stat &status, FilesSeen::Through through,
-                   RunTexts &texts, RunSummary &summary);
+    void visitOnce(const QByteArray &path, const struct stat &status, FilesSeen::Through through, RunTexts &texts,
+                   RunSummary &summary);
 
     FileResult editFile(const QByteArray &path, RunTexts &texts);
     FileResult editExistingFile(const QByteArray &path, RunTexts &texts);
@@ -94,8 +94,8 @@ private:
     Activity m_activity = Activity::Idle;
     StopRequest m_stop = StopRequest::None;
     bool m_keepsUndo = true;
-    bool m_changedAny = false;            // the run in progress has changed a file
-    std::optional<FilesSeen> m_seen;      // when the run in progress walks folder rows
+    bool m_changedAny = false;         // the run in progress has changed a file
+    std::optional<FilesSeen> m_seen;   // when the run in progress walks folder rows
     QByteArray m_readBuffer;
     SourceFile m_source;
     SafeRewriter m_rewriter;

@@ -8,8 +8,7 @@
 
 void EditRun::undo()
 {
-    if (!canUndo()
-        || !m_display.askToUndo({m_journal.restorableCount(), m_journal.unrestorableCount()}))
+    if (!canUndo() || !m_display.askToUndo({m_journal.restorableCount(), m_journal.unrestorableCount()}))
         return;
     m_stop = StopRequest::None;
     UndoSummary summary;

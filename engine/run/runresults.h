@@ -29,9 +29,9 @@ struct RunSummary
     qint64 changed = 0;
     qint64 unchanged = 0;
     qint64 failed = 0;
-    SkippedFiles skipped;         // what was passed by without counting as visited
-    QList<FileFailure> failures;  // one for each failed file, in the order met
-    bool stopped = false;         // Stop ended it before its last row
+    SkippedFiles skipped;          // what was passed by without counting as visited
+    QList<FileFailure> failures;   // one for each failed file, in the order met
+    bool stopped = false;          // Stop ended it before its last row
 
     // Counts one file's result.
     void add(FileResult result);

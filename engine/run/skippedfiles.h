@@ -33,7 +33,7 @@ public:
     qint64 folderRowCount() const { return m_folderRows; }
 
 private:
-    std::array<qint64, size_t(WalkSkip::Count)> m_byReason {};
+    std::array<qint64, size_t(WalkSkip::Count)> m_byReason{};
     qint64 m_fileCount = 0;
     QList<Named> m_named;
     qint64 m_folderRows = 0;

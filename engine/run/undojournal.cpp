@@ -24,11 +24,13 @@ constexpr qint64 kMostBytesInArenas = 128 * 1024 * 1024;
 // one by one when they start.
 constexpr rlim_t kMostOpenFiles = rlim_t(1) << 20;
 
-} // namespace
+}   // namespace
 
 void raiseOpenFileLimit()
 {
-    struct rlimit limit {};
+    struct rlimit limit
+    {
+    };
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
         return;
     const rlim_t wanted = limit.rlim_max == RLIM_INFINITY ? kMostOpenFiles : qMin(limit.rlim_max, kMostOpenFiles);
@@ -60,7 +62,9 @@ qint64 UndoJournal::bytesInArenas() const
 
 bool UndoJournal::mayHoldOpen() const
 {
-    struct rlimit limit {};
+    struct rlimit limit
+    {
+    };
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
         return false;
     const auto heldOpen = std::count_if(m_entries.begin(), m_entries.end(), [](const Entry &entry) {

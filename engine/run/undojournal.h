@@ -48,13 +48,15 @@ public:
 
     struct Entry
     {
-        QByteArray path;          // the path the run first changed it through
+        QByteArray path;   // the path the run first changed it through
         qint64 oldSize = 0;
         OldContent old = NotKept{};
         mode_t mode = 0;
         uid_t owner = 0;
         gid_t group = 0;
-        struct stat written {};   // the file right after the run's last write
+        struct stat written
+        {
+        };   // the file right after the run's last write
 
         bool canBePutBack() const { return !std::holds_alternative<NotKept>(old); }
     };
@@ -63,10 +65,14 @@ public:
     struct Change
     {
         QByteArray path;
-        UniqueFd replaced;         // the file as the run read it, still open
-        struct stat before {};     // its status as the read saw it
-        int folder = -1;           // its folder, where an arena may be made
-        struct stat written {};    // the file right after the write
+        UniqueFd replaced;   // the file as the run read it, still open
+        struct stat before
+        {
+        };                 // its status as the read saw it
+        int folder = -1;   // its folder, where an arena may be made
+        struct stat written
+        {
+        };                         // the file right after the write
         ContentCopy overwritten;   // written in place: the copy of its old content
     };
 
@@ -114,9 +120,9 @@ private:
     bool mayHoldOpen() const;
     qint64 bytesInArenas() const;
 
-    std::vector<Entry> m_entries;           // in the order the run changed them
-    QHash<Identity, size_t> m_byIdentity;   // entry index by the file's identity after the write
-    std::map<dev_t, ContentArena> m_arenas; // by the device of the files
+    std::vector<Entry> m_entries;             // in the order the run changed them
+    QHash<Identity, size_t> m_byIdentity;     // entry index by the file's identity after the write
+    std::map<dev_t, ContentArena> m_arenas;   // by the device of the files
 };
 
 // Raises the process's limit of open files as far as it may go, so that a

@@ -7,8 +7,7 @@
 #include <immintrin.h>
 #endif
 
-CandidateScanner::CandidateScanner(const QList<Probe> &probes, Width width)
-    : m_width(std::min(width, widest()))
+CandidateScanner::CandidateScanner(const QList<Probe> &probes, Width width) : m_width(std::min(width, widest()))
 {
     Q_ASSERT(!probes.isEmpty() && probes.size() <= MaxProbes);
     for (const Probe &source : probes) {
@@ -34,9 +33,8 @@ ByteTests CandidateScanner::testsFor(const QList<uchar> &bytes)
         const uchar byte = left.takeFirst();
         // Two bytes that differ in one bit (the two cases of an ASCII letter,
         // or the lead bytes 0xCE and 0xCF) take one test instead of two.
-        const auto partner = std::find_if(left.begin(), left.end(), [byte](uchar other) {
-            return std::has_single_bit(unsigned(byte ^ other));
-        });
+        const auto partner = std::find_if(left.begin(), left.end(),
+                                          [byte](uchar other) { return std::has_single_bit(unsigned(byte ^ other)); });
         if (partner == left.end()) {
             tests.append({0, byte});
         } else {
@@ -64,14 +62,14 @@ const uchar *CandidateScanner::nextWindow(const uchar *p, const uchar *end, quin
     if (m_width == Width::Byte)
         return nextWindowByByte(p, end, candidates);
     if (m_probeCount == 1) {
-        return m_testCount == 1 ? nextWindowWide<1, 1>(p, end, candidates)
-             : m_testCount == 2 ? nextWindowWide<1, 2>(p, end, candidates)
-                                : nextWindowWide<1, MaxTests>(p, end, candidates);
+        return m_testCount == 1   ? nextWindowWide<1, 1>(p, end, candidates)
+               : m_testCount == 2 ? nextWindowWide<1, 2>(p, end, candidates)
+                                  : nextWindowWide<1, MaxTests>(p, end, candidates);
     }
     if (m_probeCount == 2) {
-        return m_testCount == 1 ? nextWindowWide<2, 1>(p, end, candidates)
-             : m_testCount == 2 ? nextWindowWide<2, 2>(p, end, candidates)
-                                : nextWindowWide<2, MaxTests>(p, end, candidates);
+        return m_testCount == 1   ? nextWindowWide<2, 1>(p, end, candidates)
+               : m_testCount == 2 ? nextWindowWide<2, 2>(p, end, candidates)
+                                  : nextWindowWide<2, MaxTests>(p, end, candidates);
     }
     return nextWindowWide<MaxProbes, MaxTests>(p, end, candidates);
 #else
@@ -81,30 +79,24 @@ const uchar *CandidateScanner::nextWindow(const uchar *p, const uchar *end, quin
 
 bool CandidateScanner::passes(const FixedProbe &probe, const uchar *p, const uchar *end) const
 {
-    return std::all_of(probe.places.begin(), probe.places.begin() + probe.placeCount,
-                       [p, end](const Place &place) {
+    return std::all_of(probe.places.begin(), probe.places.begin() + probe.placeCount, [p, end](const Place &place) {
         if (end - p <= place.distance)
             return false;
         const uchar byte = p[place.distance];
         return std::any_of(place.tests.begin(), place.tests.begin() + place.testCount,
-                           [byte](const ByteTest &test) {
-            return uchar(byte | test.orMask) == test.value;
-        });
+                           [byte](const ByteTest &test) { return uchar(byte | test.orMask) == test.value; });
     });
 }
 
 // The windows near the end, where wide loads would read past it.
-const uchar *CandidateScanner::nextWindowByByte(const uchar *p, const uchar *end,
-                                                quint64 &candidates) const
+const uchar *CandidateScanner::nextWindowByByte(const uchar *p, const uchar *end, quint64 &candidates) const
 {
     for (; p < end; p += Window) {
         candidates = 0;
         const qsizetype size = std::min(Window, qsizetype(end - p));
         for (qsizetype i = 0; i < size; ++i) {
             const bool hit = std::any_of(m_probes.begin(), m_probes.begin() + m_probeCount,
-                                         [&](const FixedProbe &probe) {
-                return passes(probe, p + i, end);
-            });
+                                         [&](const FixedProbe &probe) { return passes(probe, p + i, end); });
             if (hit)
                 candidates |= quint64(1) << i;
         }
@@ -150,40 +142,35 @@ __m128i matchSse2(const Sse2Place<Tests> &place, const uchar *p)
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + place.distance));
     __m128i result = _mm_cmpeq_epi8(_mm_or_si128(block, place.orMask[0]), place.value[0]);
     for (int i = 1; i < Tests; ++i) {
-        result = _mm_or_si128(result, _mm_cmpeq_epi8(_mm_or_si128(block, place.orMask[i]),
-                                                     place.value[i]));
+        result = _mm_or_si128(result, _mm_cmpeq_epi8(_mm_or_si128(block, place.orMask[i]), place.value[i]));
     }
     return result;
 }
 
 template<int Tests>
-__attribute__((target("avx2"))) __m256i matchAvx2(const Avx2Place<Tests> &place,
-                                                  const uchar *p)
+__attribute__((target("avx2"))) __m256i matchAvx2(const Avx2Place<Tests> &place, const uchar *p)
 {
     const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + place.distance));
     __m256i result = _mm256_cmpeq_epi8(_mm256_or_si256(block, place.orMask[0]), place.value[0]);
     for (int i = 1; i < Tests; ++i) {
-        result = _mm256_or_si256(result, _mm256_cmpeq_epi8(_mm256_or_si256(block, place.orMask[i]),
-                                                           place.value[i]));
+        result = _mm256_or_si256(result, _mm256_cmpeq_epi8(_mm256_or_si256(block, place.orMask[i]), place.value[i]));
     }
     return result;
 }
 
-} // namespace
+}   // namespace
 
 template<int Probes, int Tests>
-const uchar *CandidateScanner::nextWindowWide(const uchar *p, const uchar *end,
-                                              quint64 &candidates) const
+const uchar *CandidateScanner::nextWindowWide(const uchar *p, const uchar *end, quint64 &candidates) const
 {
     return m_width == Width::Avx2 ? nextWindowAvx2<Probes, Tests>(p, end, candidates)
-                   : nextWindowSse2<Probes, Tests>(p, end, candidates);
+                                  : nextWindowSse2<Probes, Tests>(p, end, candidates);
 }
 
 // memchr-class speed without memchr's limit to one byte: glibc has no
 // primitive that looks for any of several bytes, let alone groups of them.
 template<int Probes, int Tests>
-const uchar *CandidateScanner::nextWindowSse2(const uchar *p, const uchar *end,
-                                              quint64 &candidates) const
+const uchar *CandidateScanner::nextWindowSse2(const uchar *p, const uchar *end, quint64 &candidates) const
 {
     constexpr int Block = 16;
     constexpr int Blocks = Window / Block;
@@ -226,8 +213,8 @@ const uchar *CandidateScanner::nextWindowSse2(const uchar *p, const uchar *end,
 }
 
 template<int Probes, int Tests>
-__attribute__((target("avx2"))) const uchar *
-CandidateScanner::nextWindowAvx2(const uchar *p, const uchar *end, quint64 &candidates) const
+__attribute__((target("avx2"))) const uchar *CandidateScanner::nextWindowAvx2(const uchar *p, const uchar *end,
+                                                                              quint64 &candidates) const
 {
     constexpr int Block = 32;
     constexpr int Blocks = Window / Block;

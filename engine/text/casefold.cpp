@@ -39,7 +39,7 @@ uchar utf8LeadByte(char32_t codePoint)
     return uchar(0xF0 | (codePoint >> 18));
 }
 
-} // namespace
+}   // namespace
 
 Utf8Unit decodeMultiByteUnit(const uchar *p, const uchar *end)
 {

@@ -13,7 +13,7 @@ namespace {
 
 const QString LineBreak = QStringLiteral("\r\n");
 
-} // namespace
+}   // namespace
 
 EditTexts makeEditTexts(const QString &sFind, const QString &sWith, QByteArrayView lineEnd)
 {
@@ -25,9 +25,10 @@ EditTexts makeEditTexts(const QString &sFind, const QString &sWith, QByteArrayVi
 }
 
 RunTexts::RunTexts(const QString &sFind, const QString &sWith)
-    : m_find(sFind), m_with(sWith), m_hasLineBreak(sFind.contains(LineBreak) || sWith.contains(LineBreak))
-{
-}
+    : m_find(sFind)
+    , m_with(sWith)
+    , m_hasLineBreak(sFind.contains(LineBreak) || sWith.contains(LineBreak))
+{}
 
 EditTexts &RunTexts::forLineEnd(const QByteArray &lineEnd)
 {
@@ -46,8 +47,7 @@ QString prcReverseString(const QString &thisString)
     while (k > 0) {
         // Reversing the two halves of a surrogate pair would leave two lone
         // surrogates, which are written as '?': keep the pair in its order.
-        const bool pair = k > 1 && thisString.at(k - 1).isLowSurrogate()
-                && thisString.at(k - 2).isHighSurrogate();
+        const bool pair = k > 1 && thisString.at(k - 1).isLowSurrogate() && thisString.at(k - 2).isHighSurrogate();
         const qsizetype width = pair ? 2 : 1;
         k -= width;
         result.append(QStringView(thisString).sliced(k, width));
@@ -75,14 +75,15 @@ QByteArray replacementFor(EditMode mode, const EditTexts &texts)
     return {};
 }
 
-ModeStream::ModeStream(const QList<EditMode> &modes, const EditTexts &texts, const Finder *finder,
-                       ByteSink &out, qsizetype bufferSize)
-    : m_out(out), m_stages(size_t(modes.size()))
+ModeStream::ModeStream(const QList<EditMode> &modes, const EditTexts &texts, const Finder *finder, ByteSink &out,
+                       qsizetype bufferSize)
+    : m_out(out)
+    , m_stages(size_t(modes.size()))
 {
     for (qsizetype i = modes.size() - 1; i >= 0; --i) {
         ByteSink &next = i + 1 < modes.size() ? *m_stages[size_t(i + 1)] : out;
-        m_stages[size_t(i)] = std::make_unique<ReplaceStream>(finder, replacementFor(modes.at(i), texts), next,
-                                                             bufferSize);
+        m_stages[size_t(i)] =
+            std::make_unique<ReplaceStream>(finder, replacementFor(modes.at(i), texts), next, bufferSize);
     }
 }
 
@@ -109,8 +110,8 @@ qint64 ModeStream::findOccurrences() const
     return m_stages.empty() ? 0 : m_stages.front()->occurrences();
 }
 
-void applyModes(QByteArrayView content, const QList<EditMode> &modes, const EditTexts &texts,
-                CompareMode compare, ByteSink &out)
+void applyModes(QByteArrayView content, const QList<EditMode> &modes, const EditTexts &texts, CompareMode compare,
+                ByteSink &out)
 {
     PreparedFind prepared(texts.find);
     ModeStream stream(modes, texts, prepared.finder(compare), out);

@@ -84,5 +84,5 @@ private:
 };
 
 // Applies the ticked modes to whole content (see ModeStream).
-void applyModes(QByteArrayView content, const QList<EditMode> &modes, const EditTexts &texts,
-                CompareMode compare, ByteSink &out);
+void applyModes(QByteArrayView content, const QList<EditMode> &modes, const EditTexts &texts, CompareMode compare,
+                ByteSink &out);

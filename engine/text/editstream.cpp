@@ -1,7 +1,8 @@
 #include "editstream.h"
 
 EditStream::EditStream(const EditRecipe &recipe, ByteSink &out, qsizetype bufferSize, ByteSink *contentTap)
-    : m_modes(recipe.modes, *recipe.texts, recipe.finder, out, bufferSize), m_content(m_modes, contentTap)
+    : m_modes(recipe.modes, *recipe.texts, recipe.finder, out, bufferSize)
+    , m_content(m_modes, contentTap)
 {
     if (recipe.style != ReadStyle::WholeFile)
         m_lineWise.emplace(recipe.style, recipe.lineEnd, m_content, bufferSize);

@@ -72,16 +72,15 @@ QList<Probe> caselessProbes(const QList<char32_t> &units)
 {
     const auto first = leadBytesByLength(units.at(0));
     const auto second = units.size() > 1 ? leadBytesByLength(units.at(1)) : decltype(first){};
-    const ByteTests third = units.size() > 2
-            ? CandidateScanner::testsFor(leadBytesFoldingTo(units.at(2))) : ByteTests{};
+    const ByteTests third =
+        units.size() > 2 ? CandidateScanner::testsFor(leadBytesFoldingTo(units.at(2))) : ByteTests{};
     int secondLengths = 0;
     int firstLengths = 0;
     for (int length = 1; length <= 4; ++length) {
         firstLengths += first[length].isEmpty() ? 0 : 1;
         secondLengths += second[length].isEmpty() ? 0 : 1;
     }
-    const bool useThird = !third.isEmpty()
-            && firstLengths * secondLengths <= CandidateScanner::MaxProbes;
+    const bool useThird = !third.isEmpty() && firstLengths * secondLengths <= CandidateScanner::MaxProbes;
     QList<Probe> probes;
     for (int length0 = 1; length0 <= 4; ++length0) {
         if (first[length0].isEmpty())
@@ -100,8 +99,8 @@ QList<Probe> caselessProbes(const QList<char32_t> &units)
         }
         for (int length1 = 1; length1 <= 4; ++length1) {
             if (!second[length1].isEmpty()) {
-                probes.append({place0, {length0, CandidateScanner::testsFor(second[length1])},
-                               {length0 + length1, third}});
+                probes.append(
+                    {place0, {length0, CandidateScanner::testsFor(second[length1])}, {length0 + length1, third}});
             }
         }
     }
@@ -124,14 +123,14 @@ QList<qsizetype> bordersOf(const QList<char32_t> &units)
     return borders;
 }
 
-} // namespace
+}   // namespace
 
 Finder::Finder(QByteArrayView find, CompareMode mode)
-    : m_find(find.toByteArray()),
-      m_mode(mode),
-      m_units(mode == CompareMode::CaseInsensitive ? foldedUnits(find) : QList<char32_t>{}),
-      m_borders(bordersOf(m_units)),
-      m_scanner(mode == CompareMode::CaseInsensitive ? caselessProbes(m_units) : exactProbes(find))
+    : m_find(find.toByteArray())
+    , m_mode(mode)
+    , m_units(mode == CompareMode::CaseInsensitive ? foldedUnits(find) : QList<char32_t>{})
+    , m_borders(bordersOf(m_units))
+    , m_scanner(mode == CompareMode::CaseInsensitive ? caselessProbes(m_units) : exactProbes(find))
 {
     Q_ASSERT(!m_find.isEmpty());
 }

@@ -48,7 +48,7 @@ private:
 
     QByteArray m_find;
     CompareMode m_mode;
-    QList<char32_t> m_units;   // the find text's folded units, when case-insensitive
+    QList<char32_t> m_units;      // the find text's folded units, when case-insensitive
     QList<qsizetype> m_borders;   // their prefix borders, for the linear search
     CandidateScanner m_scanner;
 };

@@ -6,7 +6,7 @@ namespace {
 
 const QByteArray CrLf = QByteArrayLiteral("\r\n");
 
-} // namespace
+}   // namespace
 
 QByteArray firstLineEnd(QByteArrayView bytes, bool atEnd)
 {

@@ -22,8 +22,7 @@ bool isBlank(char c)
 // long enough that a byte loop would cost most of the reading.
 const CandidateScanner &delimiterScanner()
 {
-    static const CandidateScanner scanner(
-            {{{0, CandidateScanner::testsFor({uchar(Comma), uchar(Cr), uchar(Lf)})}}});
+    static const CandidateScanner scanner({{{0, CandidateScanner::testsFor({uchar(Comma), uchar(Cr), uchar(Lf)})}}});
     return scanner;
 }
 
@@ -34,10 +33,13 @@ void appendLabel(QByteArray &out, qint64 label)
     out.append(digits, result.ptr - digits);
 }
 
-} // namespace
+}   // namespace
 
 LineWiseStream::LineWiseStream(ReadStyle style, QByteArrayView lineEnd, ByteSink &out, qsizetype bufferSize)
-    : m_style(style), m_lineEnd(lineEnd.toByteArray()), m_out(out), m_bufferSize(bufferSize)
+    : m_style(style)
+    , m_lineEnd(lineEnd.toByteArray())
+    , m_out(out)
+    , m_bufferSize(bufferSize)
 {
     Q_ASSERT(style != ReadStyle::WholeFile);
 }

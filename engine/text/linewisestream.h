@@ -23,8 +23,7 @@
 class LineWiseStream : public ByteSink
 {
 public:
-    LineWiseStream(ReadStyle style, QByteArrayView lineEnd, ByteSink &out,
-                   qsizetype bufferSize = kStreamBufferSize);
+    LineWiseStream(ReadStyle style, QByteArrayView lineEnd, ByteSink &out, qsizetype bufferSize = kStreamBufferSize);
 
     void append(QByteArrayView fileBytes) override;
     // The file is complete: ends the field being read, if any.
@@ -43,8 +42,8 @@ private:
     ByteSink &m_out;
     qsizetype m_bufferSize;
     State m_state = State::BetweenFields;
-    qint64 m_fields = 0;   // the fields started, which EnumerateLines numbers
-    QByteArray m_rebuilt;   // rebuilt content not yet passed on
+    qint64 m_fields = 0;               // the fields started, which EnumerateLines numbers
+    QByteArray m_rebuilt;              // rebuilt content not yet passed on
     const uchar *m_window = nullptr;   // the delimiter scanner's last window in this piece
     quint64 m_candidates = 0;          // the delimiters in it
 };

@@ -11,8 +11,8 @@ bool containsFind(QByteArrayView content, QByteArrayView find, CompareMode mode)
     return test.found();
 }
 
-void replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView replacement,
-                CompareMode mode, ByteSink &out)
+void replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView replacement, CompareMode mode,
+                ByteSink &out)
 {
     PreparedFind prepared(find);
     ReplaceStream stream(prepared.finder(mode), replacement, out);
@@ -20,8 +20,7 @@ void replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView repl
     stream.finish();
 }
 
-QByteArray replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView replacement,
-                      CompareMode mode)
+QByteArray replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView replacement, CompareMode mode)
 {
     ByteArraySink sink;
     replaceAll(content, find, replacement, mode, sink);

@@ -13,8 +13,7 @@ bool containsFind(QByteArrayView content, QByteArrayView find, CompareMode mode)
 // Every non-overlapping occurrence of `find`, leftmost first, replaced by
 // `replacement`, which is never searched again. An empty `find` leaves the
 // content as it is. The result goes to `out` piece by piece.
-void replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView replacement,
-                CompareMode mode, ByteSink &out);
+void replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView replacement, CompareMode mode,
+                ByteSink &out);
 
-QByteArray replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView replacement,
-                      CompareMode mode);
+QByteArray replaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView replacement, CompareMode mode);

@@ -8,11 +8,12 @@ namespace {
 // bytes before it.
 constexpr qsizetype kContext = 3;
 
-} // namespace
+}   // namespace
 
-ReplaceStream::ReplaceStream(const Finder *finder, QByteArrayView replacement, ByteSink &out,
-                             qsizetype bufferSize)
-    : m_finder(finder), m_replacement(replacement.toByteArray()), m_out(out)
+ReplaceStream::ReplaceStream(const Finder *finder, QByteArrayView replacement, ByteSink &out, qsizetype bufferSize)
+    : m_finder(finder)
+    , m_replacement(replacement.toByteArray())
+    , m_out(out)
 {
     if (m_finder)
         m_lookahead = m_finder->lookahead();
@@ -57,8 +58,7 @@ void ReplaceStream::finish()
 
 void ReplaceStream::scan(bool atEnd)
 {
-    const qsizetype passedOn = replaceIn(m_held, m_contextSize,
-                                         atEnd ? m_held.size() : m_held.size() - m_lookahead);
+    const qsizetype passedOn = replaceIn(m_held, m_contextSize, atEnd ? m_held.size() : m_held.size() - m_lookahead);
     const qsizetype keepFrom = std::max(qsizetype(0), passedOn - kContext);
     m_held.remove(0, keepFrom);
     m_contextSize = passedOn - keepFrom;
@@ -88,9 +88,9 @@ void ReplaceStream::send(QByteArrayView bytes)
 }
 
 FindProbe::FindProbe(const Finder *finder, qsizetype bufferSize)
-    : m_search(finder, {}, m_discard, bufferSize), m_emptyFind(!finder)
-{
-}
+    : m_search(finder, {}, m_discard, bufferSize)
+    , m_emptyFind(!finder)
+{}
 
 void FindProbe::append(QByteArrayView bytes)
 {

@@ -7,7 +7,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
-
 // Replace-all over content that arrives piece by piece: every non-overlapping
 // occurrence of the find text, leftmost first, is replaced and the result goes
 // to `out`, byte for byte what replaceAll() gives for the whole content.
@@ -46,7 +45,7 @@ private:
     ByteSink &m_out;
     qsizetype m_bufferSize;
     qsizetype m_lookahead = 0;
-    QByteArray m_held;        // bytes not yet passed on, after a little context
+    QByteArray m_held;             // bytes not yet passed on, after a little context
     qsizetype m_contextSize = 0;   // the leading bytes of m_held already passed on
     qint64 m_occurrences = 0;
 };

@@ -25,7 +25,7 @@ bool matchPrefix(QByteArrayView &a, QByteArrayView &b)
     return true;
 }
 
-} // namespace
+}   // namespace
 
 void SameBytesCheck::read(QByteArrayView fileBytes)
 {

@@ -34,9 +34,9 @@ private:
     void match(QByteArrayView &produced);
     void setDiffers();
 
-    QByteArray m_heldFile;       // file bytes read before the current read, not yet matched
+    QByteArray m_heldFile;           // file bytes read before the current read, not yet matched
     qsizetype m_heldFileStart = 0;   // where in m_heldFile the unmatched bytes begin
-    QByteArrayView m_read;       // the current read, past the bytes matched
-    QByteArray m_heldProduced;   // produced bytes ahead of the file's
+    QByteArrayView m_read;           // the current read, past the bytes matched
+    QByteArray m_heldProduced;       // produced bytes ahead of the file's
     bool m_differs = false;
 };

@@ -23,11 +23,11 @@ public:
     QStringList rows;   // the tags, row 1 first
     QString find;
     QString with;
-    std::array<bool, int(ReadOption::Count)> options {};
+    std::array<bool, int(ReadOption::Count)> options{};
     QStringList modeTexts = editModeNames();
-    std::array<bool, int(EditMode::Count)> modes {};
+    std::array<bool, int(EditMode::Count)> modes{};
     bool insideFolders = false;   // File > Edit Files Inside Folders
-    QList<bool> answers;   // the answers of the questions, first asked first
+    QList<bool> answers;          // the answers of the questions, first asked first
     // Runs inside yield(), with the number of the yield in this host's life (from 1).
     std::function<void(int)> onYield;
     // Runs inside showModePass(), between a file's Find test and its rewrite.
@@ -49,7 +49,7 @@ public:
     mutable QList<qint64> rowTagsRead;
     QList<QList<FileFailure>> failureReports;   // one for each run that got past the empty list
     QList<SkippedFiles> skippedReports;
-    QList<QList<FileFailure>> leftReports;      // one for each undo started
+    QList<QList<FileFailure>> leftReports;   // one for each undo started
 
     void tickMode(EditMode mode, bool ticked = true) { modes[size_t(mode)] = ticked; }
     void tickOption(ReadOption option, bool ticked = true) { options[size_t(option)] = ticked; }

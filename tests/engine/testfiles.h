@@ -28,7 +28,9 @@ inline QByteArray readFile(const QString &path)
 // stat() of the path, following links; all zero when there is no such file.
 inline struct stat statusOf(const QString &path)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     ::stat(QFile::encodeName(path).constData(), &status);
     return status;
 }

@@ -4,8 +4,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTimeZone>
 #include <QTest>
+#include <QTimeZone>
 
 class ColumnTextsTest : public QObject
 {
@@ -27,7 +27,7 @@ constexpr qint64 GiB = KiB * KiB * KiB;
 
 const QLocale Germany(QLocale::German, QLocale::Germany);
 
-} // namespace
+}   // namespace
 
 void ColumnTextsTest::sizeText_data()
 {
@@ -86,18 +86,30 @@ void ColumnTextsTest::timeFormatWithoutZone_data()
 {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("stripped");
-    QTest::newRow("zone after a space") << "h:mm:ss AP t" << "h:mm:ss AP";
-    QTest::newRow("zone after a comma") << "h:mm:ss AP, t" << "h:mm:ss AP";
-    QTest::newRow("zone in parentheses") << "HH:mm:ss (t)" << "HH:mm:ss";
-    QTest::newRow("zone in brackets") << "APh:mm:ss [t]" << "APh:mm:ss";
-    QTest::newRow("zone first") << "t HH:mm:ss" << "HH:mm:ss";
-    QTest::newRow("quoted literal before zone") << "H:mm:ss 'ч'. t" << "H:mm:ss 'ч'.";
-    QTest::newRow("quoted t kept") << "HH 't' mm t" << "HH 't' mm";
-    QTest::newRow("escaped quote inside literal") << "h 'o''clock t' t" << "h 'o''clock t'";
-    QTest::newRow("escaped quote outside literal") << "HH''mm t" << "HH''mm";
-    QTest::newRow("repeated zone letters") << "HH:mm:ss tttt" << "HH:mm:ss";
-    QTest::newRow("no zone") << "HH:mm:ss" << "HH:mm:ss";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("zone after a space") << "h:mm:ss AP t"
+                                        << "h:mm:ss AP";
+    QTest::newRow("zone after a comma") << "h:mm:ss AP, t"
+                                        << "h:mm:ss AP";
+    QTest::newRow("zone in parentheses") << "HH:mm:ss (t)"
+                                         << "HH:mm:ss";
+    QTest::newRow("zone in brackets") << "APh:mm:ss [t]"
+                                      << "APh:mm:ss";
+    QTest::newRow("zone first") << "t HH:mm:ss"
+                                << "HH:mm:ss";
+    QTest::newRow("quoted literal before zone") << "H:mm:ss 'ч'. t"
+                                                << "H:mm:ss 'ч'.";
+    QTest::newRow("quoted t kept") << "HH 't' mm t"
+                                   << "HH 't' mm";
+    QTest::newRow("escaped quote inside literal") << "h 'o''clock t' t"
+                                                  << "h 'o''clock t'";
+    QTest::newRow("escaped quote outside literal") << "HH''mm t"
+                                                   << "HH''mm";
+    QTest::newRow("repeated zone letters") << "HH:mm:ss tttt"
+                                           << "HH:mm:ss";
+    QTest::newRow("no zone") << "HH:mm:ss"
+                             << "HH:mm:ss";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void ColumnTextsTest::timeFormatWithoutZone()
@@ -134,11 +146,14 @@ void ColumnTextsTest::date_data()
     QTest::newRow("US morning") << UnitedStates << QDateTime(day, QTime(9, 0, 0)) << "12/9/26 9:00:00 AM";
     QTest::newRow("US midnight shows the date alone") << UnitedStates << QDateTime(day, QTime(0, 0)) << "12/9/26";
     QTest::newRow("US milliseconds past midnight") << UnitedStates << QDateTime(day, QTime(0, 0, 0, 500)) << "12/9/26";
-    QTest::newRow("US one second past midnight") << UnitedStates << QDateTime(day, QTime(0, 0, 1)) << "12/9/26 12:00:01 AM";
-    QTest::newRow("US one minute before midnight") << UnitedStates << QDateTime(day, QTime(23, 59, 59)) << "12/9/26 11:59:59 PM";
+    QTest::newRow("US one second past midnight")
+        << UnitedStates << QDateTime(day, QTime(0, 0, 1)) << "12/9/26 12:00:01 AM";
+    QTest::newRow("US one minute before midnight")
+        << UnitedStates << QDateTime(day, QTime(23, 59, 59)) << "12/9/26 11:59:59 PM";
     QTest::newRow("German afternoon") << Germany << QDateTime(day, QTime(17, 7, 3)) << "09.12.26 17:07:03";
     QTest::newRow("German midnight") << Germany << QDateTime(day, QTime(0, 0)) << "09.12.26";
-    QTest::newRow("UTC time keeps no zone") << UnitedStates << QDateTime(day, QTime(17, 7, 3), Qt::UTC) << "12/9/26 5:07:03 PM";
+    QTest::newRow("UTC time keeps no zone")
+        << UnitedStates << QDateTime(day, QTime(17, 7, 3), Qt::UTC) << "12/9/26 5:07:03 PM";
     QTest::newRow("no time at all") << UnitedStates << QDateTime() << "";
 }
 

@@ -5,8 +5,8 @@
 #include "localeguard.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
@@ -22,8 +22,8 @@
 #include <QUrl>
 
 #include <fcntl.h>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 class FileListViewTest : public QObject
 {
@@ -58,11 +58,12 @@ const QString ModifiedText = QStringLiteral("2/29/20 1:14:15 PM");
 // The box as one line: icon, buttons, title and text.
 QString describe(const QMessageBox &box)
 {
-    const QString icon = box.icon() == QMessageBox::Question ? "Question"
-        : box.icon() == QMessageBox::Warning                 ? "Warning"
-                                                             : "other icon";
+    const QString icon = box.icon() == QMessageBox::Question  ? "Question"
+                         : box.icon() == QMessageBox::Warning ? "Warning"
+                                                              : "other icon";
     QStringList buttons;
-    for (const auto &[button, name] : {std::pair{QMessageBox::Yes, "Yes"}, {QMessageBox::No, "No"}, {QMessageBox::Ok, "Ok"}}) {
+    for (const auto &[button, name] :
+         {std::pair{QMessageBox::Yes, "Yes"}, {QMessageBox::No, "No"}, {QMessageBox::Ok, "Ok"}}) {
         if (box.standardButtons().testFlag(button))
             buttons.append(QString::fromLatin1(name));
     }
@@ -94,9 +95,8 @@ private:
         if (!box || !box->isVisible())
             return;
         shown.append(describe(*box));
-        QAbstractButton *button = m_answers.isEmpty()
-            ? box->escapeButton()
-            : box->button(QMessageBox::StandardButton(m_answers.takeFirst()));
+        QAbstractButton *button =
+            m_answers.isEmpty() ? box->escapeButton() : box->button(QMessageBox::StandardButton(m_answers.takeFirst()));
         (button ? button : box->buttons().constFirst())->click();
     }
 
@@ -259,14 +259,15 @@ void compareRows(const FileListModel &model, const QList<FileEntry> &expected)
     }
 }
 
-} // namespace
+}   // namespace
 
 void FileListViewTest::appearance()
 {
     FileListView view;
     QCOMPARE(view.objectName(), "LVFile");
     const FileListModel &model = *view.fileModel();
-    const QStringList headers{"File", "Size", "File Path Location", "Last Accessed", "Modified", "Created", "Type", "", ""};
+    const QStringList headers{"File", "Size", "File Path Location", "Last Accessed", "Modified", "Created", "Type",
+                              "",     ""};
     QCOMPARE(model.columnCount(), int(headers.size()));
     for (int column = 0; column < model.columnCount(); ++column) {
         QCOMPARE(model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(), headers[column]);
@@ -299,7 +300,7 @@ void FileListViewTest::modelOperations()
         model.setText(row, FileColumn::Size, QStringLiteral("%1 KB").arg(i));
         model.setTag(row, "/tag/" + QByteArray::number(i));
     }
-    model.setTag(2, "/tag/0");  // no key: a path may stand twice
+    model.setTag(2, "/tag/0");   // no key: a path may stand twice
     QCOMPARE(model.rowCount(), 3);
     QCOMPARE(model.tag(1), "/tag/0");
     QCOMPARE(model.tag(2), "/tag/1");
@@ -340,7 +341,8 @@ void FileListViewTest::dropNeverMoves_data()
     QTest::addColumn<int>("rows");
     const Qt::DropActions all = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
     QTest::newRow("Shift proposes Move") << all << Qt::KeyboardModifiers(Qt::ShiftModifier) << Qt::CopyAction << 1;
-    QTest::newRow("Ctrl+Shift proposes Link") << all << (Qt::ShiftModifier | Qt::ControlModifier) << Qt::CopyAction << 1;
+    QTest::newRow("Ctrl+Shift proposes Link")
+        << all << (Qt::ShiftModifier | Qt::ControlModifier) << Qt::CopyAction << 1;
     QTest::newRow("a source that offers only Link")
         << Qt::DropActions(Qt::LinkAction) << Qt::KeyboardModifiers() << Qt::LinkAction << 1;
     QTest::newRow("a source that offers only Move is refused")
@@ -373,9 +375,8 @@ void FileListViewTest::drop_data()
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QStringList>("boxes");
     QTest::newRow("one file") << QStringList{"a.txt"} << QList<int>{} << QStringList{"a.txt"} << QStringList{};
-    QTest::newRow("files in the order dropped")
-        << QStringList{"b.txt", "a.txt", "c.txt"} << QList<int>{} << QStringList{"b.txt", "a.txt", "c.txt"}
-        << QStringList{};
+    QTest::newRow("files in the order dropped") << QStringList{"b.txt", "a.txt", "c.txt"} << QList<int>{}
+                                                << QStringList{"b.txt", "a.txt", "c.txt"} << QStringList{};
     QTest::newRow("same file twice gives two rows")
         << QStringList{"a.txt", "a.txt"} << QList<int>{} << QStringList{"a.txt", "a.txt"} << QStringList{};
     QTest::newRow("folder shows its full path")
@@ -385,9 +386,8 @@ void FileListViewTest::drop_data()
     QTest::newRow("missing answered yes")
         << QStringList{"a.txt", "gone.txt", "b.txt"} << QList<int>{QMessageBox::Yes}
         << QStringList{"a.txt", "gone.txt", "b.txt"} << QStringList{AddAnyway.arg("%1/gone.txt")};
-    QTest::newRow("missing answered no")
-        << QStringList{"a.txt", "gone.txt", "b.txt"} << QList<int>{QMessageBox::No}
-        << QStringList{"a.txt", "b.txt"} << QStringList{AddAnyway.arg("%1/gone.txt")};
+    QTest::newRow("missing answered no") << QStringList{"a.txt", "gone.txt", "b.txt"} << QList<int>{QMessageBox::No}
+                                         << QStringList{"a.txt", "b.txt"} << QStringList{AddAnyway.arg("%1/gone.txt")};
     QTest::newRow("two missing, yes then no")
         << QStringList{"gone.txt", "lost.txt"} << QList<int>{QMessageBox::Yes, QMessageBox::No}
         << QStringList{"gone.txt"} << QStringList{AddAnyway.arg("%1/gone.txt"), AddAnyway.arg("%1/lost.txt")};
@@ -424,7 +424,8 @@ void FileListViewTest::dropWithoutFiles_data()
     QTest::newRow("text") << "text/plain" << QByteArray("/etc/hostname");
     QTest::newRow("image") << "image/png" << QByteArray("\x89PNG\r\n\x1a\n", 8);
     QTest::newRow("web link") << "text/uri-list" << QByteArray("https://example.org/notes.txt\r\n");
-    QTest::newRow("web link among files") << "text/uri-list" << QByteArray("file:///etc/hostname\r\nhttps://example.org/\r\n");
+    QTest::newRow("web link among files")
+        << "text/uri-list" << QByteArray("file:///etc/hostname\r\nhttps://example.org/\r\n");
     QTest::newRow("empty file list") << "text/uri-list" << QByteArray();
     QTest::newRow("nothing at all") << "" << QByteArray();
 }
@@ -449,9 +450,8 @@ void FileListViewTest::failureEndsTheDrop_data()
     QTest::addColumn<QString>("failing");
     QTest::addColumn<QStringList>("completeRows");
     QTest::addColumn<Filled>("lastRowFilled");
-    QTest::newRow("third file of five has no length")
-        << QStringList{"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"} << "c.txt"
-        << QStringList{"a.txt", "b.txt"} << Filled::NameAndTag;
+    QTest::newRow("third file of five has no length") << QStringList{"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}
+                                                      << "c.txt" << QStringList{"a.txt", "b.txt"} << Filled::NameAndTag;
     QTest::newRow("folder tree cannot be read")
         << QStringList{"a.txt", "folder", "b.txt"} << "folder" << QStringList{"a.txt"} << Filled::NameTagAndLocation;
 }

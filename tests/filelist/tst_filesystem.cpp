@@ -64,17 +64,20 @@ qint64 referenceTreeSize(const QString &folder)
     return total;
 }
 
-} // namespace
+}   // namespace
 
 void FileSystemTest::pathNames_data()
 {
     QTest::addColumn<QByteArray>("path");
     QTest::addColumn<QByteArray>("fileName");
     QTest::addColumn<QByteArray>("parentFolderName");
-    QTest::newRow("file in folder") << QByteArray("/home/ann/notes.txt") << QByteArray("notes.txt") << QByteArray("/home/ann");
-    QTest::newRow("item in root keeps the root") << QByteArray("/notes.txt") << QByteArray("notes.txt") << QByteArray("/");
+    QTest::newRow("file in folder") << QByteArray("/home/ann/notes.txt") << QByteArray("notes.txt")
+                                    << QByteArray("/home/ann");
+    QTest::newRow("item in root keeps the root")
+        << QByteArray("/notes.txt") << QByteArray("notes.txt") << QByteArray("/");
     QTest::newRow("root itself") << QByteArray("/") << QByteArray("") << QByteArray("");
-    QTest::newRow("folder with trailing separator") << QByteArray("/home/ann/") << QByteArray("ann") << QByteArray("/home");
+    QTest::newRow("folder with trailing separator")
+        << QByteArray("/home/ann/") << QByteArray("ann") << QByteArray("/home");
     QTest::newRow("doubled separator") << QByteArray("/home//ann") << QByteArray("ann") << QByteArray("/home");
     QTest::newRow("doubled separator below root") << QByteArray("//ann") << QByteArray("ann") << QByteArray("/");
     QTest::newRow("spaces and dots") << QByteArray("/a b/.c d.e") << QByteArray(".c d.e") << QByteArray("/a b");
@@ -82,7 +85,8 @@ void FileSystemTest::pathNames_data()
     QTest::newRow("empty") << QByteArray("") << QByteArray("") << QByteArray("");
     QTest::newRow("Latin-1 bytes kept") << QByteArray("/caf\xe9/\xe9t\xe9.txt") << QByteArray("\xe9t\xe9.txt")
                                         << QByteArray("/caf\xe9");
-    QTest::newRow("dot dot stays textual") << QByteArray("/home/ann/../bob") << QByteArray("bob") << QByteArray("/home/ann/..");
+    QTest::newRow("dot dot stays textual")
+        << QByteArray("/home/ann/../bob") << QByteArray("bob") << QByteArray("/home/ann/..");
 }
 
 void FileSystemTest::pathNames()
@@ -119,13 +123,26 @@ void FileSystemTest::kinds()
     writeFile(temp.filePath("file"), 10);
     QVERIFY(QDir(temp.path()).mkdir("folder"));
     switch (kind) {
-    case Kind::File: writeFile(temp.filePath("item"), 10); break;
-    case Kind::Folder: QVERIFY(QDir(temp.path()).mkdir("item")); break;
-    case Kind::LinkToFile: makeLink(temp.filePath("file"), temp.filePath("item")); break;
-    case Kind::LinkToFolder: makeLink(temp.filePath("folder"), temp.filePath("item")); break;
-    case Kind::DanglingLink: makeLink(temp.filePath("gone"), temp.filePath("item")); break;
-    case Kind::Pipe: QCOMPARE(::mkfifo(item.constData(), 0600), 0); break;
-    case Kind::Missing: break;
+    case Kind::File:
+        writeFile(temp.filePath("item"), 10);
+        break;
+    case Kind::Folder:
+        QVERIFY(QDir(temp.path()).mkdir("item"));
+        break;
+    case Kind::LinkToFile:
+        makeLink(temp.filePath("file"), temp.filePath("item"));
+        break;
+    case Kind::LinkToFolder:
+        makeLink(temp.filePath("folder"), temp.filePath("item"));
+        break;
+    case Kind::DanglingLink:
+        makeLink(temp.filePath("gone"), temp.filePath("item"));
+        break;
+    case Kind::Pipe:
+        QCOMPARE(::mkfifo(item.constData(), 0600), 0);
+        break;
+    case Kind::Missing:
+        break;
     }
     const LocalFileSystem fileSystem;
     QCOMPARE(fileSystem.FileExists(item), isFile);
@@ -234,7 +251,8 @@ void FileSystemTest::folderDescription()
     QTemporaryDir temp;
     QVERIFY(temp.isValid());
     QVERIFY(QDir(temp.path()).mkdir("folder"));
-    const std::optional<FolderDescription> folder = LocalFileSystem().GetFolder(native(temp.path() + '/' + relativePath));
+    const std::optional<FolderDescription> folder =
+        LocalFileSystem().GetFolder(native(temp.path() + '/' + relativePath));
     QVERIFY(folder.has_value());
     QCOMPARE(folder->path, native(QDir::cleanPath(temp.filePath("folder"))));
     QVERIFY(folder->dateLastAccessed.isValid());

@@ -52,8 +52,8 @@ QList<SeenEvent> g_events;
 void recordEvent(QAccessibleEvent *event)
 {
     QAccessibleInterface *source = event->accessibleInterface();
-    g_events.append({event->object(), event->type(), event->child(),
-                     source ? source->text(QAccessible::Name) : QString()});
+    g_events.append(
+        {event->object(), event->type(), event->child(), source ? source->text(QAccessible::Name) : QString()});
 }
 
 QAccessibleInterface *accessible(QObject *object)
@@ -61,7 +61,7 @@ QAccessibleInterface *accessible(QObject *object)
     return QAccessible::queryAccessibleInterface(object);
 }
 
-} // namespace
+}   // namespace
 
 void TestAccessibility::initTestCase()
 {
@@ -82,7 +82,8 @@ void TestAccessibility::checkItems_data()
     QTest::addColumn<QList<int>>("ticked");
     QTest::addColumn<QList<int>>("announced");
     QTest::newRow("Replace") << "List1" << QList<int>{4} << QList<int>{4} << QList<int>{4};
-    QTest::newRow("Append then Reverse leaves Reverse") << "List1" << QList<int>{0, 3} << QList<int>{3} << QList<int>{0, 3};
+    QTest::newRow("Append then Reverse leaves Reverse")
+        << "List1" << QList<int>{0, 3} << QList<int>{3} << QList<int>{0, 3};
     QTest::newRow("Toggle again unticks") << "List1" << QList<int>{4, 4} << QList<int>{} << QList<int>{4};
     QTest::newRow("options are independent") << "List2" << QList<int>{2, 3} << QList<int>{2, 3} << QList<int>{2, 3};
     QTest::newRow("an option unticks alone") << "List2" << QList<int>{0, 2, 0} << QList<int>{2} << QList<int>{0, 2};
@@ -119,7 +120,8 @@ void TestAccessibility::checkItems()
         QVERIFY(item->state().checkable);
         QCOMPARE(bool(item->state().checked), ticked.contains(index));
         QCOMPARE(view->item(index)->checkState() == Qt::Checked, ticked.contains(index));
-        QVERIFY(view->viewport()->rect().translated(view->viewport()->mapToGlobal(QPoint(0, 0))).contains(item->rect()));
+        QVERIFY(
+            view->viewport()->rect().translated(view->viewport()->mapToGlobal(QPoint(0, 0))).contains(item->rect()));
     }
     QList<int> changed;
     for (const SeenEvent &event : std::as_const(g_events))
@@ -172,9 +174,12 @@ void TestAccessibility::descriptions_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("description");
-    QTest::newRow("file list") << "LVFile" << "Drag and Drop file(s) here to be edited";
-    QTest::newRow("mode list") << "List1" << "Select the mode of editing";
-    QTest::newRow("options list") << "List2" << "Select how the file will end up";
+    QTest::newRow("file list") << "LVFile"
+                               << "Drag and Drop file(s) here to be edited";
+    QTest::newRow("mode list") << "List1"
+                               << "Select the mode of editing";
+    QTest::newRow("options list") << "List2"
+                                  << "Select how the file will end up";
 }
 
 // The lists are described by their tooltips; the status line by its list of
@@ -216,13 +221,17 @@ void TestAccessibility::longCaption_data()
     const QString deep = QStringLiteral("/home/someone/Documents/projects/").repeated(6);
     QTest::newRow("a short path as it is") << progress + "/tmp/a.txt" << QString();
     QTest::newRow("a summary that wraps, as it is")
-        << "Done Processing files: 20000 | files changed: 10000 | files unchanged: 10000 | files failed: 7" << QString();
-    QTest::newRow("a deep folder") << progress + deep + "minutes-2026-12-09.txt" << "/minutes-2026-12-09.txt";
-    QTest::newRow("folders with spaces")
-        << progress + "/srv/shared files/" + QStringLiteral("Quarterly Reports and Minutes/").repeated(5) + "q4 draft.txt"
-        << "/q4 draft.txt";
+        << "Done Processing files: 20000 | files changed: 10000 | files unchanged: 10000 | files failed: 7"
+        << QString();
+    QTest::newRow("a deep folder") << progress + deep + "minutes-2026-12-09.txt"
+                                   << "/minutes-2026-12-09.txt";
+    QTest::newRow("folders with spaces") << progress + "/srv/shared files/"
+                                                + QStringLiteral("Quarterly Reports and Minutes/").repeated(5)
+                                                + "q4 draft.txt"
+                                         << "/q4 draft.txt";
     QTest::newRow("a name wider than the line")
-        << progress + "/tmp/" + QStringLiteral("very-long-name-").repeated(20) + "end.txt" << "end.txt";
+        << progress + "/tmp/" + QStringLiteral("very-long-name-").repeated(20) + "end.txt"
+        << "end.txt";
 }
 
 // What the status line paints, measured with its own font: every line fits

@@ -31,14 +31,13 @@ void TestCommandLine::initTestCase()
 void TestCommandLine::arguments_data()
 {
     QTest::addColumn<QList<QByteArray>>("arguments");
-    QTest::addColumn<int>("exitCode");   // -1: the window opens
+    QTest::addColumn<int>("exitCode");              // -1: the window opens
     QTest::addColumn<QList<QByteArray>>("paths");   // "./" stands for the current folder
     QTest::newRow("no argument") << QList<QByteArray>{} << -1 << QList<QByteArray>{};
     QTest::newRow("absolute and relative, in order")
         << QList<QByteArray>{"/a/b.txt", "sub/c.txt", "d"} << -1 << QList<QByteArray>{"/a/b.txt", "./sub/c.txt", "./d"};
-    QTest::newRow("invalid UTF-8 kept as bytes")
-        << QList<QByteArray>{"/x/caf\xe9.txt", "\xff\xfe", "\xff\xfd"} << -1
-        << QList<QByteArray>{"/x/caf\xe9.txt", "./\xff\xfe", "./\xff\xfd"};
+    QTest::newRow("invalid UTF-8 kept as bytes") << QList<QByteArray>{"/x/caf\xe9.txt", "\xff\xfe", "\xff\xfd"} << -1
+                                                 << QList<QByteArray>{"/x/caf\xe9.txt", "./\xff\xfe", "./\xff\xfd"};
     QTest::newRow("after --, an option's name is a path")
         << QList<QByteArray>{"--", "--version", "-h"} << -1 << QList<QByteArray>{"./--version", "./-h"};
     QTest::newRow("--help") << QList<QByteArray>{"--help", "a.txt"} << 0 << QList<QByteArray>{};

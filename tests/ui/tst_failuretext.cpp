@@ -28,8 +28,7 @@ void TestFailureText::toolTip_data()
         << QStringList{"/d/b.txt was only partly written and may be damaged (Input/output error)"} << QStringList{};
     QTest::newRow("a name that is not UTF-8, changed meanwhile")
         << QList<FileFailure>{{"/d/caf\xe9.txt", FileFailureReason::Changed, {}}}
-        << QStringList{QStringLiteral(u"/d/caf\uFFFD.txt changed by another program during the edit")}
-        << QStringList{};
+        << QStringList{QStringLiteral(u"/d/caf\uFFFD.txt changed by another program during the edit")} << QStringList{};
     QList<FileFailure> many;
     for (int i = 1; i <= 25; ++i)
         many.append({"/d/" + QByteArray::number(i) + ".txt", FileFailureReason::Write, {}});

@@ -13,19 +13,19 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 class TestForm1 : public QObject
 {
@@ -65,7 +65,7 @@ QList<int> tickedItems(const QListWidget *list)
     return ticked;
 }
 
-} // namespace
+}   // namespace
 
 void TestForm1::startUpState()
 {
@@ -95,10 +95,8 @@ void TestForm1::startUpState()
     }
 
     const std::pair<const char *, const char *> toolTips[] = {
-        {"Combo2", "Find the text in the files listed"},
-        {"Combo3", "custom Specify Text to be used for editing"},
-        {"LVFile", "Drag and Drop file(s) here to be edited"},
-        {"List1", "Select the mode of editing"},
+        {"Combo2", "Find the text in the files listed"},       {"Combo3", "custom Specify Text to be used for editing"},
+        {"LVFile", "Drag and Drop file(s) here to be edited"}, {"List1", "Select the mode of editing"},
         {"List2", "Select how the file will end up"},
     };
     for (const auto &[name, toolTip] : toolTips)
@@ -149,8 +147,8 @@ void TestForm1::geometry()
     showActive(form);
     const QWidget *control = child<QWidget>(&form, name.toLatin1().constData());
     QCOMPARE(control->geometry(), geometry);
-    const QWidget *container = name.startsWith(QLatin1String("List")) ? child<QWidget>(&form, "Frame1")
-                                                                        : form.centralWidget();
+    const QWidget *container =
+        name.startsWith(QLatin1String("List")) ? child<QWidget>(&form, "Frame1") : form.centralWidget();
     QCOMPARE(control->parentWidget(), container);
 }
 
@@ -194,17 +192,29 @@ void TestForm1::menus_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QStringList>("shortcuts");
-    QTest::newRow("File") << "mnuFile" << "File"
-                          << QStringList{"mnuAddFiles", "mnuAddFolder", "mnuS1", "mnuExecute", "mnuClear", "mnuUndo",
-                                         "mnuFolders", "mnuS0", "mnuExit"}
-                          << QStringList{"Add Files...", "Add Folder...", "", "Execute Edit Process",
-                                         "Clear Listed Files", "Undo Last Edit Run", "Edit Files Inside Folders", "",
+    QTest::newRow("File") << "mnuFile"
+                          << "File" << QStringList{"mnuAddFiles", "mnuAddFolder", "mnuS1", "mnuExecute", "mnuClear",
+                                                   "mnuUndo",     "mnuFolders",   "mnuS0", "mnuExit"}
+                          << QStringList{"Add Files...",
+                                         "Add Folder...",
+                                         "",
+                                         "Execute Edit Process",
+                                         "Clear Listed Files",
+                                         "Undo Last Edit Run",
+                                         "Edit Files Inside Folders",
+                                         "",
                                          "E&xit"}
                           << QStringList{"Ctrl+O", "", "", "Ctrl+E", "Del", "Ctrl+Z", "", "", "Ctrl+X"};
-    QTest::newRow("Help") << "mnuHelp" << "Help"
-                          << QStringList{"mnuProgWP", "mnuT", "mnuSep", "mnuComment", "mnuDonate", "mnuSep0", "mnuAbout"}
-                          << QStringList{"Program Webpage", "Tutorials n Contents", "", "Send Comments to developers",
-                                         "Make Donation", "", "About"}
+    QTest::newRow("Help") << "mnuHelp"
+                          << "Help" << QStringList{"mnuProgWP", "mnuT",    "mnuSep",  "mnuComment",
+                                                   "mnuDonate", "mnuSep0", "mnuAbout"}
+                          << QStringList{"Program Webpage",
+                                         "Tutorials n Contents",
+                                         "",
+                                         "Send Comments to developers",
+                                         "Make Donation",
+                                         "",
+                                         "About"}
                           << QStringList{"", "F1", "", "", "", "", ""};
 }
 
@@ -236,9 +246,8 @@ void TestForm1::tabOrder_data()
     QTest::addColumn<QStringList>("order");
     QTest::newRow("idle: Stop is skipped")
         << false << QStringList{"Combo3", "LVFile", "Command1_2", "Command1_0", "List1", "List2", "Combo2"};
-    QTest::newRow("Stop enabled") << true
-                                  << QStringList{"Combo3", "LVFile", "Command1_2", "Command1_0", "Command1_1",
-                                                 "List1", "List2", "Combo2"};
+    QTest::newRow("Stop enabled") << true << QStringList{"Combo3",     "LVFile", "Command1_2", "Command1_0",
+                                                         "Command1_1", "List1",  "List2",      "Combo2"};
 }
 
 void TestForm1::tabOrder()
@@ -265,11 +274,16 @@ void TestForm1::shortcuts_data()
     QTest::addColumn<bool>("opensReadme");
     const QString noItem = QStringLiteral("No item listed.");
     const QString clear = QStringLiteral("clear the files listed?");
-    QTest::newRow("Ctrl+E in the Find box executes") << "Combo2" << int(Qt::Key_E) << Qt::KeyboardModifiers(Qt::ControlModifier) << noItem << false;
-    QTest::newRow("Alt+E executes") << "LVFile" << int(Qt::Key_E) << Qt::KeyboardModifiers(Qt::AltModifier) << noItem << false;
-    QTest::newRow("Del in the file list clears") << "LVFile" << int(Qt::Key_Delete) << Qt::KeyboardModifiers() << clear << false;
-    QTest::newRow("Del in the mode list clears") << "List1" << int(Qt::Key_Delete) << Qt::KeyboardModifiers() << clear << false;
-    QTest::newRow("Alt+C clears") << "Combo3" << int(Qt::Key_C) << Qt::KeyboardModifiers(Qt::AltModifier) << clear << false;
+    QTest::newRow("Ctrl+E in the Find box executes")
+        << "Combo2" << int(Qt::Key_E) << Qt::KeyboardModifiers(Qt::ControlModifier) << noItem << false;
+    QTest::newRow("Alt+E executes") << "LVFile" << int(Qt::Key_E) << Qt::KeyboardModifiers(Qt::AltModifier) << noItem
+                                    << false;
+    QTest::newRow("Del in the file list clears")
+        << "LVFile" << int(Qt::Key_Delete) << Qt::KeyboardModifiers() << clear << false;
+    QTest::newRow("Del in the mode list clears")
+        << "List1" << int(Qt::Key_Delete) << Qt::KeyboardModifiers() << clear << false;
+    QTest::newRow("Alt+C clears") << "Combo3" << int(Qt::Key_C) << Qt::KeyboardModifiers(Qt::AltModifier) << clear
+                                  << false;
     QTest::newRow("F1 opens the readme") << "Combo2" << int(Qt::Key_F1) << Qt::KeyboardModifiers() << QString() << true;
 }
 
@@ -377,9 +391,8 @@ void TestForm1::accessibleNames()
             names.insert(control->objectName(),
                          QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name));
     const QMap<QString, QString> expected{
-        {"Combo2", "Find"},          {"Combo3", "With"},        {"LVFile", "Files to edit"},
-        {"Command1_0", "Execute"},   {"Command1_1", "Stop"},    {"Command1_2", "Clear"},
-        {"List1", "Edit mode"},      {"List2", "Options"},
+        {"Combo2", "Find"},     {"Combo3", "With"},      {"LVFile", "Files to edit"}, {"Command1_0", "Execute"},
+        {"Command1_1", "Stop"}, {"Command1_2", "Clear"}, {"List1", "Edit mode"},      {"List2", "Options"},
     };
     QCOMPARE(names, expected);
 }
@@ -389,9 +402,10 @@ void TestForm1::addFromDialog_data()
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("typed");   // empty: the dialog is cancelled
     QTest::addColumn<QStringList>("chosen");
-    QTest::newRow("two files, in the order typed")
-        << "mnuAddFiles" << "\"b.txt\" \"a.txt\"" << QStringList{"b.txt", "a.txt"};
-    QTest::newRow("a folder") << "mnuAddFolder" << "folder" << QStringList{"folder"};
+    QTest::newRow("two files, in the order typed") << "mnuAddFiles"
+                                                   << "\"b.txt\" \"a.txt\"" << QStringList{"b.txt", "a.txt"};
+    QTest::newRow("a folder") << "mnuAddFolder"
+                              << "folder" << QStringList{"folder"};
     QTest::newRow("cancelled") << "mnuAddFiles" << QString() << QStringList{};
 }
 

@@ -43,7 +43,7 @@ QList<frmAbout *> aboutWindows()
     return found;
 }
 
-} // namespace
+}   // namespace
 
 void TestHelp::targets_data()
 {

@@ -127,7 +127,9 @@ class DuringRun : public QObject
 {
 public:
     DuringRun(Form1 &form, const QString &statusStart, std::function<void()> action)
-        : m_status(child<QLabel>(&form, "Label1")), m_statusStart(statusStart), m_action(std::move(action))
+        : m_status(child<QLabel>(&form, "Label1"))
+        , m_statusStart(statusStart)
+        , m_action(std::move(action))
     {
         connect(&m_timer, &QTimer::timeout, this, [this] {
             if (m_status->text().startsWith(m_statusStart)) {
@@ -148,11 +150,13 @@ private:
 QString summary(int rows, int changed, int failed = 0)
 {
     const QString counts = QStringLiteral("Done Processing files: %1 | files changed: %2 | files unchanged: %3")
-                               .arg(rows).arg(changed).arg(rows - changed - failed);
+                               .arg(rows)
+                               .arg(changed)
+                               .arg(rows - changed - failed);
     return failed > 0 ? counts + QStringLiteral(" | files failed: %1").arg(failed) : counts;
 }
 
-} // namespace
+}   // namespace
 
 void TestRun::typicalRun_data()
 {
@@ -164,30 +168,30 @@ void TestRun::typicalRun_data()
     QTest::addColumn<QByteArrayList>("after");
     const bool typed = false;
     const bool pasted = true;
-    QTest::newRow("Replace in two of three files")
-        << QByteArrayList{"cat dog cat", "dog", "a cat"} << typed << "cat" << "bird" << 4
-        << QByteArrayList{"bird dog bird", "dog", "a bird"};
+    QTest::newRow("Replace in two of three files") << QByteArrayList{"cat dog cat", "dog", "a cat"} << typed << "cat"
+                                                   << "bird" << 4 << QByteArrayList{"bird dog bird", "dog", "a bird"};
     QTest::newRow("a Find text typed on two lines matches each file's line end")
-        << QByteArrayList{"a\r\nb\r\n", "a\nb\n", "ab"} << typed << "a\nb" << "X" << 4
-        << QByteArrayList{"X\r\n", "X\n", "ab"};
+        << QByteArrayList{"a\r\nb\r\n", "a\nb\n", "ab"} << typed << "a\nb"
+        << "X" << 4 << QByteArrayList{"X\r\n", "X\n", "ab"};
     QTest::newRow("a With text typed on two lines is written with the file's line end")
-        << QByteArrayList{"x", "x\n"} << typed << "x" << "1\n2" << 4 << QByteArrayList{"1\r\n2", "1\n2\n"};
-    QTest::newRow("the ticked mode is the one applied") << QByteArrayList{"cat dog cat"} << typed << "cat" << "s" << 0
-                                                        << QByteArrayList{"cats dog cats"};
+        << QByteArrayList{"x", "x\n"} << typed << "x"
+        << "1\n2" << 4 << QByteArrayList{"1\r\n2", "1\n2\n"};
+    QTest::newRow("the ticked mode is the one applied") << QByteArrayList{"cat dog cat"} << typed << "cat"
+                                                        << "s" << 0 << QByteArrayList{"cats dog cats"};
     // Look-alike spaces are what a clean-up removes: each must stay itself.
     QTest::newRow("a typed no-break space removes only itself")
-        << QByteArrayList{QStringLiteral("one two\u00A0three\u202Ffour").toUtf8()} << typed << QStringLiteral("\u00A0") << "" << 2
-        << QByteArrayList{QStringLiteral("one twothree\u202Ffour").toUtf8()};
+        << QByteArrayList{QStringLiteral("one two\u00A0three\u202Ffour").toUtf8()} << typed << QStringLiteral("\u00A0")
+        << "" << 2 << QByteArrayList{QStringLiteral("one twothree\u202Ffour").toUtf8()};
     QTest::newRow("a pasted tab and narrow no-break space, a no-break space put in")
-        << QByteArrayList{QStringLiteral("a\t\u202Fb c").toUtf8()} << pasted << QStringLiteral("\t\u202F") << QStringLiteral("\u00A0") << 4
-        << QByteArrayList{QStringLiteral("a\u00A0b c").toUtf8()};
-    QTest::newRow("Shift+Enter is a line break")
-        << QByteArrayList{"a\r\nb"} << typed << QStringLiteral("a\u2028b") << QStringLiteral("1\u20282") << 4 << QByteArrayList{"1\r\n2"};
+        << QByteArrayList{QStringLiteral("a\t\u202Fb c").toUtf8()} << pasted << QStringLiteral("\t\u202F")
+        << QStringLiteral("\u00A0") << 4 << QByteArrayList{QStringLiteral("a\u00A0b c").toUtf8()};
+    QTest::newRow("Shift+Enter is a line break") << QByteArrayList{"a\r\nb"} << typed << QStringLiteral("a\u2028b")
+                                                 << QStringLiteral("1\u20282") << 4 << QByteArrayList{"1\r\n2"};
     QTest::newRow("pasted line and paragraph separators are line breaks")
-        << QByteArrayList{"a\r\nb\r\nc"} << pasted << QStringLiteral("a\u2028b\u2029c") << QStringLiteral("1\u20292") << 4
-        << QByteArrayList{"1\r\n2"};
-    QTest::newRow("a Find text ending in a line break")
-        << QByteArrayList{"a\r\na"} << typed << "a\n" << "b" << 4 << QByteArrayList{"ba"};
+        << QByteArrayList{"a\r\nb\r\nc"} << pasted << QStringLiteral("a\u2028b\u2029c") << QStringLiteral("1\u20292")
+        << 4 << QByteArrayList{"1\r\n2"};
+    QTest::newRow("a Find text ending in a line break") << QByteArrayList{"a\r\na"} << typed << "a\n"
+                                                        << "b" << 4 << QByteArrayList{"ba"};
 }
 
 // The Overview's typical run: files listed, Find and With typed, a mode
@@ -274,7 +278,8 @@ void TestRun::progressDuringRun()
     watch.stop();
     captions.removeDuplicates();
     const QString progress = QStringLiteral("Processing file: %1/3\r\n%2");
-    QCOMPARE(captions, (QStringList{"...", progress.arg(3).arg(files.paths()[2]), progress.arg(2).arg(files.paths()[1])}));
+    QCOMPARE(captions,
+             (QStringList{"...", progress.arg(3).arg(files.paths()[2]), progress.arg(2).arg(files.paths()[1])}));
     // An empty Find text is found in every file that is not empty, and replaces nothing.
     QCOMPARE(child<QLabel>(&form, "Label1")->text(), summary(3, 0));
 }
@@ -305,11 +310,13 @@ void TestRun::folderRow_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("toolTip");
     QTest::newRow("unticked: skipped, with a hint")
-        << false << QByteArray("a cat") << "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | folders skipped: 1"
+        << false << QByteArray("a cat")
+        << "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | folders skipped: 1"
         << "Folders are skipped; tick File &gt; Edit Files Inside Folders to edit the files inside them.";
     QTest::newRow("ticked: its text file edited, its binary file named")
         << true << QByteArray("a dog")
-        << "Done Processing files: 1 | files changed: 1 | files unchanged: 0 | files skipped: 1" << "b.bin (binary)";
+        << "Done Processing files: 1 | files changed: 1 | files unchanged: 0 | files skipped: 1"
+        << "b.bin (binary)";
 }
 
 // A folder row through the window: File > Edit Files Inside Folders decides.
@@ -324,7 +331,8 @@ void TestRun::folderRow()
     QTemporaryDir dir;
     const QString textFile = dir.filePath("a.txt");
     const QString binaryFile = dir.filePath("b.bin");
-    for (const auto &[path, content] : {std::pair{textFile, QByteArray("a cat")}, {binaryFile, QByteArray("cat\0", 4)}}) {
+    for (const auto &[path, content] :
+         {std::pair{textFile, QByteArray("a cat")}, {binaryFile, QByteArray("cat\0", 4)}}) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     }
@@ -343,7 +351,8 @@ void TestRun::folderRow()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), text);
     QCOMPARE(child<QLabel>(&form, "Label1")->text(), caption);
-    QVERIFY2(child<QLabel>(&form, "Label1")->toolTip().contains(toolTip), qPrintable(child<QLabel>(&form, "Label1")->toolTip()));
+    QVERIFY2(child<QLabel>(&form, "Label1")->toolTip().contains(toolTip),
+             qPrintable(child<QLabel>(&form, "Label1")->toolTip()));
 }
 
 void TestRun::stopDuringRun_data()
@@ -374,7 +383,8 @@ void TestRun::stopDuringRun()
     QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
 
     QByteArrayList expected(48, "x");
-    expected << "y" << "y";
+    expected << "y"
+             << "y";
     QCOMPARE(files.contents(), expected);
     QVERIFY(child<QLabel>(&form, "Label1")->text().startsWith(QStringLiteral("Processing file: 49/50\r\n")));
     QVERIFY(child<QPushButton>(&form, "Command1_0")->isEnabled());
@@ -536,7 +546,8 @@ void TestRun::exitDuringRun()
     QCOMPARE(QApplication::exec(), 0);
 
     QByteArrayList expected(18, "x");
-    expected << "" << "";
+    expected << ""
+             << "";
     QCOMPARE(files.contents(), expected);
     QVERIFY(answerer.seen().isEmpty());
     QVERIFY(!isPointerBusy(form));
@@ -556,7 +567,8 @@ void TestRun::closeDuringRun()
     QTest::mouseClick(child<QPushButton>(&form, "Command1_0"), Qt::LeftButton);
 
     QByteArrayList expected(18, "x");
-    expected << "" << "";
+    expected << ""
+             << "";
     QCOMPARE(files.contents(), expected);
     QCOMPARE(answerer.seen().size(), 1);
     QVERIFY(answerer.seen().first().text.startsWith(QStringLiteral("This is a freeware program")));

@@ -20,13 +20,26 @@ class Atoms
 {
 public:
     // StatusReply, as Xlib takes Status for a type.
-    enum Name { Enter, Position, StatusReply, Drop, Finished, Selection, TypeList, ActionList, Copy, Move, Link,
-                UriList, Count };
+    enum Name {
+        Enter,
+        Position,
+        StatusReply,
+        Drop,
+        Finished,
+        Selection,
+        TypeList,
+        ActionList,
+        Copy,
+        Move,
+        Link,
+        UriList,
+        Count
+    };
 
     explicit Atoms(Display *display)
     {
-        const char *names[Count] = {"XdndEnter", "XdndPosition", "XdndStatus", "XdndDrop",
-                                    "XdndFinished", "XdndSelection", "XdndTypeList", "XdndActionList",
+        const char *names[Count] = {"XdndEnter",      "XdndPosition",   "XdndStatus",     "XdndDrop",
+                                    "XdndFinished",   "XdndSelection",  "XdndTypeList",   "XdndActionList",
                                     "XdndActionCopy", "XdndActionMove", "XdndActionLink", "text/uri-list"};
         XInternAtoms(display, const_cast<char **>(names), Count, False, m_atoms);
     }
@@ -35,10 +48,10 @@ public:
 
     const char *actionName(Atom action) const
     {
-        return action == m_atoms[Copy] ? "copy"
-            : action == m_atoms[Move]  ? "move"
-            : action == m_atoms[Link]  ? "link"
-                                       : "none";
+        return action == m_atoms[Copy]   ? "copy"
+               : action == m_atoms[Move] ? "move"
+               : action == m_atoms[Link] ? "link"
+                                         : "none";
     }
 
 private:
@@ -94,7 +107,7 @@ bool nextEvent(Display *display, XEvent &event)
     return true;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {
@@ -122,8 +135,8 @@ int main(int argc, char *argv[])
     int rootX = 0;
     int rootY = 0;
     Window child = None;
-    XTranslateCoordinates(display, target, DefaultRootWindow(display), std::atoi(argv[2]), std::atoi(argv[3]),
-                          &rootX, &rootY, &child);
+    XTranslateCoordinates(display, target, DefaultRootWindow(display), std::atoi(argv[2]), std::atoi(argv[3]), &rootX,
+                          &rootY, &child);
 
     const long source32 = long(source);
     sendMessage(display, target, atoms[Atoms::Enter], {source32, XdndVersion << 24, long(offeredType), 0, 0});

@@ -29,11 +29,16 @@ void TestDurability::flushesUnlessTheMountWritesDataFirst_data()
     QTest::addColumn<QString>("options");
     QTest::addColumn<bool>("renameNeedsFlush");
     QTest::addColumn<bool>("survivesPowerCut");
-    QTest::newRow("tmpfs") << "tmpfs" << "" << false << false;
-    QTest::newRow("ext4") << "ext4" << "" << false << true;
-    QTest::newRow("ext4, data=journal") << "ext4" << "data=journal" << false << true;
-    QTest::newRow("ext4, data=writeback") << "ext4" << "data=writeback" << true << true;
-    QTest::newRow("ext4, noauto_da_alloc") << "ext4" << "noauto_da_alloc" << true << true;
+    QTest::newRow("tmpfs") << "tmpfs"
+                           << "" << false << false;
+    QTest::newRow("ext4") << "ext4"
+                          << "" << false << true;
+    QTest::newRow("ext4, data=journal") << "ext4"
+                                        << "data=journal" << false << true;
+    QTest::newRow("ext4, data=writeback") << "ext4"
+                                          << "data=writeback" << true << true;
+    QTest::newRow("ext4, noauto_da_alloc") << "ext4"
+                                           << "noauto_da_alloc" << true << true;
 }
 
 void TestDurability::flushesUnlessTheMountWritesDataFirst()
@@ -58,7 +63,7 @@ void TestDurability::flushesUnlessTheMountWritesDataFirst()
         image.close();
         QCOMPARE(QProcess::execute(mkfs, {"-q", "-F", source}), 0);
     }
-    QStringList arguments {"-t", type};
+    QStringList arguments{"-t", type};
     if (type != "tmpfs")
         options = options.isEmpty() ? QStringLiteral("loop") : "loop," + options;
     if (!options.isEmpty())

@@ -1,9 +1,9 @@
 #include "editrun.h"
 #include "faultpoint.h"
 #include "recordinghost.h"
-#include "testfiles.h"
 #include "saferewrite.h"
 #include "sourcefile.h"
+#include "testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,7 +24,6 @@
 #include <unistd.h>
 
 namespace {
-
 
 // Opens the file at `name` as the edit run does and rewrites it with what
 // `produce` gives.
@@ -59,7 +58,9 @@ void verifyFolderHolds(const QString &folder, QStringList names)
 // limit must ignore it.
 void withFileSizeLimit(rlim_t bytes, const std::function<void()> &work)
 {
-    struct rlimit saved {};
+    struct rlimit saved
+    {
+    };
     QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto restore = qScopeGuard([&saved] { ::setrlimit(RLIMIT_FSIZE, &saved); });
     struct rlimit limited = saved;
@@ -68,7 +69,7 @@ void withFileSizeLimit(rlim_t bytes, const std::function<void()> &work)
     work();
 }
 
-} // namespace
+}   // namespace
 
 class TestSafeRewrite : public QObject
 {
@@ -132,7 +133,7 @@ void TestSafeRewrite::symbolicLinkStaysALink()
     QCOMPARE(::symlink("real/target.txt", QFile::encodeName(link).constData()), 0);   // relative
 
     QVERIFY(!rewrite(link, "new\r\n"));
-    char linkText[64] {};
+    char linkText[64]{};
     QCOMPARE(::readlink(QFile::encodeName(link).constData(), linkText, sizeof linkText - 1), qsizetype(15));
     QCOMPARE(QByteArray(linkText), "real/target.txt");
     QCOMPARE(readFile(target), "new\r\n");
@@ -245,7 +246,7 @@ void TestSafeRewrite::fileSizeLimitLeavesOriginalIntact()
     QVERIFY(failure);
     QCOMPARE(failure->reason, FileFailureReason::Write);
     QCOMPARE(readFile(path), original);
-    verifyFolderHolds(dir.path(), hardLinked ? QStringList {"file.txt", "other"} : QStringList {"file.txt"});
+    verifyFolderHolds(dir.path(), hardLinked ? QStringList{"file.txt", "other"} : QStringList{"file.txt"});
 }
 
 // The new content fails part way, after 200,000 of its bytes overwrote the
@@ -320,7 +321,7 @@ void TestSafeRewrite::nameThatIsNotUtf8()
         out.append("new");
         return ReadOutcome{};
     }));
-    char bytes[8] {};
+    char bytes[8]{};
     const int check = ::open(name.constData(), O_RDONLY);
     QCOMPARE(::read(check, bytes, sizeof bytes), ssize_t(3));
     ::close(check);
@@ -341,8 +342,7 @@ void TestSafeRewrite::writeFailureCountsAsFailed()
     EditRun run(host, host, host);
     // The new content "doggy" does not fit in 2 bytes; EditRun ignores SIGXFSZ itself.
     withFileSizeLimit(2, [&run] { run.execute(); });
-    QCOMPARE(host.statusCaption,
-             "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
+    QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
     QCOMPARE(host.failureReports.size(), 1);
     QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::Write);
     QCOMPARE(readFile(path), "cat");
@@ -370,7 +370,7 @@ void killAtFault(FaultPoint point)
         ::raise(SIGKILL);
 }
 
-} // namespace
+}   // namespace
 
 void TestSafeRewrite::killLeavesTheFileWholeOrItsCopyBeside_data()
 {
@@ -397,7 +397,7 @@ void TestSafeRewrite::killLeavesTheFileWholeOrItsCopyBeside()
     const QByteArray oldContent = QByteArray(3 << 20, 'o') + "end";
     const QByteArray newContent = QByteArray(3 << 20, 'n');
     writeFile(path, oldContent);
-    QStringList names {"file.txt"};
+    QStringList names{"file.txt"};
     if (hardLinked) {
         QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("other")).constData()), 0);
         names << "other";
@@ -467,7 +467,8 @@ void TestSafeRewrite::linkOnTheWay()
     if (ownerMayWriteFolder)
         QCOMPARE(::chown(links.constData(), kNobody, kNobody), 0);
     for (const QByteArray &name : {QByteArray("/folder"), QByteArray("/file.txt")}) {
-        const QByteArray to = name == "/folder" ? QFile::encodeName(dir.filePath("real")) : QByteArray("folder/target.txt");
+        const QByteArray to =
+            name == "/folder" ? QFile::encodeName(dir.filePath("real")) : QByteArray("folder/target.txt");
         QCOMPARE(::symlink(to.constData(), (links + name).constData()), 0);
         QCOMPARE(::lchown((links + name).constData(), linkOwner, linkOwner), 0);
     }
@@ -512,11 +513,13 @@ void TestSafeRewrite::linkSwappedInAfterTheReadIsNotWrittenThrough()
     QCOMPARE(::rename(link.constData(), name.constData()), 0);
 
     SafeRewriter rewriter;
-    const auto failure = rewriter.rewrite(source, RewriteSource::target(source.fd(), source.status()),
-                                          [](Pass, int, qint64, ByteSink &out) {
-                                              out.append("new");
-                                              return ReadOutcome{};
-                                          }).failure;
+    const auto failure = rewriter
+                             .rewrite(source, RewriteSource::target(source.fd(), source.status()),
+                                      [](Pass, int, qint64, ByteSink &out) {
+                                          out.append("new");
+                                          return ReadOutcome{};
+                                      })
+                             .failure;
     QVERIFY(failure);
     QCOMPARE(failure->reason, FileFailureReason::Changed);
     QCOMPARE(readFile(secret), "secret");
@@ -535,8 +538,8 @@ void TestSafeRewrite::asUnprivilegedUser()
 
     // The build folder may be out of nobody's reach: run a copy from /tmp.
     QTemporaryDir dir;
-    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                  | QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                                  | QFile::ExeOther));
     const QString program = dir.filePath("tst_saferewrite");
     QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
     QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
@@ -582,8 +585,7 @@ void TestSafeRewrite::unprivilegedCases()
     host.find = QStringLiteral("cat");
     EditRun run(host, host, host);
     run.execute();
-    QCOMPARE(host.statusCaption,
-             "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
+    QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
     QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::ReadFailed);
     QCOMPARE(::chmod(QFile::encodeName(unreadable).constData(), 0600), 0);
     QCOMPARE(readFile(unreadable), "cat");

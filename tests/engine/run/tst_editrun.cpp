@@ -17,7 +17,7 @@ struct timespec modificationTime(const QString &path)
     return statusOf(path).st_mtim;
 }
 
-} // namespace
+}   // namespace
 
 class TestEditRun : public QObject
 {
@@ -90,7 +90,7 @@ void TestEditRun::visitsRowsFromLastToFirst()
 {
     QTemporaryDir dir;
     QStringList rows;
-    const QList<QByteArray> contents {"cat 1", "no match", "missing", "cat cat", "nothing"};
+    const QList<QByteArray> contents{"cat 1", "no match", "missing", "cat cat", "nothing"};
     for (int row = 1; row <= 5; ++row) {
         rows.append(dir.filePath(QStringLiteral("file%1.txt").arg(row)));
         if (row != 3)
@@ -291,8 +291,7 @@ void TestEditRun::fileThatCannotBeWrittenCountsAsFailed()
     EditRun run(host, host, host);
     run.execute();
 
-    QCOMPARE(host.statusCaption,
-             "Done Processing files: 2 | files changed: 1 | files unchanged: 0 | files failed: 1");
+    QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 1 | files unchanged: 0 | files failed: 1");
     QCOMPARE(readFile(readOnly), "cat");
     QCOMPARE(readFile(writable), "dog");
     QCOMPARE(host.failureReports.size(), 1);
@@ -326,7 +325,7 @@ void TestEditRun::fileGoneOrReplacedDuringTheEdit()
     const QString path = dir.filePath("file.txt");
     const QByteArray name = QFile::encodeName(path);
     writeFile(path, "a cat and more");
-    QStringList names {"file.txt"};
+    QStringList names{"file.txt"};
     if (hardLinked) {
         QCOMPARE(::link(name.constData(), QFile::encodeName(dir.filePath("link")).constData()), 0);
         names << "link";
@@ -355,8 +354,7 @@ void TestEditRun::fileGoneOrReplacedDuringTheEdit()
     EditRun run(host, host, host);
     run.execute();
 
-    QCOMPARE(host.statusCaption,
-             "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
+    QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
     QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::Changed);
     if (!expected.isEmpty())
         QCOMPARE(readFile(path), expected);
@@ -399,7 +397,10 @@ void TestEditRun::fileLargerThanMemoryIsEdited()
             std::fclose(statm);
         }
         const rlim_t limit = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + rlim_t(kSize / 2);
-        const struct rlimit memory {limit, limit};
+        const struct rlimit memory
+        {
+            limit, limit
+        };
         if (pages == 0 || ::setrlimit(RLIMIT_AS, &memory) != 0)
             ::_exit(3);
         RecordingHost host;
@@ -429,7 +430,10 @@ void TestEditRun::bytesThatBiteAreKept_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("NUL bytes") << QByteArray("a\0cat\0b", 7) << QByteArray("a\0dog\0b", 7);
     QTest::newRow("invalid UTF-8") << QByteArray("\xff\xfe cat \xc3(") << QByteArray("\xff\xfe dog \xc3(");
-    QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbf" "cat\r\n") << QByteArray("\xef\xbb\xbf" "dog\r\n");
+    QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbf"
+                                                   "cat\r\n")
+                                     << QByteArray("\xef\xbb\xbf"
+                                                   "dog\r\n");
     QTest::newRow("large") << QByteArray(3 << 20, 'x') + "cat" << QByteArray(3 << 20, 'x') + "dog";
 }
 
@@ -452,8 +456,8 @@ void TestEditRun::editChangesOnlyWhatWasAskedFor_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("find");
     QTest::addColumn<QString>("with");
-    QTest::addColumn<int>("mode");    // an EditMode, or -1 for none ticked
-    QTest::addColumn<int>("style");   // a ReadOption, or -1 for the whole file
+    QTest::addColumn<int>("mode");          // an EditMode, or -1 for none ticked
+    QTest::addColumn<int>("style");         // a ReadOption, or -1 for the whole file
     QTest::addColumn<QString>("outcome");   // changed, unchanged or failed
     QTest::addColumn<QByteArray>("expected");
     const int replace = int(EditMode::Replace);
@@ -473,8 +477,7 @@ void TestEditRun::editChangesOnlyWhatWasAskedFor_data()
     row("CR alone", "a cat\rb\r", "cat", "dog", replace, whole, "a dog\rb\r");
     // A line break typed in a box stands for the file's line end.
     row("two-line Find, LF", "a cat\nhat\n", "cat\r\nhat", "dog\r\nbat", replace, whole, "a dog\nbat\n");
-    row("two-line Find, CR LF", "a cat\r\nhat\r\n", "cat\r\nhat", "dog\r\nbat", replace, whole,
-        "a dog\r\nbat\r\n");
+    row("two-line Find, CR LF", "a cat\r\nhat\r\n", "cat\r\nhat", "dog\r\nbat", replace, whole, "a dog\r\nbat\r\n");
     row("two-line Find, LF CR is no line end", "cat\n\rhat", "cat\r\nhat", "x", replace, whole, "cat\n\rhat");
     // The line-wise styles end each line with the file's line end, CR LF
     // when it has none.
@@ -485,16 +488,15 @@ void TestEditRun::editChangesOnlyWhatWasAskedFor_data()
     row("remove indentation, LF", "  a\n  cat\n", "cat", "dog", replace, indentation, "a\ndog\n");
     row("remove indentation, no line end", "  cat", "cat", "dog", replace, indentation, "dog\r\n");
     row("remove indentation of none, LF", "a\ncat\n", "cat", "cat", replace, indentation, "a\ncat\n");
-    row("no Find text: not rewritten in its lines", "  ca\r\nx\r\n", "cat", "dog", replace, single,
-        "  ca\r\nx\r\n");
+    row("no Find text: not rewritten in its lines", "  ca\r\nx\r\n", "cat", "dog", replace, single, "  ca\r\nx\r\n");
     row("Find text in the lines made", "  ca\r\nt\r\n", "cat", "dog", replace, single, "dog\r\n");
     // The same bytes are not written again.
     row("no mode ticked", "a cat\n", "cat", "dog", -1, whole, "a cat\n");
     row("empty Find", "a cat\n", "", "dog", replace, whole, "a cat\n");
     row("Replace x with x", "x x\n", "x", "x", replace, whole, "x x\n");
     row("reversed palindrome", "abba!\n", "abba", "", int(EditMode::Reverse), whole, "abba!\n");
-    QTest::newRow("read-only") << QByteArray("a cat\n") << "cat" << "dog" << replace << whole << "failed"
-                               << QByteArray("a cat\n");
+    QTest::newRow("read-only") << QByteArray("a cat\n") << "cat"
+                               << "dog" << replace << whole << "failed" << QByteArray("a cat\n");
 }
 
 // Each case with the default buffer and with buffers so small that the
@@ -532,7 +534,7 @@ void TestEditRun::editChangesOnlyWhatWasAskedFor()
         run.execute();
 
         QCOMPARE(readFile(path), expected);
-        const QString counts = outcome == "changed" ? "changed: 1 | files unchanged: 0"
+        const QString counts = outcome == "changed"     ? "changed: 1 | files unchanged: 0"
                                : outcome == "unchanged" ? "changed: 0 | files unchanged: 1"
                                                         : "changed: 0 | files unchanged: 0 | files failed: 1";
         QCOMPARE(host.statusCaption, "Done Processing files: 1 | files " + counts);
@@ -567,7 +569,8 @@ void TestEditRun::bufferBoundariesChangeNothing()
 {
     QFETCH(int, style);
     QFETCH(bool, caseSensitive);
-    const QByteArray content("  Caf\xc3\xa9 cat,\"quoted, caf\xc3\xa9 c\"\r\nline caf\xc3\xa9 CAT\r\n\"open\r\nquote\" \xc3\xa9\n");
+    const QByteArray content(
+        "  Caf\xc3\xa9 cat,\"quoted, caf\xc3\xa9 c\"\r\nline caf\xc3\xa9 CAT\r\n\"open\r\nquote\" \xc3\xa9\n");
     QTemporaryDir dir;
     const QString path = dir.filePath("file.txt");
     const auto edit = [&](qsizetype bufferSize) {

@@ -50,10 +50,7 @@ public:
             QCOMPARE(::chmod(name("tree/locked").constData(), 0), 0);
         }
     }
-    ~Tree()
-    {
-        ::chmod(name("tree/locked").constData(), 0700);
-    }
+    ~Tree() { ::chmod(name("tree/locked").constData(), 0700); }
 
     // The files a run visits, in order; z-link.txt is a link to a.txt.
     static QList<File> visited()
@@ -69,9 +66,11 @@ public:
     static QList<File> untouchable()
     {
         const QByteArray binary("cat\0bin", 7);
-        const QByteArray utf16("\xFF\xFE" "c\0a\0t\0", 8);
-        return {{"tree/.hidden/e.txt", "cat e", "cat e"}, {"tree/b.bin", binary, binary},
-                {"tree/utf16.txt", utf16, utf16}};
+        const QByteArray utf16("\xFF\xFE"
+                               "c\0a\0t\0",
+                               8);
+        return {
+            {"tree/.hidden/e.txt", "cat e", "cat e"}, {"tree/b.bin", binary, binary}, {"tree/utf16.txt", utf16, utf16}};
     }
 
     QString path(const QString &relative) const { return m_dir.filePath(relative); }
@@ -97,7 +96,7 @@ void prepareFolderReplace(RecordingHost &host, const QStringList &rows)
     host.insideFolders = true;
 }
 
-} // namespace
+}   // namespace
 
 class TestFolders : public QObject
 {
@@ -151,7 +150,8 @@ void TestFolders::walkEditsTheTextFiles()
     const int failed = permissionsStop() ? walks : 0;
     const int visited = walks * int(Tree::visited().size()) + failed + otherVisits;
     QString summary = QStringLiteral("Done Processing files: %1 | files changed: 4 | files unchanged: %2")
-                          .arg(visited).arg(visited - 4 - failed);
+                          .arg(visited)
+                          .arg(visited - 4 - failed);
     if (failed)
         summary += QStringLiteral(" | files failed: %1").arg(failed);
     summary += QStringLiteral(" | files skipped: %1").arg(5 * walks);

@@ -23,7 +23,7 @@ public:
     bool isOptionTicked(int) const override { return ++otherReads, false; }
 };
 
-} // namespace
+}   // namespace
 
 class TestRunInputs : public QObject
 {
@@ -41,13 +41,12 @@ void TestRunInputs::modePass_data()
     QTest::addColumn<QList<EditMode>>("expected");
     const QStringList five = editModeNames();
     QTest::newRow("nothing ticked") << five << QList<bool>(5, false) << QList<EditMode>{};
-    QTest::newRow("replace") << five << QList<bool>{false, false, false, false, true}
-                             << QList{EditMode::Replace};
+    QTest::newRow("replace") << five << QList<bool>{false, false, false, false, true} << QList{EditMode::Replace};
     QTest::newRow("several, in list order") << five << QList<bool>{true, false, true, false, true}
                                             << QList{EditMode::Append, EditMode::Remove, EditMode::Replace};
-    QTest::newRow("an item past Replace has no mode") << five + QStringList{"Extra"}
-                                                      << QList<bool>{false, true, false, false, false, true}
-                                                      << QList{EditMode::Prepend};
+    QTest::newRow("an item past Replace has no mode")
+        << five + QStringList{"Extra"} << QList<bool>{false, true, false, false, false, true}
+        << QList{EditMode::Prepend};
     QTest::newRow("empty list") << QStringList() << QList<bool>() << QList<EditMode>{};
 }
 

@@ -34,8 +34,7 @@ struct FileState
 
 QStringList entriesOf(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 int openDescriptors()
@@ -59,11 +58,10 @@ class SmallFileSystem
 {
 public:
     SmallFileSystem()
-        : m_folder(QFile::encodeName(m_dir.filePath("small"))),
-          m_mounted(QDir(m_dir.path()).mkdir("small")
+        : m_folder(QFile::encodeName(m_dir.filePath("small")))
+        , m_mounted(QDir(m_dir.path()).mkdir("small")
                     && ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=560k") == 0)
-    {
-    }
+    {}
     ~SmallFileSystem()
     {
         if (m_mounted)
@@ -92,11 +90,10 @@ constexpr qsizetype kHeldOnDisk = 70 * 1024;
 
 QString question(int count)
 {
-    return QStringLiteral("Put back the %1 files that the last edit run changed, as they were before it?")
-        .arg(count);
+    return QStringLiteral("Put back the %1 files that the last edit run changed, as they were before it?").arg(count);
 }
 
-} // namespace
+}   // namespace
 
 class TestUndo : public QObject
 {
@@ -324,7 +321,9 @@ void TestUndo::descriptorsRunningOutNeverFailTheRun()
     prepareReplace(host, files);
     host.answers = {true};
     EditRun run(host, host, host);
-    struct rlimit saved {};
+    struct rlimit saved
+    {
+    };
     QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
     const auto restore = qScopeGuard([&saved] { ::setrlimit(RLIMIT_NOFILE, &saved); });
     struct rlimit few = saved;
@@ -340,7 +339,8 @@ void TestUndo::descriptorsRunningOutNeverFailTheRun()
     const QList<FileFailure> left = host.leftReports[0];
     QVERIFY(!left.isEmpty());
     QCOMPARE(host.statusCaption, QStringLiteral("Undo done: files put back: %1 | files left as they are: %2")
-                                     .arg(300 - left.size()).arg(left.size()));
+                                     .arg(300 - left.size())
+                                     .arg(left.size()));
     QVERIFY(asked.contains(QStringLiteral("the %1 files").arg(300 - left.size())));
     int putBack = 0;
     for (int i = 1; i <= 300; ++i)
@@ -369,8 +369,7 @@ void TestUndo::fullDiskNeverFailsTheRun()
     for (const QString &file : files)
         QVERIFY(readFile(file).startsWith("dog"));
     run.undo();
-    QCOMPARE(host.questions.join(""),
-             question(1) + "\n3 changed files cannot be put back.");
+    QCOMPARE(host.questions.join(""), question(1) + "\n3 changed files cannot be put back.");
 }
 
 // An undo that finds the disk full leaves the files as they are, but keeps
@@ -390,7 +389,8 @@ void TestUndo::fullDiskKeepsTheOldContentForAnotherUndo()
     {
         QFile filler(small.path("filler"));
         QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {}
+        while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+        }
     }
     run.undo();
     QCOMPARE(host.statusCaption, "Undo done: files put back: 0 | files left as they are: 2");

@@ -27,43 +27,50 @@ void TestEditModes::modes_data()
     using M = EditMode;
     const auto exact = CompareMode::Exact;
     const auto caseless = CompareMode::CaseInsensitive;
-    QTest::newRow("append") << QList{M::Append} << "cat" << "s" << exact
-                            << QByteArray("cat dog cat") << QByteArray("cats dog cats");
-    QTest::newRow("prepend") << QList{M::Prepend} << "cat" << "my" << exact
-                             << QByteArray("cat dog") << QByteArray("mycat dog");
-    QTest::newRow("remove") << QList{M::Remove} << "-" << "" << exact
-                            << QByteArray("a-b-c") << QByteArray("abc");
-    QTest::newRow("remove ignores the with text") << QList{M::Remove} << "-" << "zz" << exact
-                                                  << QByteArray("a-b-c") << QByteArray("abc");
-    QTest::newRow("reverse") << QList{M::Reverse} << "abc" << "" << exact
-                             << QByteArray("xabcx abc") << QByteArray("xcbax cba");
-    QTest::newRow("reverse of a palindrome") << QList{M::Reverse} << "abba" << "" << exact
-                                             << QByteArray("abba!") << QByteArray("abba!");
+    QTest::newRow("append") << QList{M::Append} << "cat"
+                            << "s" << exact << QByteArray("cat dog cat") << QByteArray("cats dog cats");
+    QTest::newRow("prepend") << QList{M::Prepend} << "cat"
+                             << "my" << exact << QByteArray("cat dog") << QByteArray("mycat dog");
+    QTest::newRow("remove") << QList{M::Remove} << "-"
+                            << "" << exact << QByteArray("a-b-c") << QByteArray("abc");
+    QTest::newRow("remove ignores the with text") << QList{M::Remove} << "-"
+                                                  << "zz" << exact << QByteArray("a-b-c") << QByteArray("abc");
+    QTest::newRow("reverse") << QList{M::Reverse} << "abc"
+                             << "" << exact << QByteArray("xabcx abc") << QByteArray("xcbax cba");
+    QTest::newRow("reverse of a palindrome") << QList{M::Reverse} << "abba"
+                                             << "" << exact << QByteArray("abba!") << QByteArray("abba!");
     QTest::newRow("reverse keeps UTF-8 characters whole")
-            << QList{M::Reverse} << QString::fromUtf8("\xC3\xA4\xF0\x9F\x98\x80x") << "" << exact
-            << QByteArray("(\xC3\xA4\xF0\x9F\x98\x80x)") << QByteArray("(x\xF0\x9F\x98\x80\xC3\xA4)");
-    QTest::newRow("replace, leftmost first") << QList{M::Replace} << "aa" << "b" << exact
-                                             << QByteArray("aaa") << QByteArray("ba");
-    QTest::newRow("replace, not searched again") << QList{M::Replace} << "a" << "aa" << exact
-                                                 << QByteArray("aba") << QByteArray("aabaa");
+        << QList{M::Reverse} << QString::fromUtf8("\xC3\xA4\xF0\x9F\x98\x80x") << "" << exact
+        << QByteArray("(\xC3\xA4\xF0\x9F\x98\x80x)") << QByteArray("(x\xF0\x9F\x98\x80\xC3\xA4)");
+    QTest::newRow("replace, leftmost first") << QList{M::Replace} << "aa"
+                                             << "b" << exact << QByteArray("aaa") << QByteArray("ba");
+    QTest::newRow("replace, not searched again") << QList{M::Replace} << "a"
+                                                 << "aa" << exact << QByteArray("aba") << QByteArray("aabaa");
     QTest::newRow("caseless append writes the find's case")
-            << QList{M::Append} << "abc" << "X" << caseless << QByteArray("ABC") << QByteArray("abcX");
+        << QList{M::Append} << "abc"
+        << "X" << caseless << QByteArray("ABC") << QByteArray("abcX");
     QTest::newRow("caseless reverse writes the find's case")
-            << QList{M::Reverse} << "Abc" << "" << caseless << QByteArray("aBC") << QByteArray("cbA");
+        << QList{M::Reverse} << "Abc"
+        << "" << caseless << QByteArray("aBC") << QByteArray("cbA");
     QTest::newRow("caseless replace of KELVIN SIGN")
-            << QList{M::Replace} << "k" << "x" << caseless << QByteArray("\xE2\x84\xAA-k-K")
-            << QByteArray("x-x-x");
-    QTest::newRow("append then prepend") << QList{M::Append, M::Prepend} << "a" << "b" << exact
-                                         << QByteArray("a") << QByteArray("bab");
-    QTest::newRow("later mode finds nothing left") << QList{M::Remove, M::Replace} << "a" << "b"
-                                                   << exact << QByteArray("xa") << QByteArray("x");
-    QTest::newRow("no mode keeps the content") << QList<EditMode>{} << "a" << "b" << exact
-                                               << QByteArray("a\0a", 3) << QByteArray("a\0a", 3);
-    QTest::newRow("untouched bytes kept") << QList{M::Replace} << "b" << "B" << exact
-                                          << QByteArray("\xEF\xBB\xBF\r\0\xFF" "b", 7)
-                                          << QByteArray("\xEF\xBB\xBF\r\0\xFF" "B", 7);
-    QTest::newRow("find typed on two lines") << QList{M::Replace} << "a\r\nb" << "-" << exact
-                                             << QByteArray("a\nb a\r\nb") << QByteArray("a\nb -");
+        << QList{M::Replace} << "k"
+        << "x" << caseless << QByteArray("\xE2\x84\xAA-k-K") << QByteArray("x-x-x");
+    QTest::newRow("append then prepend") << QList{M::Append, M::Prepend} << "a"
+                                         << "b" << exact << QByteArray("a") << QByteArray("bab");
+    QTest::newRow("later mode finds nothing left") << QList{M::Remove, M::Replace} << "a"
+                                                   << "b" << exact << QByteArray("xa") << QByteArray("x");
+    QTest::newRow("no mode keeps the content") << QList<EditMode>{} << "a"
+                                               << "b" << exact << QByteArray("a\0a", 3) << QByteArray("a\0a", 3);
+    QTest::newRow("untouched bytes kept") << QList{M::Replace} << "b"
+                                          << "B" << exact
+                                          << QByteArray("\xEF\xBB\xBF\r\0\xFF"
+                                                        "b",
+                                                        7)
+                                          << QByteArray("\xEF\xBB\xBF\r\0\xFF"
+                                                        "B",
+                                                        7);
+    QTest::newRow("find typed on two lines") << QList{M::Replace} << "a\r\nb"
+                                             << "-" << exact << QByteArray("a\nb a\r\nb") << QByteArray("a\nb -");
 }
 
 void TestEditModes::modes()
@@ -85,15 +92,20 @@ void TestEditModes::prcReverseString_data()
     QTest::addColumn<QString>("expected");
     const QString grin = QString::fromUtf8("\xF0\x9F\x98\x80");   // a surrogate pair
     QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("one character") << "a" << "a";
-    QTest::newRow("two characters") << "ab" << "ba";
-    QTest::newRow("CR LF becomes LF CR") << "x\r\n" << "\n\rx";
-    QTest::newRow("surrogate pair stays in order") << "a" + grin + "b" << "b" + grin + "a";
+    QTest::newRow("one character") << "a"
+                                   << "a";
+    QTest::newRow("two characters") << "ab"
+                                    << "ba";
+    QTest::newRow("CR LF becomes LF CR") << "x\r\n"
+                                         << "\n\rx";
+    QTest::newRow("surrogate pair stays in order") << "a" + grin + "b"
+                                                   << "b" + grin + "a";
     QTest::newRow("two pairs in a row") << grin + QString::fromUtf8("\xF0\x9F\x98\x81")
                                         << QString::fromUtf8("\xF0\x9F\x98\x81") + grin;
-    QTest::newRow("lone low surrogate") << QString(QChar(0xDE00)) + "a" << "a" + QString(QChar(0xDE00));
+    QTest::newRow("lone low surrogate") << QString(QChar(0xDE00)) + "a"
+                                        << "a" + QString(QChar(0xDE00));
     QTest::newRow("low before high is no pair")
-            << QString(QChar(0xDE00)) + QChar(0xD83D) << QString(QChar(0xD83D)) + QChar(0xDE00);
+        << QString(QChar(0xDE00)) + QChar(0xD83D) << QString(QChar(0xD83D)) + QChar(0xDE00);
     QString longText;
     for (int i = 0; i < 40000; ++i)
         longText.append(QChar(u'a' + i % 26));

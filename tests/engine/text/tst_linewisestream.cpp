@@ -30,7 +30,7 @@ QList<QByteArray> referenceFields(QByteArrayView bytes)
     return fields;
 }
 
-} // namespace
+}   // namespace
 
 class TestLineReader : public QObject
 {
@@ -60,16 +60,16 @@ void TestLineReader::styles_data()
     QTest::newRow("enumerate lines") << ReadStyle::EnumerateLines << threeLines << crLf
                                      << QByteArray("1\talpha\r\n2\tbeta\r\n3\tgamma\r\n4\tdelta\r\n");
     QTest::newRow("blank line kept by remove indentation")
-            << ReadStyle::RemoveIndentation << QByteArray("a\r\n\r\nb") << crLf << QByteArray("a\r\n\r\nb\r\n");
+        << ReadStyle::RemoveIndentation << QByteArray("a\r\n\r\nb") << crLf << QByteArray("a\r\n\r\nb\r\n");
     QTest::newRow("blank line adds nothing to a single line")
-            << ReadStyle::SingleLineFile << QByteArray("a\r\n\r\nb") << crLf << QByteArray("ab\r\n");
+        << ReadStyle::SingleLineFile << QByteArray("a\r\n\r\nb") << crLf << QByteArray("ab\r\n");
     QTest::newRow("labels go past 9") << ReadStyle::EnumerateLines << QByteArray("a,b,c,d,e,f,g,h,i,j,k") << crLf
                                       << QByteArray("1\ta\r\n2\tb\r\n3\tc\r\n4\td\r\n5\te\r\n6\tf\r\n"
                                                     "7\tg\r\n8\th\r\n9\ti\r\n10\tj\r\n11\tk\r\n");
     QTest::newRow("empty file") << ReadStyle::EnumerateLines << QByteArray() << crLf << QByteArray();
     QTest::newRow("empty file, single line") << ReadStyle::SingleLineFile << QByteArray() << crLf << QByteArray();
-    QTest::newRow("LF lines stay LF lines") << ReadStyle::RemoveIndentation << QByteArray("  a\n  b\n")
-                                            << QByteArray("\n") << QByteArray("a\nb\n");
+    QTest::newRow("LF lines stay LF lines")
+        << ReadStyle::RemoveIndentation << QByteArray("  a\n  b\n") << QByteArray("\n") << QByteArray("a\nb\n");
     QTest::newRow("LF, enumerated") << ReadStyle::EnumerateLines << QByteArray("a\nb") << QByteArray("\n")
                                     << QByteArray("1\ta\n2\tb\n");
     QTest::newRow("LF, single line") << ReadStyle::SingleLineFile << QByteArray("a\nb\n") << QByteArray("\n")
@@ -103,21 +103,20 @@ void TestLineReader::fields_data()
     QTest::newRow("Tabs before a field are skipped like spaces") << QByteArray("\t \tx") << Fields{"x"};
     QTest::newRow("spaces at the end of a field are kept") << QByteArray("a  ,b") << Fields{"a  ", "b"};
     QTest::newRow("delimiter after the closing quote is consumed")
-            << QByteArray("\"a\",b\r\n\"c\"\r\nd") << Fields{"a", "b", "c", "d"};
+        << QByteArray("\"a\",b\r\n\"c\"\r\nd") << Fields{"a", "b", "c", "d"};
     QTest::newRow("text between closing quote and comma stays with the field")
-            << QByteArray("\"a, b\" c,d") << Fields{"a, b c", "d"};
+        << QByteArray("\"a, b\" c,d") << Fields{"a, b c", "d"};
     QTest::newRow("quoted field runs over line ends") << QByteArray("\"a\r\nb\",c") << Fields{"a\r\nb", "c"};
     QTest::newRow("unclosed quote runs to the end") << QByteArray("x\r\n\"a,\r\nb") << Fields{"x", "a,\r\nb"};
     QTest::newRow("lone quote at the end") << QByteArray("a,\"") << Fields{"a", ""};
     QTest::newRow("quote inside an unquoted field is kept") << QByteArray("ab\"c,d") << Fields{"ab\"c", "d"};
     QTest::newRow("spaces inside quotes are kept") << QByteArray("  \"  a \"") << Fields{"  a "};
-    QTest::newRow("comma before a line end leaves an empty field")
-            << QByteArray("a,b,\r\n") << Fields{"a", "b", ""};
+    QTest::newRow("comma before a line end leaves an empty field") << QByteArray("a,b,\r\n") << Fields{"a", "b", ""};
     QTest::newRow("comma at the very end adds no field") << QByteArray("a,b,") << Fields{"a", "b"};
     QTest::newRow("line end at the very end adds no field") << QByteArray("a\r\n") << Fields{"a"};
     QTest::newRow("CR at the very end") << QByteArray("a\r") << Fields{"a"};
-    QTest::newRow("NUL and stray bytes are kept") << QByteArray("\0\xFF\xC3,b", 5)
-                                                  << Fields{QByteArray("\0\xFF\xC3", 3), "b"};
+    QTest::newRow("NUL and stray bytes are kept")
+        << QByteArray("\0\xFF\xC3,b", 5) << Fields{QByteArray("\0\xFF\xC3", 3), "b"};
 }
 
 void TestLineReader::fields()

@@ -44,8 +44,8 @@ QList<RefUnit> referenceUnits(QByteArrayView text)
     return units;
 }
 
-QByteArray referenceReplaceAll(QByteArrayView content, QByteArrayView find,
-                               QByteArrayView replacement, CompareMode mode)
+QByteArray referenceReplaceAll(QByteArrayView content, QByteArrayView find, QByteArrayView replacement,
+                               CompareMode mode)
 {
     if (find.isEmpty())
         return content.toByteArray();
@@ -88,11 +88,37 @@ QByteArray referenceReplaceAll(QByteArrayView content, QByteArrayView find,
 const QList<QByteArray> &pieces()
 {
     static const QList<QByteArray> list = {
-        "a", "A", "b", "k", "K", "\xE2\x84\xAA", "s", "S", "\xC5\xBF", "\xC3\xA4", "\xC3\x84",
-        "\xCF\x83", "\xCE\xA3", "\xCF\x82", QByteArray(1, '\0'), "\r", "\n", "\r\n", " ", "\xC3",
-        "\x84", "\xFF", "\xED\xA0\x80", "\xF0\x9F\x98\x80", "\xF0\x9F", "\xC0\xAF",
-        "\xE0\x80\xAF", "\xF4\x90\x80\x80", "\xE2\x80\x9C",
-        "ab", "ka",
+        "a",
+        "A",
+        "b",
+        "k",
+        "K",
+        "\xE2\x84\xAA",
+        "s",
+        "S",
+        "\xC5\xBF",
+        "\xC3\xA4",
+        "\xC3\x84",
+        "\xCF\x83",
+        "\xCE\xA3",
+        "\xCF\x82",
+        QByteArray(1, '\0'),
+        "\r",
+        "\n",
+        "\r\n",
+        " ",
+        "\xC3",
+        "\x84",
+        "\xFF",
+        "\xED\xA0\x80",
+        "\xF0\x9F\x98\x80",
+        "\xF0\x9F",
+        "\xC0\xAF",
+        "\xE0\x80\xAF",
+        "\xF4\x90\x80\x80",
+        "\xE2\x80\x9C",
+        "ab",
+        "ka",
     };
     return list;
 }
@@ -109,8 +135,8 @@ QByteArray randomText(QRandomGenerator &random, int maxPieces)
 // replaceAll() through a ReplaceStream with a buffer of a few bytes, fed in
 // pieces of random sizes: occurrences, UTF-8 characters and the bytes that
 // tell where a character starts all fall across buffer boundaries.
-QByteArray replaceInPieces(QByteArrayView content, QByteArrayView find, QByteArrayView replacement,
-                           CompareMode mode, QRandomGenerator &random)
+QByteArray replaceInPieces(QByteArrayView content, QByteArrayView find, QByteArrayView replacement, CompareMode mode,
+                           QRandomGenerator &random)
 {
     ByteArraySink sink;
     PreparedFind prepared(find);
@@ -124,7 +150,7 @@ QByteArray replaceInPieces(QByteArrayView content, QByteArrayView find, QByteArr
     return sink.bytes();
 }
 
-} // namespace
+}   // namespace
 
 class TestReplaceAll : public QObject
 {
@@ -153,54 +179,51 @@ void TestReplaceAll::examples_data()
 
     const auto exact = CompareMode::Exact;
     const auto caseless = CompareMode::CaseInsensitive;
-    QTest::newRow("leftmost first, no overlap") << exact << QByteArray("aaa") << QByteArray("aa")
-                                                << QByteArray("b") << QByteArray("ba");
-    QTest::newRow("replacement not searched again") << exact << QByteArray("aba") << QByteArray("a")
-                                                    << QByteArray("aa") << QByteArray("aabaa");
-    QTest::newRow("empty find keeps the content") << exact << QByteArray("abc") << QByteArray()
-                                                  << QByteArray("x") << QByteArray("abc");
-    QTest::newRow("empty content stays empty") << caseless << QByteArray() << QByteArray("a")
-                                               << QByteArray("x") << QByteArray();
-    QTest::newRow("exact keeps case apart") << exact << QByteArray("ABC abc") << QByteArray("abc")
-                                            << QByteArray("x") << QByteArray("ABC x");
-    QTest::newRow("ASCII letters without case") << caseless << QByteArray("ABC aBc") << QByteArray("abc")
-                                                << QByteArray("x") << QByteArray("x x");
+    QTest::newRow("leftmost first, no overlap")
+        << exact << QByteArray("aaa") << QByteArray("aa") << QByteArray("b") << QByteArray("ba");
+    QTest::newRow("replacement not searched again")
+        << exact << QByteArray("aba") << QByteArray("a") << QByteArray("aa") << QByteArray("aabaa");
+    QTest::newRow("empty find keeps the content")
+        << exact << QByteArray("abc") << QByteArray() << QByteArray("x") << QByteArray("abc");
+    QTest::newRow("empty content stays empty")
+        << caseless << QByteArray() << QByteArray("a") << QByteArray("x") << QByteArray();
+    QTest::newRow("exact keeps case apart")
+        << exact << QByteArray("ABC abc") << QByteArray("abc") << QByteArray("x") << QByteArray("ABC x");
+    QTest::newRow("ASCII letters without case")
+        << caseless << QByteArray("ABC aBc") << QByteArray("abc") << QByteArray("x") << QByteArray("x x");
     QTest::newRow("two-byte case pair") << caseless << QByteArray("\xC3\x84rger \xC3\xA4rger")
                                         << QByteArray("\xC3\xA4rger") << QByteArray("x") << QByteArray("x x");
-    QTest::newRow("all three sigmas") << caseless << QByteArray("\xCE\xA3 \xCF\x83 \xCF\x82")
-                                      << QByteArray("\xCF\x82") << QByteArray("x") << QByteArray("x x x");
+    QTest::newRow("all three sigmas") << caseless << QByteArray("\xCE\xA3 \xCF\x83 \xCF\x82") << QByteArray("\xCF\x82")
+                                      << QByteArray("x") << QByteArray("x x x");
     QTest::newRow("KELVIN SIGN matches k, three bytes for one")
-            << caseless << QByteArray("\xE2\x84\xAA" "elvin Kelvin") << QByteArray("kelvin")
-            << QByteArray("x") << QByteArray("x x");
+        << caseless
+        << QByteArray("\xE2\x84\xAA"
+                      "elvin Kelvin")
+        << QByteArray("kelvin") << QByteArray("x") << QByteArray("x x");
     QTest::newRow("k in the find matches KELVIN SIGN in the content")
-            << caseless << QByteArray("1\xE2\x84\xAA" "2") << QByteArray("K")
-            << QByteArray("k") << QByteArray("1k2");
+        << caseless
+        << QByteArray("1\xE2\x84\xAA"
+                      "2")
+        << QByteArray("K") << QByteArray("k") << QByteArray("1k2");
     QTest::newRow("LONG S matches s") << caseless << QByteArray("\xC5\xBFun Sun") << QByteArray("sun")
                                       << QByteArray("x") << QByteArray("x x");
-    QTest::newRow("NUL is an ordinary byte") << caseless << QByteArray("a\0B\0b", 5)
-                                             << QByteArray("\0b", 2) << QByteArray("-")
-                                             << QByteArray("a--");
-    QTest::newRow("stray bytes compare exactly")
-            << caseless << QByteArray("\xFF\xC3 \xFF\xC3") << QByteArray("\xFF\xC3")
-            << QByteArray("x") << QByteArray("x x");
+    QTest::newRow("NUL is an ordinary byte")
+        << caseless << QByteArray("a\0B\0b", 5) << QByteArray("\0b", 2) << QByteArray("-") << QByteArray("a--");
+    QTest::newRow("stray bytes compare exactly") << caseless << QByteArray("\xFF\xC3 \xFF\xC3")
+                                                 << QByteArray("\xFF\xC3") << QByteArray("x") << QByteArray("x x");
     QTest::newRow("stray lead byte is not the start of a character")
-            << caseless << QByteArray("\xC3\xA4 \xC3!") << QByteArray("\xC3")
-            << QByteArray("x") << QByteArray("\xC3\xA4 x!");
+        << caseless << QByteArray("\xC3\xA4 \xC3!") << QByteArray("\xC3") << QByteArray("x")
+        << QByteArray("\xC3\xA4 x!");
     QTest::newRow("exact search finds a byte inside a character")
-            << exact << QByteArray("\xC3\xA4") << QByteArray("\xA4") << QByteArray("x")
-            << QByteArray("\xC3x");
+        << exact << QByteArray("\xC3\xA4") << QByteArray("\xA4") << QByteArray("x") << QByteArray("\xC3x");
     QTest::newRow("caseless search never splits a character")
-            << caseless << QByteArray("\xC3\xA4 \xA4") << QByteArray("\xA4") << QByteArray("x")
-            << QByteArray("\xC3\xA4 x");
+        << caseless << QByteArray("\xC3\xA4 \xA4") << QByteArray("\xA4") << QByteArray("x") << QByteArray("\xC3\xA4 x");
     QTest::newRow("encoded surrogate is three stray bytes")
-            << caseless << QByteArray("\xED\xA0\x80") << QByteArray("\xA0\x80")
-            << QByteArray("x") << QByteArray("\xEDx");
-    QTest::newRow("match at the very end") << caseless << QByteArray(200, 'z') + "Cat"
-                                           << QByteArray("cAT") << QByteArray("!")
-                                           << QByteArray(200, 'z') + "!";
-    QTest::newRow("CR LF found only as CR LF") << exact << QByteArray("a\rb\r\nc\n")
-                                               << QByteArray("\r\n") << QByteArray("|")
-                                               << QByteArray("a\rb|c\n");
+        << caseless << QByteArray("\xED\xA0\x80") << QByteArray("\xA0\x80") << QByteArray("x") << QByteArray("\xEDx");
+    QTest::newRow("match at the very end") << caseless << QByteArray(200, 'z') + "Cat" << QByteArray("cAT")
+                                           << QByteArray("!") << QByteArray(200, 'z') + "!";
+    QTest::newRow("CR LF found only as CR LF")
+        << exact << QByteArray("a\rb\r\nc\n") << QByteArray("\r\n") << QByteArray("|") << QByteArray("a\rb|c\n");
 }
 
 void TestReplaceAll::examples()
@@ -240,18 +263,18 @@ void TestReplaceAll::matchesReference()
         case 0:   // a few pieces, found or not
             find = randomText(random, 3);
             break;
-        case 1: { // any bytes of the content, even half a character
+        case 1: {   // any bytes of the content, even half a character
             const qsizetype from = content.isEmpty() ? 0 : random.bounded(int(content.size()));
             find = content.mid(from, random.bounded(1, 6));
             break;
         }
-        default:  // one piece, so that it occurs often and overlaps itself
+        default:   // one piece, so that it occurs often and overlaps itself
             find = pieces().at(random.bounded(int(pieces().size()))).repeated(random.bounded(1, 3));
             break;
         }
         const QByteArray expected = referenceReplaceAll(content, find, "<>", mode);
-        const QByteArray actual = streamed ? replaceInPieces(content, find, "<>", mode, random)
-                                           : replaceAll(content, find, "<>", mode);
+        const QByteArray actual =
+            streamed ? replaceInPieces(content, find, "<>", mode, random) : replaceAll(content, find, "<>", mode);
         if (actual != expected) {
             qWarning() << "content" << content.toHex(' ') << "find" << find.toHex(' ');
             QCOMPARE(actual.toHex(' '), expected.toHex(' '));
@@ -354,8 +377,10 @@ void TestReplaceAll::containsFind_data()
     QTest::newRow("empty find in empty content") << QByteArray() << QByteArray() << CompareMode::Exact << false;
     QTest::newRow("find in empty content") << QByteArray() << QByteArray("a") << CompareMode::CaseInsensitive << false;
     QTest::newRow("only in capitals, exact") << QByteArray("ABC") << QByteArray("abc") << CompareMode::Exact << false;
-    QTest::newRow("only in capitals, caseless") << QByteArray("ABC") << QByteArray("abc") << CompareMode::CaseInsensitive << true;
-    QTest::newRow("longer than the content") << QByteArray("ab") << QByteArray("abc") << CompareMode::CaseInsensitive << false;
+    QTest::newRow("only in capitals, caseless")
+        << QByteArray("ABC") << QByteArray("abc") << CompareMode::CaseInsensitive << true;
+    QTest::newRow("longer than the content")
+        << QByteArray("ab") << QByteArray("abc") << CompareMode::CaseInsensitive << false;
 }
 
 void TestReplaceAll::containsFind()
