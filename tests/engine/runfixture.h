@@ -19,6 +19,21 @@ inline void prepareReplace(RecordingHost &host, const QStringList &rows, const Q
     host.tickOption(ReadOption::CaseSensitive);
 }
 
+// A run and the host it reports to, made afresh by each test, which sets the
+// host's rows, texts and ticks and then drives the run.
+struct RunFixture
+{
+    RunFixture() = default;
+    // Lists the rows for a case-sensitive Replace of "cat" by `with`.
+    explicit RunFixture(const QStringList &replaceRows, const QString &with = QStringLiteral("dog"))
+    {
+        prepareReplace(host, replaceRows, with);
+    }
+
+    RecordingHost host;
+    EditRun run{host, host, host};
+};
+
 // Presses Stop from inside the run's yield number `stopYield`.
 inline void stopAtYield(RecordingHost &host, EditRun &run, int stopYield)
 {

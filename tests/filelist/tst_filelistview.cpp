@@ -1,3 +1,4 @@
+#include "boxanswerer.h"
 #include "columntexts.h"
 #include "filelistmodel.h"
 #include "filelistview.h"
@@ -56,53 +57,23 @@ const QDateTime Modified(QDate(2020, 2, 29), QTime(13, 14, 15));
 const QString ModifiedText = QStringLiteral("2/29/20 1:14:15 PM");
 
 // The box as one line: icon, buttons, title and text.
-QString describe(const QMessageBox &box)
+QString describe(const SeenBox &box)
 {
-    const QString icon = box.icon() == QMessageBox::Question  ? "Question"
-                         : box.icon() == QMessageBox::Warning ? "Warning"
-                                                              : "other icon";
+    const QString icon = box.icon == QMessageBox::Question  ? "Question"
+                         : box.icon == QMessageBox::Warning ? "Warning"
+                                                            : "other icon";
     QStringList buttons;
     for (const auto &[button, name] :
          {std::pair{QMessageBox::Yes, "Yes"}, {QMessageBox::No, "No"}, {QMessageBox::Ok, "Ok"}}) {
-        if (box.standardButtons().testFlag(button))
+        if (box.buttons.testFlag(button))
             buttons.append(QString::fromLatin1(name));
     }
-    if (box.buttons().size() != buttons.size())
+    if (box.buttonCount != buttons.size())
         buttons.append("other buttons");
     // A path such as "a<br>b.txt" read as markup would lose parts of its name.
-    const QString format = box.textFormat() == Qt::PlainText ? QString() : QStringLiteral(" (markup)");
-    return QStringLiteral("%1 %2 %3%4: %5").arg(icon, buttons.join(u'|'), box.windowTitle(), format, box.text());
+    const QString format = box.textFormat == Qt::PlainText ? QString() : QStringLiteral(" (markup)");
+    return QStringLiteral("%1 %2 %3%4: %5").arg(icon, buttons.join(u'|'), box.title, format, box.text);
 }
-
-// Answers the message boxes of a drop as they come, in order, and writes down
-// what each one showed. A box nobody planned an answer for is closed with its
-// escape button (or its only one), so a wrong test fails instead of waiting forever.
-class BoxAnswerer : public QObject
-{
-public:
-    explicit BoxAnswerer(const QList<int> &answers) : m_answers(answers)
-    {
-        connect(&m_timer, &QTimer::timeout, this, &BoxAnswerer::answer);
-        m_timer.start(0);
-    }
-
-    QStringList shown;
-
-private:
-    void answer()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        shown.append(describe(*box));
-        QAbstractButton *button =
-            m_answers.isEmpty() ? box->escapeButton() : box->button(QMessageBox::StandardButton(m_answers.takeFirst()));
-        (button ? button : box->buttons().constFirst())->click();
-    }
-
-    QList<int> m_answers;
-    QTimer m_timer;
-};
 
 // Fails the length of one file or the total size of one folder, as a file
 // that turns unreadable during the drop would.
@@ -232,14 +203,20 @@ QStringList dropOn(FileListView &view, const QMimeData &data, const QList<int> &
     QApplication::sendEvent(view.viewport(), &enter);
     if (!enter.isAccepted())
         return {"drag refused"};
-    BoxAnswerer answerer(answers);
+    QList<QMessageBox::StandardButton> buttons;
+    for (int answer : answers)
+        buttons.append(QMessageBox::StandardButton(answer));
+    const BoxAnswerer answerer(buttons);
     QDropEvent drop(centre, offer.offered, &data, Qt::LeftButton, offer.modifiers);
     QApplication::sendEvent(view.viewport(), &drop);
+    QStringList shown;
+    for (const SeenBox &box : answerer.seen())
+        shown.append(describe(box));
     if (!drop.isAccepted())
-        answerer.shown.append("drop refused");
+        shown.append("drop refused");
     if (action)
         *action = drop.dropAction();
-    return answerer.shown;
+    return shown;
 }
 
 void compareRows(const FileListModel &model, const QList<FileEntry> &expected)

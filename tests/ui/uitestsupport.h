@@ -1,7 +1,8 @@
 #pragma once
 
+#include "boxanswerer.h"
+
 #include <QList>
-#include <QMessageBox>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -17,35 +18,6 @@ void setUpTestApplication();
 // Shows the window and waits until it is the active one, so that keys and
 // focus go where a user's would.
 void showActive(QWidget &window);
-
-// What a modal message box showed, and the button the test pressed in it.
-struct SeenBox
-{
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    bool busyPointer = false;   // the box showed the busy pointer
-};
-
-// Answers every modal message box that comes up while it lives, each with the
-// next of the given buttons (the last one repeats), and records what it saw.
-class BoxAnswerer : public QObject
-{
-    Q_OBJECT
-public:
-    explicit BoxAnswerer(QList<QMessageBox::StandardButton> answers);
-
-    const QList<SeenBox> &seen() const { return m_seen; }
-
-private:
-    void answerModal();
-
-    QList<QMessageBox::StandardButton> m_answers;
-    QList<SeenBox> m_seen;
-    QTimer m_poll;
-};
 
 // Takes the URLs that would go to the desktop shell for the http, mailto and
 // file schemes while it lives.

@@ -1,6 +1,5 @@
-#include "editrun.h"
 #include "faultpoint.h"
-#include "recordinghost.h"
+#include "runfixture.h"
 #include "saferewrite.h"
 #include "sourcefile.h"
 #include "testfiles.h"
@@ -334,17 +333,17 @@ void TestSafeRewrite::writeFailureCountsAsFailed()
     QTemporaryDir dir;
     const QString path = dir.filePath("file.txt");
     writeFile(path, "cat");
-    RecordingHost host;
-    host.rows = {path};
-    host.find = QStringLiteral("cat");
-    host.with = QStringLiteral("doggy");
-    host.tickMode(EditMode::Replace);
-    EditRun run(host, host, host);
+    RunFixture f;
+    f.host.rows = {path};
+    f.host.find = QStringLiteral("cat");
+    f.host.with = QStringLiteral("doggy");
+    f.host.tickMode(EditMode::Replace);
     // The new content "doggy" does not fit in 2 bytes; EditRun ignores SIGXFSZ itself.
-    withFileSizeLimit(2, [&run] { run.execute(); });
-    QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
-    QCOMPARE(host.failureReports.size(), 1);
-    QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::Write);
+    withFileSizeLimit(2, [&f] { f.run.execute(); });
+    QCOMPARE(f.host.statusCaption,
+             "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
+    QCOMPARE(f.host.failureReports.size(), 1);
+    QCOMPARE(f.host.failureReports.first().first().reason, FileFailureReason::Write);
     QCOMPARE(readFile(path), "cat");
 }
 
@@ -580,13 +579,13 @@ void TestSafeRewrite::unprivilegedCases()
     const QString unreadable = dir.filePath("unreadable.txt");
     writeFile(unreadable, "cat");
     QCOMPARE(::chmod(QFile::encodeName(unreadable).constData(), 0200), 0);
-    RecordingHost host;
-    host.rows = {unreadable};
-    host.find = QStringLiteral("cat");
-    EditRun run(host, host, host);
-    run.execute();
-    QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
-    QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::ReadFailed);
+    RunFixture f;
+    f.host.rows = {unreadable};
+    f.host.find = QStringLiteral("cat");
+    f.run.execute();
+    QCOMPARE(f.host.statusCaption,
+             "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
+    QCOMPARE(f.host.failureReports.first().first().reason, FileFailureReason::ReadFailed);
     QCOMPARE(::chmod(QFile::encodeName(unreadable).constData(), 0600), 0);
     QCOMPARE(readFile(unreadable), "cat");
 

@@ -28,7 +28,6 @@ private slots:
     void singleRowShowsProgressModesAndSummary();
     void visitsRowsFromLastToFirst();
     void stopBetweenFiles();
-    void secondRunStartsAfresh();
     void ticksChangedDuringYieldApplyToLaterRows();
     void secondExecuteDuringRunIsIgnored();
     void clearDuringRunEndsAtNextRow();
@@ -50,16 +49,15 @@ private slots:
 
 void TestEditRun::emptyListOnlyTellsSo()
 {
-    RecordingHost host;
-    EditRun run(host, host, host);
-    run.execute();
-    QCOMPARE(host.informations, QStringList{"No item listed."});
-    QVERIFY(host.statusCaptions.isEmpty());
-    QVERIFY(host.failureReports.isEmpty());
-    QVERIFY(host.executeEnabled);
-    QVERIFY(!host.stopEnabled);
-    QVERIFY(!host.busy);
-    QVERIFY(!run.isBusy());
+    RunFixture f;
+    f.run.execute();
+    QCOMPARE(f.host.informations, QStringList{"No item listed."});
+    QVERIFY(f.host.statusCaptions.isEmpty());
+    QVERIFY(f.host.failureReports.isEmpty());
+    QVERIFY(f.host.executeEnabled);
+    QVERIFY(!f.host.stopEnabled);
+    QVERIFY(!f.host.busy);
+    QVERIFY(!f.run.isBusy());
 }
 
 void TestEditRun::singleRowShowsProgressModesAndSummary()
@@ -67,22 +65,20 @@ void TestEditRun::singleRowShowsProgressModesAndSummary()
     QTemporaryDir dir;
     const QString path = dir.filePath("one.txt");
     writeFile(path, "a cat");
-    RecordingHost host;
-    prepareReplace(host, {path});
-    EditRun run(host, host, host);
-    run.execute();
+    RunFixture f({path});
+    f.run.execute();
 
-    QCOMPARE(host.statusCaptions, QStringList({"Processing file: 1/1\r\n" + path,
-                                               "Done Processing files: 1 | files changed: 1 | files unchanged: 0"}));
-    QCOMPARE(host.modeCaptions, QStringList({"Performing: Append", "Performing: Prepend", "Performing: Remove",
-                                             "Performing: Reverse", "Performing: Replace", "..."}));
-    QCOMPARE(host.failureReports.size(), 1);
-    QVERIFY(host.failureReports.first().isEmpty());
-    QCOMPARE(host.skippedReports.size(), 1);
-    QVERIFY(host.executeEnabled);
-    QVERIFY(!host.stopEnabled);
-    QVERIFY(!host.busy);
-    QVERIFY(host.undoEnabled);
+    QCOMPARE(f.host.statusCaptions, QStringList({"Processing file: 1/1\r\n" + path,
+                                                 "Done Processing files: 1 | files changed: 1 | files unchanged: 0"}));
+    QCOMPARE(f.host.modeCaptions, QStringList({"Performing: Append", "Performing: Prepend", "Performing: Remove",
+                                               "Performing: Reverse", "Performing: Replace", "..."}));
+    QCOMPARE(f.host.failureReports.size(), 1);
+    QVERIFY(f.host.failureReports.first().isEmpty());
+    QCOMPARE(f.host.skippedReports.size(), 1);
+    QVERIFY(f.host.executeEnabled);
+    QVERIFY(!f.host.stopEnabled);
+    QVERIFY(!f.host.busy);
+    QVERIFY(f.host.undoEnabled);
     QCOMPARE(readFile(path), "a dog");
 }
 
@@ -97,16 +93,14 @@ void TestEditRun::visitsRowsFromLastToFirst()
             writeFile(rows.last(), contents.at(row - 1));
     }
     const struct timespec untouched = modificationTime(rows.at(1));
-    RecordingHost host;
-    prepareReplace(host, rows);
-    EditRun run(host, host, host);
-    run.execute();
+    RunFixture f(rows);
+    f.run.execute();
 
     QStringList expected;
     for (int row = 5; row >= 1; --row)
         expected.append(QStringLiteral("Processing file: %1/5\r\n").arg(row) + rows.at(row - 1));
     expected.append("Done Processing files: 5 | files changed: 2 | files unchanged: 3");
-    QCOMPARE(host.statusCaptions, expected);
+    QCOMPARE(f.host.statusCaptions, expected);
     QCOMPARE(readFile(rows.at(0)), "dog 1");
     QCOMPARE(readFile(rows.at(1)), "no match");
     QCOMPARE(readFile(rows.at(3)), "dog dog");
@@ -115,92 +109,76 @@ void TestEditRun::visitsRowsFromLastToFirst()
     QCOMPARE(after.tv_sec, untouched.tv_sec);
     QCOMPARE(after.tv_nsec, untouched.tv_nsec);
     QVERIFY(!QFile::exists(rows.at(2)));
-    QVERIFY(!host.busy);
-    QVERIFY(host.executeEnabled);
-    QVERIFY(!host.stopEnabled);
+    QVERIFY(!f.host.busy);
+    QVERIFY(f.host.executeEnabled);
+    QVERIFY(!f.host.stopEnabled);
 }
 
 void TestEditRun::stopBetweenFiles()
 {
     QTemporaryDir dir;
     const QStringList rows = writeFiles(dir, QList<QByteArray>(5, "cat"));
-    RecordingHost host;
-    prepareReplace(host, rows);
-    EditRun run(host, host, host);
+    RunFixture f(rows);
     // The fourth yield comes after row 3 was written, before row 2.
-    stopAtYield(host, run, 4);
-    run.execute();
+    stopAtYield(f.host, f.run, 4);
+    f.run.execute();
 
     for (int row = 1; row <= 5; ++row)
         QCOMPARE(readFile(rows.at(row - 1)), row >= 3 ? QByteArray("dog") : QByteArray("cat"));
-    QCOMPARE(host.statusCaption, "Processing file: 3/5\r\n" + rows.at(2));
-    QVERIFY(host.executeEnabled);
-    QVERIFY(!host.stopEnabled);
-    QVERIFY(!host.busy);
-    QCOMPARE(host.failureReports.size(), 1);
-    QVERIFY(!run.isBusy());
-}
+    QCOMPARE(f.host.statusCaption, "Processing file: 3/5\r\n" + rows.at(2));
+    QVERIFY(f.host.executeEnabled);
+    QVERIFY(!f.host.stopEnabled);
+    QVERIFY(!f.host.busy);
+    QCOMPARE(f.host.failureReports.size(), 1);
+    QVERIFY(!f.run.isBusy());
 
-void TestEditRun::secondRunStartsAfresh()
-{
-    QTemporaryDir dir;
-    const QStringList rows = writeFiles(dir, QList<QByteArray>(2, "cat"));
-    RecordingHost host;
-    prepareReplace(host, rows);
-    EditRun run(host, host, host);
-    stopAtYield(host, run, 2);
-    run.execute();
+    // The next run starts afresh: its counts are its own.
+    f.host.find = QStringLiteral("dog");
+    f.host.with = QStringLiteral("bird");
+    f.run.execute();
+    QCOMPARE(f.host.statusCaption, "Done Processing files: 5 | files changed: 3 | files unchanged: 2");
+    QCOMPARE(readFile(rows.at(4)), "bird");
     QCOMPARE(readFile(rows.at(0)), "cat");
-
-    host.find = QStringLiteral("dog");
-    host.with = QStringLiteral("bird");
-    run.execute();
-    QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 1 | files unchanged: 1");
-    QCOMPARE(readFile(rows.at(1)), "bird");
 }
 
 void TestEditRun::ticksChangedDuringYieldApplyToLaterRows()
 {
     QTemporaryDir dir;
     const QStringList rows = writeFiles(dir, QList<QByteArray>(3, "CAT cat"));
-    RecordingHost host;
-    prepareReplace(host, rows);
-    EditRun run(host, host, host);
-    host.onYield = [&host](int yield) {
+    RunFixture f(rows);
+    f.host.onYield = [&f](int yield) {
         if (yield == 2) {   // before row 2: Append, case-insensitive
-            host.tickMode(EditMode::Replace, false);
-            host.tickMode(EditMode::Append);
-            host.tickOption(ReadOption::CaseSensitive, false);
+            f.host.tickMode(EditMode::Replace, false);
+            f.host.tickMode(EditMode::Append);
+            f.host.tickOption(ReadOption::CaseSensitive, false);
         } else if (yield == 3) {   // before row 1: Single Line File as well
-            host.tickOption(ReadOption::SingleLineFile);
+            f.host.tickOption(ReadOption::SingleLineFile);
         }
     };
-    run.execute();
+    f.run.execute();
 
     QCOMPARE(readFile(rows.at(2)), "CAT dog");
     QCOMPARE(readFile(rows.at(1)), "catdog catdog");
     QCOMPARE(readFile(rows.at(0)), "catdog catdog\r\n");   // no line end of its own: CR LF
-    QCOMPARE(host.findTextReads, 1);
+    QCOMPARE(f.host.findTextReads, 1);
 }
 
 void TestEditRun::secondExecuteDuringRunIsIgnored()
 {
     QTemporaryDir dir;
     const QStringList rows = writeFiles(dir, QList<QByteArray>(2, "cat"));
-    RecordingHost host;
-    prepareReplace(host, rows);
-    EditRun run(host, host, host);
-    host.onYield = [&run](int) {
-        QVERIFY(run.isBusy());
-        run.execute();
+    RunFixture f(rows);
+    f.host.onYield = [&f](int) {
+        QVERIFY(f.run.isBusy());
+        f.run.execute();
     };
-    run.execute();
+    f.run.execute();
 
-    QCOMPARE(host.yields, 2);
-    QCOMPARE(host.runsStarted, 1);
+    QCOMPARE(f.host.yields, 2);
+    QCOMPARE(f.host.runsStarted, 1);
     QCOMPARE(readFile(rows.at(0)), "dog");
     QCOMPARE(readFile(rows.at(1)), "dog");
-    QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 2 | files unchanged: 0");
+    QCOMPARE(f.host.statusCaption, "Done Processing files: 2 | files changed: 2 | files unchanged: 0");
 }
 
 void TestEditRun::clearDuringRunEndsAtNextRow()
@@ -209,41 +187,38 @@ void TestEditRun::clearDuringRunEndsAtNextRow()
     const QStringList rows = writeFiles(dir, QList<QByteArray>(3, "cat"));
     const QString dropped = dir.filePath("dropped.txt");
     writeFile(dropped, "cat");
-    RecordingHost host;
-    prepareReplace(host, rows);
-    host.answers = {true};
-    EditRun run(host, host, host);
+    RunFixture f(rows);
+    f.host.answers = {true};
     // Cleared before row 2, then three rows dropped: positions 1 to 3 exist
     // again but are other files.
-    host.onYield = [&](int yield) {
+    f.host.onYield = [&](int yield) {
         if (yield == 2) {
-            run.clear();
-            host.rows = {dropped, dropped, dropped};
+            f.run.clear();
+            f.host.rows = {dropped, dropped, dropped};
         }
     };
-    run.execute();
+    f.run.execute();
 
     // Only row 3 was visited.
-    QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 1 | files unchanged: 0");
+    QCOMPARE(f.host.statusCaption, "Done Processing files: 1 | files changed: 1 | files unchanged: 0");
     QCOMPARE(readFile(rows.at(2)), "dog");
     QCOMPARE(readFile(rows.at(1)), "cat");
     QCOMPARE(readFile(dropped), "cat");
-    QVERIFY(!host.rowTagsRead.contains(2));
-    QVERIFY(host.executeEnabled);
-    QVERIFY(!host.stopEnabled);
+    QVERIFY(!f.host.rowTagsRead.contains(2));
+    QVERIFY(f.host.executeEnabled);
+    QVERIFY(!f.host.stopEnabled);
 }
 
 void TestEditRun::clearAnsweredNoKeepsRows()
 {
-    RecordingHost host;
-    host.rows = {"/nonexistent/a", "/nonexistent/b"};
-    host.answers = {false, true};
-    EditRun run(host, host, host);
-    run.clear();
-    QCOMPARE(host.rows.size(), 2);
-    run.clear();
-    QVERIFY(host.rows.isEmpty());
-    QCOMPARE(host.questions, QStringList({"clear the files listed?", "clear the files listed?"}));
+    RunFixture f;
+    f.host.rows = {"/nonexistent/a", "/nonexistent/b"};
+    f.host.answers = {false, true};
+    f.run.clear();
+    QCOMPARE(f.host.rows.size(), 2);
+    f.run.clear();
+    QVERIFY(f.host.rows.isEmpty());
+    QCOMPARE(f.host.questions, QStringList({"clear the files listed?", "clear the files listed?"}));
 }
 
 void TestEditRun::rowsThatAreNoFile_data()
@@ -268,14 +243,12 @@ void TestEditRun::rowsThatAreNoFile()
         QVERIFY(QFile::link(dir.filePath("nothing"), path));
     else if (kind == "device")
         path = QStringLiteral("/dev/zero");
-    RecordingHost host;
-    prepareReplace(host, {path});
-    host.find.clear();   // an empty Find text would pass on any content
-    EditRun run(host, host, host);
-    run.execute();
-    QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 1");
-    QCOMPARE(host.failureReports.size(), 1);
-    QVERIFY(host.failureReports.first().isEmpty());
+    RunFixture f({path});
+    f.host.find.clear();   // an empty Find text would pass on any content
+    f.run.execute();
+    QCOMPARE(f.host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 1");
+    QCOMPARE(f.host.failureReports.size(), 1);
+    QVERIFY(f.host.failureReports.first().isEmpty());
 }
 
 void TestEditRun::fileThatCannotBeWrittenCountsAsFailed()
@@ -286,17 +259,16 @@ void TestEditRun::fileThatCannotBeWrittenCountsAsFailed()
     writeFile(readOnly, "cat");
     writeFile(writable, "cat");
     QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    RecordingHost host;
-    prepareReplace(host, {readOnly, writable});
-    EditRun run(host, host, host);
-    run.execute();
+    RunFixture f({readOnly, writable});
+    f.run.execute();
 
-    QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 1 | files unchanged: 0 | files failed: 1");
+    QCOMPARE(f.host.statusCaption,
+             "Done Processing files: 2 | files changed: 1 | files unchanged: 0 | files failed: 1");
     QCOMPARE(readFile(readOnly), "cat");
     QCOMPARE(readFile(writable), "dog");
-    QCOMPARE(host.failureReports.size(), 1);
-    QCOMPARE(host.failureReports.first().size(), 1);
-    const FileFailure failure = host.failureReports.first().first();
+    QCOMPARE(f.host.failureReports.size(), 1);
+    QCOMPARE(f.host.failureReports.first().size(), 1);
+    const FileFailure failure = f.host.failureReports.first().first();
     QCOMPARE(failure.path, readOnly);
     QCOMPARE(failure.reason, FileFailureReason::OpenForWriting);
     QVERIFY(!failure.systemError.isEmpty());
@@ -331,9 +303,8 @@ void TestEditRun::fileGoneOrReplacedDuringTheEdit()
         names << "link";
     }
     QByteArray expected;
-    RecordingHost host;
-    prepareReplace(host, {path});
-    host.onModePass = [&] {
+    RunFixture f({path});
+    f.host.onModePass = [&] {
         if (change == "delete") {
             QVERIFY(QFile::remove(path));
             names.removeOne("file.txt");
@@ -351,11 +322,11 @@ void TestEditRun::fileGoneOrReplacedDuringTheEdit()
             expected = "a cat and more cat";
         }
     };
-    EditRun run(host, host, host);
-    run.execute();
+    f.run.execute();
 
-    QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
-    QCOMPARE(host.failureReports.first().first().reason, FileFailureReason::Changed);
+    QCOMPARE(f.host.statusCaption,
+             "Done Processing files: 1 | files changed: 0 | files unchanged: 0 | files failed: 1");
+    QCOMPARE(f.host.failureReports.first().first().reason, FileFailureReason::Changed);
     if (!expected.isEmpty())
         QCOMPARE(readFile(path), expected);
     QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -403,12 +374,10 @@ void TestEditRun::fileLargerThanMemoryIsEdited()
         };
         if (pages == 0 || ::setrlimit(RLIMIT_AS, &memory) != 0)
             ::_exit(3);
-        RecordingHost host;
-        prepareReplace(host, {path});
-        host.tickOption(ReadOption::SingleLineFile, lineWise);
-        EditRun run(host, host, host);
-        run.execute();
-        ::_exit(host.statusCaption.contains("files changed: 1") ? 0 : 1);
+        RunFixture f({path});
+        f.host.tickOption(ReadOption::SingleLineFile, lineWise);
+        f.run.execute();
+        ::_exit(f.host.statusCaption.contains("files changed: 1") ? 0 : 1);
     }
     int status = 0;
     QCOMPARE(::waitpid(child, &status, 0), child);
@@ -444,10 +413,8 @@ void TestEditRun::bytesThatBiteAreKept()
     QTemporaryDir dir;
     const QString path = dir.filePath("bytes.bin");
     writeFile(path, content);
-    RecordingHost host;
-    prepareReplace(host, {path});
-    EditRun run(host, host, host);
-    run.execute();
+    RunFixture f({path});
+    f.run.execute();
     QCOMPARE(readFile(path), expected);
 }
 
@@ -519,26 +486,25 @@ void TestEditRun::editChangesOnlyWhatWasAskedFor()
         if (outcome == "failed")
             QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
         const struct stat before = statusOf(path);
-        RecordingHost host;
-        host.rows = {path};
-        host.find = find;
-        host.with = with;
+        RunFixture f;
+        f.host.rows = {path};
+        f.host.find = find;
+        f.host.with = with;
         if (mode >= 0)
-            host.tickMode(EditMode(mode));
+            f.host.tickMode(EditMode(mode));
         if (style >= 0)
-            host.tickOption(ReadOption(style));
-        host.tickOption(ReadOption::CaseSensitive);
-        EditRun run(host, host, host);
+            f.host.tickOption(ReadOption(style));
+        f.host.tickOption(ReadOption::CaseSensitive);
         if (bufferSize > 0)
-            run.setBufferSize(bufferSize);
-        run.execute();
+            f.run.setBufferSize(bufferSize);
+        f.run.execute();
 
         QCOMPARE(readFile(path), expected);
         const QString counts = outcome == "changed"     ? "changed: 1 | files unchanged: 0"
                                : outcome == "unchanged" ? "changed: 0 | files unchanged: 1"
                                                         : "changed: 0 | files unchanged: 0 | files failed: 1";
-        QCOMPARE(host.statusCaption, "Done Processing files: 1 | files " + counts);
-        QCOMPARE(run.canUndo(), outcome == "changed");
+        QCOMPARE(f.host.statusCaption, "Done Processing files: 1 | files " + counts);
+        QCOMPARE(f.run.canUndo(), outcome == "changed");
         if (outcome != "changed") {
             const struct stat after = statusOf(path);
             QCOMPARE(after.st_ino, before.st_ino);
@@ -575,18 +541,17 @@ void TestEditRun::bufferBoundariesChangeNothing()
     const QString path = dir.filePath("file.txt");
     const auto edit = [&](qsizetype bufferSize) {
         writeFile(path, content);
-        RecordingHost host;
-        host.rows = {path};
-        host.find = caseSensitive ? QStringLiteral(u"\u00e9 ca") : QStringLiteral(u"\u00c9 CA");
-        host.with = QStringLiteral("<>");
-        host.tickMode(EditMode::Replace);
-        host.tickOption(ReadOption::CaseSensitive, caseSensitive);
+        RunFixture f;
+        f.host.rows = {path};
+        f.host.find = caseSensitive ? QStringLiteral(u"\u00e9 ca") : QStringLiteral(u"\u00c9 CA");
+        f.host.with = QStringLiteral("<>");
+        f.host.tickMode(EditMode::Replace);
+        f.host.tickOption(ReadOption::CaseSensitive, caseSensitive);
         if (style >= 0)
-            host.tickOption(ReadOption(style));
-        EditRun run(host, host, host);
+            f.host.tickOption(ReadOption(style));
         if (bufferSize > 0)
-            run.setBufferSize(bufferSize);
-        run.execute();
+            f.run.setBufferSize(bufferSize);
+        f.run.execute();
         return readFile(path);
     };
     const QByteArray expected = edit(0);

@@ -127,13 +127,12 @@ void TestFolders::walkEditsTheTextFiles()
     QFETCH(int, walks);
     QFETCH(int, otherVisits);
     Tree tree;
-    RecordingHost host;
+    RunFixture f;
     QStringList paths;
     for (const QString &row : rows)
         paths << tree.path(row);
-    prepareFolderReplace(host, paths);
-    EditRun run(host, host, host);
-    run.execute();
+    prepareFolderReplace(f.host, paths);
+    f.run.execute();
 
     for (const QList<Tree::File> &files : {Tree::visited(), Tree::untouchable()})
         for (const Tree::File &file : files)
@@ -145,7 +144,7 @@ void TestFolders::walkEditsTheTextFiles()
     QStringList expectedCaptions{progress + paths.last()};
     for (const Tree::File &file : Tree::visited())
         expectedCaptions << progress + tree.path(file.relative);
-    QCOMPARE(host.statusCaptions.mid(0, expectedCaptions.size()), expectedCaptions);
+    QCOMPARE(f.host.statusCaptions.mid(0, expectedCaptions.size()), expectedCaptions);
 
     const int failed = permissionsStop() ? walks : 0;
     const int visited = walks * int(Tree::visited().size()) + failed + otherVisits;
@@ -155,9 +154,9 @@ void TestFolders::walkEditsTheTextFiles()
     if (failed)
         summary += QStringLiteral(" | files failed: %1").arg(failed);
     summary += QStringLiteral(" | files skipped: %1").arg(5 * walks);
-    QCOMPARE(host.statusCaption, summary);
+    QCOMPARE(f.host.statusCaption, summary);
 
-    const SkippedFiles &skipped = host.skippedReports.last();
+    const SkippedFiles &skipped = f.host.skippedReports.last();
     const QList<std::pair<QString, WalkSkip>> expectedSkips{{"tree/.hidden", WalkSkip::Hidden},
                                                             {"tree/b.bin", WalkSkip::Binary},
                                                             {"tree/fifo", WalkSkip::NotRegularFile},
@@ -169,7 +168,7 @@ void TestFolders::walkEditsTheTextFiles()
     }
     QCOMPARE(skipped.fileCount(WalkSkip::NotRegularFile), 2 * walks);
     if (failed) {
-        const FileFailure &failure = host.failureReports.last().first();
+        const FileFailure &failure = f.host.failureReports.last().first();
         QCOMPARE(failure.path, tree.name("tree/locked"));
         QCOMPARE(failure.reason, FileFailureReason::ReadFailed);
         QCOMPARE(failure.error, EACCES);
@@ -180,17 +179,16 @@ void TestFolders::untickedSkipsFolders()
 {
     Tree tree;
     const QByteArrayList before = tree.contents();
-    RecordingHost host;
-    prepareFolderReplace(host, {tree.path("tree")});
-    host.insideFolders = false;
-    EditRun run(host, host, host);
-    run.execute();
+    RunFixture f;
+    prepareFolderReplace(f.host, {tree.path("tree")});
+    f.host.insideFolders = false;
+    f.run.execute();
 
     QCOMPARE(tree.contents(), before);
-    QCOMPARE(host.statusCaption,
+    QCOMPARE(f.host.statusCaption,
              "Done Processing files: 1 | files changed: 0 | files unchanged: 1 | folders skipped: 1");
-    QCOMPARE(host.skippedReports.last().folderRowCount(), 1);
-    QCOMPARE(host.skippedReports.last().fileCount(), 0);
+    QCOMPARE(f.host.skippedReports.last().folderRowCount(), 1);
+    QCOMPARE(f.host.skippedReports.last().fileCount(), 0);
 }
 
 // Stop pressed while the second file of the folder is edited: the run ends
@@ -198,41 +196,39 @@ void TestFolders::untickedSkipsFolders()
 void TestFolders::stopInsideFolder()
 {
     Tree tree;
-    RecordingHost host;
-    prepareFolderReplace(host, {tree.path("tree/sub/c.txt"), tree.path("tree")});
-    EditRun run(host, host, host);
+    RunFixture f;
+    prepareFolderReplace(f.host, {tree.path("tree/sub/c.txt"), tree.path("tree")});
     // Yield 1 is the row's, 2 comes before the folder's second file, 3 before its third.
-    host.onYield = [&run](int yield) {
+    f.host.onYield = [&f](int yield) {
         if (yield == 3)
-            run.stop();
+            f.run.stop();
     };
-    run.execute();
+    f.run.execute();
 
     QCOMPARE(readFile(tree.path("tree/a.txt")), "dog a");
     QCOMPARE(readFile(tree.path("tree/sub-a.txt")), "a dog");
     QCOMPARE(readFile(tree.path("tree/sub/c.txt")), "cat c");
     QCOMPARE(readFile(tree.path("tree/sub/deep/d.txt")), "cat d");
-    QCOMPARE(host.statusCaption, "Processing file: 2/2\r\n" + tree.path("tree/sub-a.txt"));
-    QVERIFY(host.executeEnabled);
-    QVERIFY(!host.stopEnabled);
-    QVERIFY(!host.busy);
-    QVERIFY(!run.isBusy());
-    QCOMPARE(host.skippedReports.size(), 1);
+    QCOMPARE(f.host.statusCaption, "Processing file: 2/2\r\n" + tree.path("tree/sub-a.txt"));
+    QVERIFY(f.host.executeEnabled);
+    QVERIFY(!f.host.stopEnabled);
+    QVERIFY(!f.host.busy);
+    QVERIFY(!f.run.isBusy());
+    QCOMPARE(f.host.skippedReports.size(), 1);
 }
 
 void TestFolders::undoPutsEveryFileBack()
 {
     Tree tree;
     const QByteArrayList before = tree.contents();
-    RecordingHost host;
-    prepareFolderReplace(host, {tree.path("tree/a.txt"), tree.path("tree")});
-    host.answers = {true};
-    EditRun run(host, host, host);
-    run.execute();
+    RunFixture f;
+    prepareFolderReplace(f.host, {tree.path("tree/a.txt"), tree.path("tree")});
+    f.host.answers = {true};
+    f.run.execute();
     QVERIFY(tree.contents() != before);
-    run.undo();
+    f.run.undo();
 
-    QCOMPARE(host.statusCaption, "Undo done: files put back: 4 | files left as they are: 0");
+    QCOMPARE(f.host.statusCaption, "Undo done: files put back: 4 | files left as they are: 0");
     QCOMPARE(tree.contents(), before);
     QVERIFY(QFileInfo(tree.path("tree/z-link.txt")).isSymLink());
 }

@@ -143,25 +143,23 @@ void TestUndo::runThenUndoPutsEverythingBack()
 
     {
         // "cats" still holds the Find text: a file listed twice is changed twice.
-        RecordingHost host;
-        prepareReplace(host, files, QStringLiteral("cats"));
-        host.rows << files[5] << dir.filePath("link.txt") << secondName;
-        host.answers = {true};
-        EditRun run(host, host, host);
-        run.execute();
-        QCOMPARE(host.statusCaption, "Done Processing files: 34 | files changed: 34 | files unchanged: 0");
-        QVERIFY(host.undoEnabled);
+        RunFixture f(files, QStringLiteral("cats"));
+        f.host.rows << files[5] << dir.filePath("link.txt") << secondName;
+        f.host.answers = {true};
+        f.run.execute();
+        QCOMPARE(f.host.statusCaption, "Done Processing files: 34 | files changed: 34 | files unchanged: 0");
+        QVERIFY(f.host.undoEnabled);
         QCOMPARE(readFile(files[5]), "a catss 6");
 
-        run.undo();
-        QCOMPARE(host.questions.join(""), question(31));
-        QCOMPARE(host.statusCaption, "Undo done: files put back: 31 | files left as they are: 0");
-        QCOMPARE(host.leftReports.size(), 1);
-        QVERIFY(host.leftReports[0].isEmpty());
-        QVERIFY(!host.undoEnabled);
-        QVERIFY(host.executeEnabled);
-        QVERIFY(!host.stopEnabled);
-        QVERIFY(!host.busy);
+        f.run.undo();
+        QCOMPARE(f.host.questions.join(""), question(31));
+        QCOMPARE(f.host.statusCaption, "Undo done: files put back: 31 | files left as they are: 0");
+        QCOMPARE(f.host.leftReports.size(), 1);
+        QVERIFY(f.host.leftReports[0].isEmpty());
+        QVERIFY(!f.host.undoEnabled);
+        QVERIFY(f.host.executeEnabled);
+        QVERIFY(!f.host.stopEnabled);
+        QVERIFY(!f.host.busy);
         for (const QString &name : names)
             QVERIFY2(FileState::of(dir.filePath(name)) == before.value(name), qPrintable(name));
         QVERIFY(QFileInfo(dir.filePath("link.txt")).isSymLink());
@@ -191,11 +189,9 @@ void TestUndo::fileChangedSinceTheRunIsLeft()
     QFETCH(FileFailureReason, reason);
     QTemporaryDir dir;
     const QStringList files = writeNumberedFiles(dir, 2);
-    RecordingHost host;
-    prepareReplace(host, files);
-    host.answers = {true};
-    EditRun run(host, host, host);
-    run.execute();
+    RunFixture f(files);
+    f.host.answers = {true};
+    f.run.execute();
 
     const QString changed = files[1];
     const QByteArray edited = readFile(changed);
@@ -223,14 +219,14 @@ void TestUndo::fileChangedSinceTheRunIsLeft()
     const QByteArray theirs = change == "append"      ? edited + "mine"
                               : change == "keep time" ? QByteArray(edited).replace("dog", "DOG")
                                                       : edited;
-    run.undo();
+    f.run.undo();
 
-    QCOMPARE(host.statusCaption, "Undo done: files put back: 1 | files left as they are: 1");
+    QCOMPARE(f.host.statusCaption, "Undo done: files put back: 1 | files left as they are: 1");
     QCOMPARE(readFile(files[0]), "a cat 1");
-    QCOMPARE(host.leftReports.size(), 1);
-    QCOMPARE(host.leftReports[0].size(), 1);
-    QCOMPARE(host.leftReports[0][0].path, QFile::encodeName(changed));
-    QCOMPARE(host.leftReports[0][0].reason, reason);
+    QCOMPARE(f.host.leftReports.size(), 1);
+    QCOMPARE(f.host.leftReports[0].size(), 1);
+    QCOMPARE(f.host.leftReports[0][0].path, QFile::encodeName(changed));
+    QCOMPARE(f.host.leftReports[0][0].reason, reason);
     if (change == "delete")
         QVERIFY(!QFile::exists(changed));
     else
@@ -244,33 +240,31 @@ void TestUndo::stopDuringUndoThenUndoTheRest()
 {
     QTemporaryDir dir;
     const QStringList files = writeNumberedFiles(dir, 5);
-    RecordingHost host;
-    prepareReplace(host, files);
-    host.answers = {true, true};
-    EditRun run(host, host, host);
-    run.execute();
+    RunFixture f(files);
+    f.host.answers = {true, true};
+    f.run.execute();
     // The run changed file5 first and file1 last, so the undo starts at file1.
-    host.onYield = [&run, start = host.yields](int yield) {
+    f.host.onYield = [&f, start = f.host.yields](int yield) {
         if (yield == start + 3)
-            run.stop();
+            f.run.stop();
     };
-    run.undo();
+    f.run.undo();
 
     for (int i = 1; i <= 5; ++i)
         QCOMPARE(readFile(files[i - 1]), i <= 2 ? "a cat " + QByteArray::number(i) : "a dog " + QByteArray::number(i));
-    QCOMPARE(host.statusCaption, "Putting back file: 4/5\r\n" + files[1]);
-    QVERIFY(host.undoEnabled);
-    QVERIFY(host.executeEnabled);
-    QVERIFY(!host.busy);
-    QCOMPARE(host.leftReports.size(), 1);
+    QCOMPARE(f.host.statusCaption, "Putting back file: 4/5\r\n" + files[1]);
+    QVERIFY(f.host.undoEnabled);
+    QVERIFY(f.host.executeEnabled);
+    QVERIFY(!f.host.busy);
+    QCOMPARE(f.host.leftReports.size(), 1);
 
-    host.onYield = {};
-    run.undo();
-    QCOMPARE(host.questions.last(), question(3));
-    QCOMPARE(host.statusCaption, "Undo done: files put back: 3 | files left as they are: 0");
+    f.host.onYield = {};
+    f.run.undo();
+    QCOMPARE(f.host.questions.last(), question(3));
+    QCOMPARE(f.host.statusCaption, "Undo done: files put back: 3 | files left as they are: 0");
     for (int i = 1; i <= 5; ++i)
         QCOMPARE(readFile(files[i - 1]), "a cat " + QByteArray::number(i));
-    QVERIFY(!host.undoEnabled);
+    QVERIFY(!f.host.undoEnabled);
 }
 
 // A run that changes nothing keeps the undo, and so does Clear; a run that
@@ -281,30 +275,28 @@ void TestUndo::onlyTheLastRunIsUndone()
     const QStringList files = writeNumberedFiles(dir, 2);
     const int descriptors = openDescriptors();
     {
-        RecordingHost host;
-        prepareReplace(host, {files[0]});
-        host.answers = {true, true};
-        EditRun run(host, host, host);
-        QVERIFY(!run.canUndo());
-        run.execute();
-        run.clear();
-        QVERIFY(host.rows.isEmpty());
-        QVERIFY(host.undoEnabled);
-        QVERIFY(run.canUndo());
+        RunFixture f({files[0]});
+        f.host.answers = {true, true};
+        QVERIFY(!f.run.canUndo());
+        f.run.execute();
+        f.run.clear();
+        QVERIFY(f.host.rows.isEmpty());
+        QVERIFY(f.host.undoEnabled);
+        QVERIFY(f.run.canUndo());
 
-        host.rows = {files[0]};
-        run.execute();   // "cat" is no longer there
-        QCOMPARE(host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 1");
-        QVERIFY(host.undoEnabled);
-        QVERIFY(run.canUndo());
+        f.host.rows = {files[0]};
+        f.run.execute();   // "cat" is no longer there
+        QCOMPARE(f.host.statusCaption, "Done Processing files: 1 | files changed: 0 | files unchanged: 1");
+        QVERIFY(f.host.undoEnabled);
+        QVERIFY(f.run.canUndo());
 
-        host.rows = {files[1]};
-        run.execute();
-        QVERIFY(run.canUndo());
-        run.undo();
+        f.host.rows = {files[1]};
+        f.run.execute();
+        QVERIFY(f.run.canUndo());
+        f.run.undo();
         QCOMPARE(readFile(files[0]), "a dog 1");
         QCOMPARE(readFile(files[1]), "a cat 2");
-        QVERIFY(!run.canUndo());
+        QVERIFY(!f.run.canUndo());
     }
     // Nothing held is left over.
     QCOMPARE(openDescriptors(), descriptors);
@@ -317,10 +309,8 @@ void TestUndo::descriptorsRunningOutNeverFailTheRun()
 {
     QTemporaryDir dir;
     const QStringList files = writeNumberedFiles(dir, 300, kHeldOnDisk);
-    RecordingHost host;
-    prepareReplace(host, files);
-    host.answers = {true};
-    EditRun run(host, host, host);
+    RunFixture f(files);
+    f.host.answers = {true};
     struct rlimit saved
     {
     };
@@ -330,17 +320,17 @@ void TestUndo::descriptorsRunningOutNeverFailTheRun()
     few.rlim_cur = 512;
     QCOMPARE(::setrlimit(RLIMIT_NOFILE, &few), 0);
 
-    run.execute();
-    QCOMPARE(host.statusCaption, "Done Processing files: 300 | files changed: 300 | files unchanged: 0");
-    run.undo();
-    const QString asked = host.questions.join("");
+    f.run.execute();
+    QCOMPARE(f.host.statusCaption, "Done Processing files: 300 | files changed: 300 | files unchanged: 0");
+    f.run.undo();
+    const QString asked = f.host.questions.join("");
     QVERIFY2(asked.endsWith(" changed files cannot be put back."), qPrintable(asked));
-    QCOMPARE(host.leftReports.size(), 1);
-    const QList<FileFailure> left = host.leftReports[0];
+    QCOMPARE(f.host.leftReports.size(), 1);
+    const QList<FileFailure> left = f.host.leftReports[0];
     QVERIFY(!left.isEmpty());
-    QCOMPARE(host.statusCaption, QStringLiteral("Undo done: files put back: %1 | files left as they are: %2")
-                                     .arg(300 - left.size())
-                                     .arg(left.size()));
+    QCOMPARE(f.host.statusCaption, QStringLiteral("Undo done: files put back: %1 | files left as they are: %2")
+                                       .arg(300 - left.size())
+                                       .arg(left.size()));
     QVERIFY(asked.contains(QStringLiteral("the %1 files").arg(300 - left.size())));
     int putBack = 0;
     for (int i = 1; i <= 300; ++i)
@@ -359,17 +349,15 @@ void TestUndo::fullDiskNeverFailsTheRun()
         QSKIP("cannot mount a small file system here (needs root)");
     // 140 pages: the four files take 100, a new version of one 26 more.
     const QStringList files = small.writeFiles(4);
-    RecordingHost host;
-    prepareReplace(host, files);
-    host.answers = {true};
-    EditRun run(host, host, host);
-    run.execute();
+    RunFixture f(files);
+    f.host.answers = {true};
+    f.run.execute();
 
-    QCOMPARE(host.statusCaption, "Done Processing files: 4 | files changed: 4 | files unchanged: 0");
+    QCOMPARE(f.host.statusCaption, "Done Processing files: 4 | files changed: 4 | files unchanged: 0");
     for (const QString &file : files)
         QVERIFY(readFile(file).startsWith("dog"));
-    run.undo();
-    QCOMPARE(host.questions.join(""), question(1) + "\n3 changed files cannot be put back.");
+    f.run.undo();
+    QCOMPARE(f.host.questions.join(""), question(1) + "\n3 changed files cannot be put back.");
 }
 
 // An undo that finds the disk full leaves the files as they are, but keeps
@@ -380,29 +368,27 @@ void TestUndo::fullDiskKeepsTheOldContentForAnotherUndo()
     if (!small.isMounted())
         QSKIP("cannot mount a small file system here (needs root)");
     const QStringList files = small.writeFiles(2);
-    RecordingHost host;
-    prepareReplace(host, files);
-    host.answers = {true, true};
-    EditRun run(host, host, host);
-    run.execute();
-    QCOMPARE(host.statusCaption, "Done Processing files: 2 | files changed: 2 | files unchanged: 0");
+    RunFixture f(files);
+    f.host.answers = {true, true};
+    f.run.execute();
+    QCOMPARE(f.host.statusCaption, "Done Processing files: 2 | files changed: 2 | files unchanged: 0");
     {
         QFile filler(small.path("filler"));
         QVERIFY(filler.open(QIODevice::WriteOnly));
         while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
         }
     }
-    run.undo();
-    QCOMPARE(host.statusCaption, "Undo done: files put back: 0 | files left as they are: 2");
-    QVERIFY(run.canUndo());
+    f.run.undo();
+    QCOMPARE(f.host.statusCaption, "Undo done: files put back: 0 | files left as they are: 2");
+    QVERIFY(f.run.canUndo());
 
     QVERIFY(QFile::remove(small.path("filler")));
-    run.undo();
-    QCOMPARE(host.questions.last(), question(2));
-    QCOMPARE(host.statusCaption, "Undo done: files put back: 2 | files left as they are: 0");
+    f.run.undo();
+    QCOMPARE(f.host.questions.last(), question(2));
+    QCOMPARE(f.host.statusCaption, "Undo done: files put back: 2 | files left as they are: 0");
     for (const QString &file : files)
         QCOMPARE(readFile(file), "cat" + QByteArray(100 * 1024 - 3, 'x'));
-    QVERIFY(!run.canUndo());
+    QVERIFY(!f.run.canUndo());
 }
 
 // A file that is mostly a hole takes no more disk after a run and its undo.
@@ -419,15 +405,13 @@ void TestUndo::sparseFileStaysSparse()
     }
     if (statusOf(path).st_blocks * 512 >= kHole)
         QSKIP("this file system keeps no holes");
-    RecordingHost host;
-    prepareReplace(host, {path});
-    host.answers = {true};
-    EditRun run(host, host, host);
-    run.execute();
+    RunFixture f({path});
+    f.host.answers = {true};
+    f.run.execute();
     QVERIFY(statusOf(path).st_size > kHole);
     QVERIFY(statusOf(path).st_blocks * 512 < (1 << 20));
-    run.undo();
-    QCOMPARE(host.statusCaption, "Undo done: files put back: 1 | files left as they are: 0");
+    f.run.undo();
+    QCOMPARE(f.host.statusCaption, "Undo done: files put back: 1 | files left as they are: 0");
     QCOMPARE(statusOf(path).st_size, kHole + 5);
     QVERIFY(statusOf(path).st_blocks * 512 < (1 << 20));
     QCOMPARE(readFile(path), QByteArray(kHole, '\0') + "a cat");
