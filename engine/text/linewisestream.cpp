@@ -46,16 +46,13 @@ LineWiseStream::LineWiseStream(ReadStyle style, QByteArrayView lineEnd, ByteSink
 
 void LineWiseStream::append(QByteArrayView fileBytes)
 {
-    const auto *begin = reinterpret_cast<const uchar *>(fileBytes.data());
-    const uchar *end = begin + fileBytes.size();
-    const qsizetype size = fileBytes.size();
     m_window = nullptr;
     qsizetype pos = 0;
-    while (pos < size) {
+    while (pos < fileBytes.size()) {
+        // Kept in one loop: a state change per field is too frequent for a call.
         switch (m_state) {
         case State::AfterCr:   // a LF right after a CR belongs to its line end
-            if (fileBytes[pos] == Lf)
-                ++pos;
+            pos += fileBytes[pos] == Lf ? 1 : 0;
             m_state = State::BetweenFields;
             break;
         case State::BetweenFields:   // a byte is left: a field starts
@@ -63,38 +60,49 @@ void LineWiseStream::append(QByteArrayView fileBytes)
             m_state = State::Blanks;
             break;
         case State::Blanks:
-            while (pos < size && isBlank(fileBytes[pos]))
+            while (pos < fileBytes.size() && isBlank(fileBytes[pos]))
                 ++pos;
-            if (pos < size) {
+            if (pos < fileBytes.size()) {
                 const bool quoted = fileBytes[pos] == Quote;
                 pos += quoted ? 1 : 0;
                 m_state = quoted ? State::Quoted : State::Unquoted;
             }
             break;
-        case State::Quoted: {
-            const qsizetype close = fileBytes.indexOf(Quote, pos);
-            const qsizetype fieldEnd = close < 0 ? size : close;
-            m_rebuilt.append(fileBytes.sliced(pos, fieldEnd - pos));
-            pos = close < 0 ? size : close + 1;
-            if (close >= 0)
-                m_state = State::Unquoted;
+        case State::Quoted:
+            pos = readQuoted(fileBytes, pos);
             break;
-        }
-        case State::Unquoted: {
-            const qsizetype delimiter = nextDelimiter(begin, end, pos);
-            m_rebuilt.append(fileBytes.sliced(pos, delimiter - pos));
-            pos = delimiter;
-            if (delimiter < size) {
-                endField();
-                m_state = fileBytes[pos++] == Cr ? State::AfterCr : State::BetweenFields;
-            }
+        case State::Unquoted:
+            pos = readUnquoted(fileBytes, pos);
             break;
-        }
         }
         if (m_rebuilt.size() >= m_bufferSize)
             flush();
     }
     flush();
+}
+
+qsizetype LineWiseStream::readQuoted(QByteArrayView bytes, qsizetype pos)
+{
+    const qsizetype close = bytes.indexOf(Quote, pos);
+    if (close < 0) {
+        m_rebuilt.append(bytes.sliced(pos));
+        return bytes.size();
+    }
+    m_rebuilt.append(bytes.sliced(pos, close - pos));
+    m_state = State::Unquoted;
+    return close + 1;
+}
+
+qsizetype LineWiseStream::readUnquoted(QByteArrayView bytes, qsizetype pos)
+{
+    const auto *begin = reinterpret_cast<const uchar *>(bytes.data());
+    const qsizetype delimiter = nextDelimiter(begin, begin + bytes.size(), pos);
+    m_rebuilt.append(bytes.sliced(pos, delimiter - pos));
+    if (delimiter == bytes.size())
+        return delimiter;
+    endField();
+    m_state = bytes[delimiter] == Cr ? State::AfterCr : State::BetweenFields;
+    return delimiter + 1;
 }
 
 void LineWiseStream::finish()

@@ -32,6 +32,11 @@ public:
 private:
     enum class State { BetweenFields, Blanks, Quoted, Unquoted, AfterCr };
 
+    // Read from `pos` inside a quoted text, and after it or in a field
+    // without quotes, up to where the state changes or the piece ends;
+    // return where they stopped.
+    qsizetype readQuoted(QByteArrayView bytes, qsizetype pos);
+    qsizetype readUnquoted(QByteArrayView bytes, qsizetype pos);
     qsizetype nextDelimiter(const uchar *begin, const uchar *end, qsizetype from);
     void startField();
     void endField();
