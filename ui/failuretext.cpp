@@ -47,6 +47,8 @@ QString failureReasonText(FileFailureReason reason)
         return QStringLiteral("changed by another program during the edit");
     case FileFailureReason::ForeignLink:
         return QStringLiteral("is reached through a link owned by another user");
+    case FileFailureReason::ChangedSincePreview:
+        return QStringLiteral("changed since the preview");
     case FileFailureReason::ChangedSinceRun:
         return QStringLiteral("changed since the edit run");
     case FileFailureReason::NoLongerThere:
