@@ -39,14 +39,14 @@ RunSummary EditPreview::run()
     m_seen.reset();
     if (m_inputs.editsInsideFolders())
         m_seen.emplace();
-    RunSummary summary;
+    m_summary = {};
     const qint64 rowCount = m_rows.rowCount();
     // The run's order: from the last row to the first. A Clear of the list
     // meanwhile ends it, as it ends a run.
     for (qint64 position = rowCount; position >= 1 && goOn() && position <= m_rows.rowCount(); --position)
-        visitRow({position, rowCount, m_rows.rowTag(position)}, texts, summary);
-    summary.stopped = m_stopped;
-    return summary;
+        visitRow({position, rowCount, m_rows.rowTag(position)}, texts, m_summary);
+    m_summary.stopped = m_stopped;
+    return m_summary;
 }
 
 bool EditPreview::goOn()

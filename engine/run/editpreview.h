@@ -43,6 +43,8 @@ public:
     // Ends the preview before its next file.
     void stop() { m_stopped = true; }
     bool isRunning() const { return m_running; }
+    // What the preview has counted so far.
+    const RunSummary &summary() const { return m_summary; }
 
     // The texts and ticks the preview was made with.
     const FrozenInputs &inputs() const { return m_inputs; }
@@ -63,6 +65,7 @@ private:
     std::optional<FilesSeen> m_seen;   // when folders are walked
     QByteArray m_buffer;
     SourceFile m_source;
+    RunSummary m_summary;
     bool m_stopped = false;
     bool m_running = false;
 };
