@@ -71,6 +71,7 @@ void ChangesWindow::createControls()
     m_fileName = new QLabel;
     m_fileName->setObjectName(QStringLiteral("lblDiffFile"));
     m_fileName->setTextFormat(Qt::PlainText);
+    m_fileName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_diff = new DiffView;
     m_diff->setObjectName(QStringLiteral("txtDiff"));
     auto *diffPane = new QWidget;
@@ -89,6 +90,10 @@ void ChangesWindow::createControls()
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("lblChangesStatus"));
     m_status->setTextFormat(Qt::PlainText);
+    // Two lines, the progress and the path, as the main window's status line;
+    // a long path is cut rather than widening the window.
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_status->setFixedHeight(2 * m_status->fontMetrics().lineSpacing());
     m_stop = makeButton(QStringLiteral("cmdStopPreview"), QStringLiteral("&Stop"), this);
     m_execute = makeButton(QStringLiteral("cmdExecuteTicked"), QStringLiteral("E&xecute Ticked Files"), this);
     m_undo = makeButton(QStringLiteral("cmdUndoRun"), QStringLiteral("&Undo Last Edit Run"), this);

@@ -47,6 +47,10 @@ void Form1::activityChanged(const RunState &state)
     mnuReview->setEnabled(controls.undoEnabled);
     mnuPreview->setEnabled(!controls.working);
     setWorking(controls.working);
+    // A preview going while files are rewritten would show neither the files
+    // before nor after: a run or an undo ends it.
+    if (m_changes && controls.working)
+        m_changes->stopPreview();
     if (m_changes && !controls.working)
         m_changes->runEnded();
 }

@@ -119,7 +119,7 @@ FileResult EditPreview::previewFile(const QByteArray &path, RunTexts &texts)
 // once more in full to count the occurrences.
 FileResult EditPreview::previewExistingFile(const QByteArray &path, RunTexts &texts)
 {
-    if (auto failure = m_source.open(path))
+    if (auto failure = m_source.open(path, SourceFile::Access::Peek))
         return FileResult::failed(*failure);
     const qint64 size = m_source.status().st_size;
     const EditRecipe recipe = makeRecipe(m_inputs, m_source.fd(), size, texts, m_buffer);

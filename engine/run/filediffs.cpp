@@ -48,7 +48,7 @@ std::optional<FileFailure> diffPreviewed(const PreviewedFile &file, const EditIn
                                          const DiffStyle &style, DiffReceiver &out)
 {
     SourceFile source;
-    if (auto failure = source.open(file.path))
+    if (auto failure = source.open(file.path, SourceFile::Access::Peek))
         return failure;
     if (!isSameVersion(source.status(), file.version))
         return FileFailure{file.path, FileFailureReason::ChangedSincePreview, {}};
@@ -86,7 +86,7 @@ std::optional<FileFailure> diffSinceRun(const UndoJournal &journal, const UndoJo
     if (old.fd < 0)
         return FileFailure{entry.path, FileFailureReason::NotKept, {}};
     SourceFile current;
-    if (auto failure = current.open(entry.path))
+    if (auto failure = current.open(entry.path, SourceFile::Access::Peek))
         return failure->error == ENOENT ? FileFailure{entry.path, FileFailureReason::NoLongerThere, {}} : *failure;
     if (!isSameVersion(current.status(), entry.written))
         return FileFailure{entry.path, FileFailureReason::ChangedSinceRun, {}};

@@ -2,8 +2,8 @@
 # The preview printed by textorum-bench --preview is a unified diff that
 # `patch` applies: for every mode and reading style, the diff applied to one
 # copy of a small corpus gives the bytes a real run writes over another, and
-# the preview itself changes nothing (inode, size, modification and change
-# time of every file, and no file added).
+# the preview itself changes nothing (inode, size and times of every file,
+# and no file added).
 # Usage: preview_patch.sh TEXTORUM_BENCH
 set -eu
 bench=$1
@@ -24,7 +24,7 @@ corpus() {
 }
 
 versions() {
-    (cd "$1" && find . -type f | sort | xargs stat -c '%n %i %s %Y.%y %Z.%z')
+    (cd "$1" && find . -type f | sort | xargs stat -c '%n %i %s %x %y %z')
 }
 
 failed=0
@@ -32,9 +32,9 @@ for mode in append prepend remove reverse replace; do
     for style in "" --single-line --enumerate --remove-indentation --case-sensitive; do
         rm -rf "$work/previewed" "$work/patched" "$work/run"
         corpus "$work/previewed"
-        before=$(versions "$work/previewed")
         cp -a "$work/previewed" "$work/patched"
         cp -a "$work/previewed" "$work/run"
+        before=$(versions "$work/previewed")
         set -- --find cat --with 'dog
 x' --mode "$mode" $style --folders lf.txt crlf.txt cr.txt bytes.txt none.txt empty.txt tree
         (cd "$work/previewed" && "$bench" --preview "$@" >"$work/diff" 2>/dev/null)
