@@ -34,7 +34,10 @@ bool ChangedFilesModel::setData(const QModelIndex &index, const QVariant &value,
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) || index.column() != File
         || role != Qt::CheckStateRole || !m_tickable)
         return false;
-    m_rows[index.row()].ticked = value.value<Qt::CheckState>() == Qt::Checked;
+    bool &ticked = m_rows[index.row()].ticked;
+    const bool nowTicked = value.value<Qt::CheckState>() == Qt::Checked;
+    m_tickedCount += int(nowTicked) - int(ticked);
+    ticked = nowTicked;
     emit dataChanged(index, index, {Qt::CheckStateRole});
     return true;
 }
@@ -58,6 +61,7 @@ void ChangedFilesModel::reset(bool tickable)
 {
     beginResetModel();
     m_rows.clear();
+    m_tickedCount = 0;
     m_tickable = tickable;
     endResetModel();
 }
@@ -69,6 +73,7 @@ void ChangedFilesModel::append(const QList<PreviewedFile> &files)
     beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + files.size() - 1));
     for (const PreviewedFile &file : files)
         m_rows.append({file, true});
+    m_tickedCount += files.size();
     endInsertRows();
 }
 

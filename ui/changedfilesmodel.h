@@ -30,6 +30,7 @@ public:
 
     const PreviewedFile &file(int row) const { return m_rows.at(row).file; }
     QList<PreviewedFile> tickedFiles() const;
+    bool hasTicked() const { return m_tickedCount > 0; }
 
 private:
     struct Row
@@ -39,4 +40,5 @@ private:
     };
     QList<Row> m_rows;
     bool m_tickable = true;
+    qsizetype m_tickedCount = 0;
 };

@@ -59,6 +59,7 @@ void ChangesWindow::createControls()
     m_list->header()->setSectionResizeMode(ChangedFilesModel::File, QHeaderView::Stretch);
     m_list->header()->setSectionResizeMode(ChangedFilesModel::Occurrences, QHeaderView::ResizeToContents);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &ChangesWindow::showFile);
+    connect(m_files, &ChangedFilesModel::dataChanged, this, &ChangesWindow::showPreviewState);
     m_counts = new QLabel;
     m_counts->setObjectName(QStringLiteral("lblCounts"));
     m_counts->setWordWrap(true);

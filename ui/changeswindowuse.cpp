@@ -115,14 +115,20 @@ void ChangesWindow::setMode(Mode mode)
     showPreviewState();
 }
 
-// Stop while the preview goes; Execute Ticked Files once it has ended.
+// Stop while the preview goes; Execute Ticked Files once it has ended, for
+// as long as a file is ticked (again after a run: those it did not edit are
+// still as previewed).
 void ChangesWindow::showPreviewState()
 {
     const bool running = m_preview && m_preview->isRunning();
     m_stop->setEnabled(running);
-    m_execute->setEnabled(!running && m_mode == Mode::Preview && m_files->rowCount() > 0);
-    if (m_preview && m_mode == Mode::Preview)
+    m_execute->setEnabled(!running && m_mode == Mode::Preview && m_files->hasTicked());
+    if (m_preview && m_mode == Mode::Preview) {
         m_counts->setText(previewSummaryCaption(m_preview->summary()));
+        // The files that would fail, and why, as the main window's status line lists them.
+        m_counts->setToolTip(runFilesList(m_preview->summary()));
+        m_counts->setAccessibleDescription(m_counts->toolTip());
+    }
 }
 
 void ChangesWindow::showFile(const QModelIndex &current)

@@ -109,3 +109,12 @@ QString skippedList(const SkippedFiles &skipped)
             "Folders are skipped; tick File > Edit Files Inside Folders to edit the files inside them.");
     return lines.join(QLatin1Char('\n'));
 }
+
+QString runFilesList(const RunSummary &summary)
+{
+    const QString failed = failureList(summary.failures);
+    const QString skipped = skippedList(summary.skipped);
+    if (failed.isEmpty() || skipped.isEmpty())
+        return failed + skipped;
+    return failed + u'\n' + skipped;
+}

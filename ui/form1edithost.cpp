@@ -193,10 +193,7 @@ void Form1::showRunEnd(const RunSummary &summary)
         Label1->setCaption(runSummaryCaption(summary));
     if (m_changes)
         m_changes->showRunEnd(summary.stopped ? QStringLiteral("Edit run stopped.") : runSummaryCaption(summary));
-    QString files = failureList(summary.failures);
-    if (const QString skipped = skippedList(summary.skipped); !skipped.isEmpty())
-        files = files.isEmpty() ? skipped : files + u'\n' + skipped;
-    Label1->setFileList(files);
+    Label1->setFileList(runFilesList(summary));
 }
 
 void Form1::showUndoProgress(const Progress &progress)

@@ -143,10 +143,15 @@ void TestChanges::previewThenExecuteTicked()
 
     QAbstractItemModel *model = child<QTreeView>(window, "lstChangedFiles")->model();
     QCOMPARE(model->index(0, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+    QPushButton *execute = child<QPushButton>(window, "cmdExecuteTicked");
     QVERIFY(model->setData(model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+    QVERIFY(execute->isEnabled());
+    QVERIFY(model->setData(model->index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
+    QVERIFY(!execute->isEnabled());
+    QVERIFY(model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole));
     // The texts change after the preview: the run edits as previewed.
     child<QPlainTextEdit>(&files.form, "Combo3")->setPlainText(QStringLiteral("bird"));
-    child<QPushButton>(window, "cmdExecuteTicked")->click();
+    execute->click();
     QCOMPARE(files.read(0), QByteArray("a dog\nb\n"));
     QCOMPARE(files.read(1), QByteArray("cat cat cat\n"));
     QVERIFY(child<QLabel>(window, "lblChangesStatus")->text().contains(QStringLiteral("files changed: 1")));
