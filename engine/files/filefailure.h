@@ -8,17 +8,20 @@
 // Why a listed file was left as it was although a run tried to edit it, or
 // an undo to put it back.
 enum class FileFailureReason {
-    ReadFailed,            // could not be opened, read or its status taken (permissions, vanished)
-    OutOfMemory,           // not even a buffer's worth of memory could be had
-    OpenForWriting,        // the rewrite could not start (read-only, vanished meanwhile)
-    Write,                 // the rewrite failed part way; the original is intact
-    PartlyWritten,         // an in-place rewrite failed after it began overwriting and
-                           // the old content could not be put back: the file may be damaged
-    Changed,               // another program changed, replaced or removed the file
-                           // between the read and the rewrite; its version is kept
-    ForeignLink,           // reached through a symbolic link that another user could
-                           // have planted (theirs, in a folder they may write): not followed
-    ChangedSincePreview,   // in a run over the files of a preview: no longer what the preview read
+    ReadFailed,       // could not be opened, read or its status taken (permissions, vanished)
+    OutOfMemory,      // not even a buffer's worth of memory could be had
+    OpenForWriting,   // the rewrite could not start (read-only, vanished meanwhile)
+    Write,            // the rewrite failed part way; the original is intact
+    PartlyWritten,    // an in-place rewrite failed after it began overwriting and
+                      // the old content could not be put back: the file may be damaged
+    Changed,          // another program changed, replaced or removed the file
+                      // between the read and the rewrite; its version is kept
+    ForeignLink,      // reached through a symbolic link that another user could
+                      // have planted (theirs, in a folder they may write): not followed
+
+    // A run over the files of a preview only:
+    ChangedSincePreview,   // no longer what the preview read
+
     // Undo only:
     ChangedSinceRun,   // no longer what the run left: someone else's version is kept
     NoLongerThere,     // removed since the run

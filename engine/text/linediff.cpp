@@ -26,16 +26,22 @@ LineDiff::LineDiff(const Options &options, DiffReceiver &out)
     , m_hunks(options.context, out)
 {}
 
+// The edit hands its text on in many small pieces (one for each
+// replacement): only a piece that ends a line can move the diff on.
 void LineDiff::appendOld(QByteArrayView bytes)
 {
+    const size_t lines = m_old.lines().size();
     m_old.append(bytes);
-    align();
+    if (m_old.lines().size() != lines)
+        align();
 }
 
 void LineDiff::appendNew(QByteArrayView bytes)
 {
+    const size_t lines = m_new.lines().size();
     m_new.append(bytes);
-    align();
+    if (m_new.lines().size() != lines)
+        align();
 }
 
 void LineDiff::finish()
