@@ -7,6 +7,7 @@
 #include "uitestsupport.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -124,6 +125,10 @@ void TestChanges::previewThenExecuteTicked()
 {
     Fixture files({"a cat\nb\n", "cat cat cat\n", "no\n"});
     ChangesWindow *window = files.choose("mnuPreview");
+    // A second preview resets the list and fills it again under the tester's eye.
+    QAbstractItemModelTester tester(child<QTreeView>(window, "lstChangedFiles")->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QCOMPARE(files.choose("mnuPreview"), window);
     QVERIFY(window->isVisible());
     QCOMPARE(window->windowTitle(), QStringLiteral("Preview of the Edit Process - Textorum"));
     // The run's order: the last row first.
