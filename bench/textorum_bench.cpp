@@ -1,12 +1,16 @@
 // textorum-bench: one edit run over the files named on the command line,
 // through the same EditRun as the window, with a host that needs no display;
 // with --then-undo, the undo of it after it; with --folders, listed folders
-// stand for the text files below them.
+// stand for the text files below them. With --preview, no run: the preview
+// of it, printed as a unified diff that `patch` applies, writing nothing.
 
 #include "displaylesshost.h"
 #include "editmodes.h"
 #include "editoptions.h"
+#include "editpreview.h"
 #include "editrun.h"
+#include "filediffs.h"
+#include "showndiff.h"
 
 #include <QElapsedTimer>
 
@@ -33,7 +37,7 @@ int usage(const char *problem)
                  "textorum-bench: %s\n"
                  "usage: textorum-bench --find TEXT [--with TEXT] [--mode %s]..."
                  " [--single-line] [--enumerate] [--case-sensitive] [--remove-indentation]"
-                 " [--then-undo | --without-undo] [--folders] FILE|FOLDER...\n",
+                 " [--then-undo | --without-undo | --preview] [--folders] FILE|FOLDER...\n",
                  problem, qPrintable(modes.join(u'|')));
     return kBadArguments;
 }
@@ -44,6 +48,70 @@ QString argumentText(const char *argument)
     return QString::fromLocal8Bit(argument);
 }
 
+void printPeakMemory()
+{
+    struct rusage resources
+    {
+    };
+    ::getrusage(RUSAGE_SELF, &resources);
+    std::fprintf(stderr, "peak memory: %ld KiB\n", resources.ru_maxrss);
+}
+
+// Writes to standard output.
+class StandardOutput : public ByteSink
+{
+public:
+    void append(QByteArrayView bytes) override { std::fwrite(bytes.data(), 1, size_t(bytes.size()), stdout); }
+};
+
+// Keeps the files a preview would change and, as the window does, makes the
+// diff of the first one as soon as it is known, timed from the start.
+class PreviewedFiles : public PreviewDisplay
+{
+public:
+    QList<PreviewedFile> files;
+    QElapsedTimer sinceStart;
+    double firstDiffSeconds = -1;
+    const EditInputs *inputs = nullptr;
+
+    void showPreviewProgress(const Progress &) override {}
+    void yield() override {}
+    void filePreviewed(const PreviewedFile &file) override
+    {
+        files.append(file);
+        if (files.size() > 1)
+            return;
+        RunTexts texts(inputs->findText(), inputs->withText());
+        ShownDiffCollector shown(1000);
+        diffPreviewed(file, *inputs, texts, {true, 4000}, shown);
+        firstDiffSeconds = sinceStart.nsecsElapsed() / 1e9;
+    }
+};
+
+// The preview, then the diff of every file it found would change.
+int preview(DisplaylessHost &host)
+{
+    PreviewedFiles previewed;
+    previewed.sinceStart.start();
+    EditPreview preview(host, host, previewed);
+    previewed.inputs = &preview.inputs();
+    const RunSummary summary = preview.run();
+    const double previewSeconds = previewed.sinceStart.nsecsElapsed() / 1e9;
+    StandardOutput out;
+    RunTexts texts(host.find, host.with);
+    for (const PreviewedFile &file : std::as_const(previewed.files)) {
+        if (auto failure = writeUnifiedDiff(file, preview.inputs(), texts, out))
+            std::fprintf(stderr, "no diff: %s: %s\n", file.path.constData(), qPrintable(failure->systemError));
+    }
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", qPrintable(previewSummaryCaption(summary)));
+    for (const FileFailure &failure : summary.failures)
+        std::fprintf(stderr, "would fail: %s: %s\n", failure.path.constData(), qPrintable(failure.systemError));
+    std::fprintf(stderr, "preview: %.3f s\nfirst diff: %.3f s\ndiffs: %.3f s\n", previewSeconds,
+                 previewed.firstDiffSeconds, previewed.sinceStart.nsecsElapsed() / 1e9 - previewSeconds);
+    return 0;
+}
+
 }   // namespace
 
 int main(int argc, char **argv)
@@ -51,6 +119,7 @@ int main(int argc, char **argv)
     DisplaylessHost host;
     bool haveFind = false;
     bool thenUndo = false;
+    bool previewOnly = false;
     bool keepsUndo = true;
     const auto tick = [&host](ReadOption option) { host.options[size_t(option)] = true; };
     for (int i = 1; i < argc; ++i) {
@@ -82,6 +151,8 @@ int main(int argc, char **argv)
         } else if (std::strcmp(argument, "--without-undo") == 0) {
             // The run keeps nothing for an undo: only to measure what keeping it costs.
             keepsUndo = false;
+        } else if (std::strcmp(argument, "--preview") == 0) {
+            previewOnly = true;
         } else if (std::strcmp(argument, "--folders") == 0) {
             // File > Edit Files Inside Folders ticked.
             host.insideFolders = true;
@@ -97,6 +168,13 @@ int main(int argc, char **argv)
         return usage("no FILE given");
     if (thenUndo && !keepsUndo)
         return usage("--then-undo needs what --without-undo leaves out");
+    if (previewOnly && (thenUndo || !keepsUndo))
+        return usage("--preview makes no run");
+    if (previewOnly) {
+        const int status = preview(host);
+        printPeakMemory();
+        return status;
+    }
 
     EditRun run(host, host, host);
     run.setKeepsUndo(keepsUndo);
@@ -121,10 +199,6 @@ int main(int argc, char **argv)
                          qPrintable(file.systemError));
         std::fprintf(stderr, "undo: %.3f s\n", undoSeconds);
     }
-    struct rusage resources
-    {
-    };
-    ::getrusage(RUSAGE_SELF, &resources);
-    std::fprintf(stderr, "peak memory: %ld KiB\n", resources.ru_maxrss);
+    printPeakMemory();
     return 0;
 }

@@ -1,7 +1,8 @@
 // textorum-window-bench: the time of an edit run through the real window
 // (offscreen) against the same EditRun with a host that has no display, over
 // the same small files. The window's part is the per-file yield, the progress
-// captions and the mode line.
+// captions and the mode line. Then the time of File > Preview Edit Process
+// over the same files, through the window, against the window's run.
 //
 // Usage: textorum-window-bench [FILES [REPETITIONS [FOLDER]]]
 // (20000 files, 5 repetitions, a temporary folder in the system's by default)
@@ -14,6 +15,7 @@
 #include "filelistview.h"
 #include "form1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -60,9 +62,9 @@ double engineRun(const QStringList &paths, QString &status)
     return seconds;
 }
 
-double windowRun(const QStringList &paths, QString &status)
+// Lists the files and types a Replace of kFind by kWith.
+void prepare(Form1 &form, const QStringList &paths)
 {
-    Form1 form;
     FileListModel *model = form.findChild<FileListView *>(QStringLiteral("LVFile"))->fileModel();
     for (const QString &path : paths)
         model->setTag(model->appendRow(), QFile::encodeName(path));
@@ -71,12 +73,30 @@ double windowRun(const QStringList &paths, QString &status)
     form.findChild<QListWidget *>(QStringLiteral("List1"))->item(int(EditMode::Replace))->setCheckState(Qt::Checked);
     form.show();
     QCoreApplication::processEvents();
+}
 
+double windowRun(const QStringList &paths, QString &status)
+{
+    Form1 form;
+    prepare(form, paths);
     QElapsedTimer timer;
     timer.start();
     form.findChild<QPushButton *>(QStringLiteral("Command1_0"))->click();
     const double seconds = timer.nsecsElapsed() / 1e9;
     status = form.findChild<QLabel *>(QStringLiteral("Label1"))->text();
+    return seconds;
+}
+
+// The preview runs to its end inside the menu entry's handler.
+double windowPreview(const QStringList &paths, QString &counts)
+{
+    Form1 form;
+    prepare(form, paths);
+    QElapsedTimer timer;
+    timer.start();
+    form.findChild<QAction *>(QStringLiteral("mnuPreview"))->trigger();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    counts = form.findChild<QLabel *>(QStringLiteral("lblCounts"))->text();
     return seconds;
 }
 
@@ -131,5 +151,18 @@ int main(int argc, char *argv[])
     std::printf("engine alone (no display): median %.3f s\n", engine);
     std::printf("through the window (offscreen): median %.3f s\n", window);
     std::printf("ratio window/engine: %.3f (target <= 1.3)\n", window / engine);
+
+    QList<double> previewTimes;
+    for (int repetition = 0; repetition < repetitions; ++repetition) {
+        writeFiles(paths);
+        QString counts;
+        previewTimes << windowPreview(paths, counts);
+        if (!counts.contains(QStringLiteral("would change: %1 ").arg(fileCount)))
+            qFatal("unexpected preview: %s", qPrintable(counts));
+        std::printf("preview %d through the window %.3f s\n", repetition + 1, previewTimes.last());
+    }
+    const double preview = median(previewTimes);
+    std::printf("preview through the window: median %.3f s\n", preview);
+    std::printf("ratio preview/run, both through the window: %.3f (target <= 1.2)\n", preview / window);
     return 0;
 }

@@ -47,6 +47,8 @@ QString failureReasonText(FileFailureReason reason)
         return QStringLiteral("changed by another program during the edit");
     case FileFailureReason::ForeignLink:
         return QStringLiteral("is reached through a link owned by another user");
+    case FileFailureReason::ChangedSincePreview:
+        return QStringLiteral("changed since the preview");
     case FileFailureReason::ChangedSinceRun:
         return QStringLiteral("changed since the edit run");
     case FileFailureReason::NoLongerThere:
@@ -106,4 +108,13 @@ QString skippedList(const SkippedFiles &skipped)
         lines << QStringLiteral(
             "Folders are skipped; tick File > Edit Files Inside Folders to edit the files inside them.");
     return lines.join(QLatin1Char('\n'));
+}
+
+QString runFilesList(const RunSummary &summary)
+{
+    const QString failed = failureList(summary.failures);
+    const QString skipped = skippedList(summary.skipped);
+    if (failed.isEmpty() || skipped.isEmpty())
+        return failed + skipped;
+    return failed + u'\n' + skipped;
 }

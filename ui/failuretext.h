@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filefailure.h"
+#include "runresults.h"
 #include "skippedfiles.h"
 
 #include <QList>
@@ -19,3 +20,5 @@ QString leftAsTheyAreList(const QList<FileFailure> &files);
 // folder rows were skipped; empty when nothing was.
 QString skipReasonText(WalkSkip why);
 QString skippedList(const SkippedFiles &skipped);
+// Both lists of a run's summary, the failed files first.
+QString runFilesList(const RunSummary &summary);

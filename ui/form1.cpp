@@ -183,6 +183,8 @@ void Form1::createMenus()
     addSeparator(mnuFile, QStringLiteral("mnuS1"));
     addEntry(mnuFile, QStringLiteral("mnuExecute"), QStringLiteral("Execute Edit Process"),
              QKeySequence(Qt::CTRL | Qt::Key_E), &Form1::mnuExecute_Click);
+    mnuPreview = addEntry(mnuFile, QStringLiteral("mnuPreview"), QStringLiteral("Preview Edit Process"),
+                          QKeySequence(Qt::CTRL | Qt::Key_P), &Form1::mnuPreview_Click);
     // Del and Ctrl+X are also a text box's delete and cut keys: while the Find
     // or With box has the focus, Qt's text edit claims them through
     // ShortcutOverride, so they act on the text there and not on these entries.
@@ -192,6 +194,9 @@ void Form1::createMenus()
     mnuUndo = addEntry(mnuFile, QStringLiteral("mnuUndo"), QStringLiteral("Undo Last Edit Run"),
                        QKeySequence(Qt::CTRL | Qt::Key_Z), &Form1::mnuUndo_Click);
     mnuUndo->setEnabled(false);
+    mnuReview = addEntry(mnuFile, QStringLiteral("mnuReview"), QStringLiteral("Review Last Edit Run"),
+                         QKeySequence(Qt::CTRL | Qt::Key_R), &Form1::mnuReview_Click);
+    mnuReview->setEnabled(false);
     mnuFolders = addFoldersEntry(mnuFile);
     addSeparator(mnuFile, QStringLiteral("mnuS0"));
     addEntry(mnuFile, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X),

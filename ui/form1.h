@@ -9,6 +9,7 @@
 #include <array>
 #include <chrono>
 
+class ChangesWindow;
 class CheckList;
 class FileListView;
 class QAction;
@@ -53,8 +54,10 @@ private:
     void mnuAddFiles_Click();
     void mnuAddFolder_Click();
     void mnuExecute_Click();
+    void mnuPreview_Click();
     void mnuClear_Click();
     void mnuUndo_Click();
+    void mnuReview_Click();
     void mnuExit_Click();
     void List1_ItemCheck(int index);
     void mnuProgWP_Click();
@@ -66,6 +69,7 @@ private:
     void prcComment();
     void prcDonate();
     void addChosen(const QList<QUrl> &chosen);
+    ChangesWindow &changesWindow();
 
     // EditInputs
     QString findText() const override;
@@ -109,12 +113,16 @@ private:
     CheckList *List1 = nullptr;
     CheckList *List2 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
+    QAction *mnuPreview = nullptr;
     QAction *mnuUndo = nullptr;
+    QAction *mnuReview = nullptr;
     QAction *mnuFolders = nullptr;
 
     // The one About window: created at the first Help > About, hidden by its
     // OK button, and gone (null) after its close box.
     QPointer<frmAbout> m_frmAbout;
+    // The Changes window: made at the first preview or review, then shown again.
+    ChangesWindow *m_changes = nullptr;
     bool m_working = false;   // a run or an undo is in progress (see setWorking())
     QString m_modeCaption;    // the mode line's latest text, shown once a frame during a run
     QElapsedTimer m_frameClock;

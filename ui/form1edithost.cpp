@@ -2,6 +2,7 @@
 // window's controls through these and nothing else.
 #include "form1.h"
 
+#include "changeswindow.h"
 #include "checklist.h"
 #include "failuretext.h"
 #include "filelistmodel.h"
@@ -43,7 +44,15 @@ void Form1::activityChanged(const RunState &state)
     Command1[int(CommandIndex::Execute)]->setEnabled(controls.executeEnabled);
     Command1[int(CommandIndex::Stop)]->setEnabled(controls.stopEnabled);
     mnuUndo->setEnabled(controls.undoEnabled);
+    mnuReview->setEnabled(controls.undoEnabled);
+    mnuPreview->setEnabled(!controls.working);
     setWorking(controls.working);
+    // A preview going while files are rewritten would show neither the files
+    // before nor after: a run or an undo ends it.
+    if (m_changes && controls.working)
+        m_changes->stopPreview();
+    if (m_changes && !controls.working)
+        m_changes->runEnded();
 }
 
 // The pointer is the main window's alone: an application-wide override would
@@ -182,10 +191,9 @@ void Form1::showRunEnd(const RunSummary &summary)
 {
     if (!summary.stopped)
         Label1->setCaption(runSummaryCaption(summary));
-    QString files = failureList(summary.failures);
-    if (const QString skipped = skippedList(summary.skipped); !skipped.isEmpty())
-        files = files.isEmpty() ? skipped : files + u'\n' + skipped;
-    Label1->setFileList(files);
+    if (m_changes)
+        m_changes->showRunEnd(summary.stopped ? QStringLiteral("Edit run stopped.") : runSummaryCaption(summary));
+    Label1->setFileList(runFilesList(summary));
 }
 
 void Form1::showUndoProgress(const Progress &progress)

@@ -1,6 +1,7 @@
 // The two ways the program ends: File > Exit and closing the window.
 #include "form1.h"
 
+#include "changeswindow.h"
 #include "frmabout.h"
 
 #include <QCloseEvent>
@@ -13,13 +14,16 @@ void Form1::closeEvent(QCloseEvent *event)
 }
 
 // The close always goes on, whatever the answer. A run or an undo in progress
-// ends at its next file instead of going on behind a window that has gone, and
+// ends at its next file instead of going on behind a window that has gone (a
+// preview too), and
 // the About window goes too, so that no hidden window keeps the program alive.
 // What the undo holds goes with the window when the program ends.
 void Form1::Form_Unload()
 {
     prcDonate();
     m_run.requestStop();
+    if (m_changes)
+        m_changes->stopPreview();
     delete m_frmAbout.data();
 }
 
@@ -32,6 +36,8 @@ void Form1::Form_Unload()
 void Form1::mnuExit_Click()
 {
     m_run.requestStop();
+    if (m_changes)
+        m_changes->stopPreview();
     delete m_frmAbout.data();
     QCoreApplication::exit(0);
 }

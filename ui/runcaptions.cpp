@@ -8,6 +8,17 @@ QString positionCaption(const QString &action, const Progress &progress)
            + QString::fromUtf8(progress.path);
 }
 
+// " | files skipped: S | folders skipped: K", where there are any.
+QString skippedCaption(const SkippedFiles &skipped)
+{
+    QString caption;
+    if (const qint64 files = skipped.fileCount(); files > 0)
+        caption += QStringLiteral(" | files skipped: ") + QString::number(files);
+    if (const qint64 folders = skipped.folderRowCount(); folders > 0)
+        caption += QStringLiteral(" | folders skipped: ") + QString::number(folders);
+    return caption;
+}
+
 }   // namespace
 
 QString progressCaption(const Progress &progress)
@@ -22,11 +33,28 @@ QString runSummaryCaption(const RunSummary &summary)
                       + QStringLiteral(" | files unchanged: ") + QString::number(summary.unchanged);
     if (summary.failed > 0)
         caption += QStringLiteral(" | files failed: ") + QString::number(summary.failed);
-    if (const qint64 files = summary.skipped.fileCount(); files > 0)
-        caption += QStringLiteral(" | files skipped: ") + QString::number(files);
-    if (const qint64 folders = summary.skipped.folderRowCount(); folders > 0)
-        caption += QStringLiteral(" | folders skipped: ") + QString::number(folders);
-    return caption;
+    return caption + skippedCaption(summary.skipped);
+}
+
+QString previewProgressCaption(const Progress &progress)
+{
+    return positionCaption(QStringLiteral("Previewing file: "), progress);
+}
+
+QString previewSummaryCaption(const RunSummary &summary)
+{
+    QString caption = QStringLiteral("Preview: files visited: ") + QString::number(summary.visited)
+                      + QStringLiteral(" | would change: ") + QString::number(summary.changed)
+                      + QStringLiteral(" | unchanged: ") + QString::number(summary.unchanged);
+    if (summary.failed > 0)
+        caption += QStringLiteral(" | would fail: ") + QString::number(summary.failed);
+    return caption + skippedCaption(summary.skipped);
+}
+
+QString occurrencesText(qint64 occurrences)
+{
+    return QString::number(occurrences)
+           + (occurrences == 1 ? QStringLiteral(" occurrence") : QStringLiteral(" occurrences"));
 }
 
 QString undoProgressCaption(const Progress &progress)

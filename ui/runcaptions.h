@@ -19,6 +19,15 @@ QString runSummaryCaption(const RunSummary &summary);
 QString undoProgressCaption(const Progress &progress);
 // "Undo done: files put back: P | files left as they are: L".
 QString undoSummaryCaption(const UndoSummary &summary);
+// "Previewing file: 3/5", a line break and the path.
+QString previewProgressCaption(const Progress &progress);
+// "Preview: files visited: V | would change: C | unchanged: U", then
+// " | would fail: F", " | files skipped: S" and " | folders skipped: K"
+// when there are any.
+QString previewSummaryCaption(const RunSummary &summary);
+// "3 occurrences" (or "1 occurrence").
+QString occurrencesText(qint64 occurrences);
+
 // The mode line during a file's mode pass: "Performing: " and each mode
 // item's text, then "...".
 QStringList modePassCaptions(const QStringList &modeTexts);

@@ -28,6 +28,24 @@ private:
     EditStream &m_edit;
 };
 
+// Hands each piece read to the tap, if there is one, then to the edit.
+class TappedRead : public ByteSink
+{
+public:
+    TappedRead(ByteSink *tap, ByteSink &edit) : m_tap(tap), m_edit(edit) {}
+
+    void append(QByteArrayView fileBytes) override
+    {
+        if (m_tap)
+            m_tap->append(fileBytes);
+        m_edit.append(fileBytes);
+    }
+
+private:
+    ByteSink *m_tap;
+    ByteSink &m_edit;
+};
+
 }   // namespace
 
 FileCheck checkFile(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer)
@@ -52,12 +70,15 @@ FileCheck checkFile(int fd, qint64 size, const EditRecipe &recipe, QByteArray &b
     return result;
 }
 
-ReadOutcome produceEdit(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer, ByteSink &out)
+ReadOutcome produceEdit(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer, ByteSink &out, EditTap *tap)
 {
     EditStream edit(recipe, out, buffer.size());
-    const ReadOutcome read = readContent(fd, size, buffer, edit);
+    TappedRead reading(tap ? tap->fileBytes : nullptr, edit);
+    const ReadOutcome read = readContent(fd, size, buffer, reading);
     if (read.end == ReadOutcome::End::Complete)
         edit.finish();
+    if (tap)
+        tap->occurrences = edit.findOccurrences();
     return read;
 }
 

@@ -20,8 +20,16 @@ struct FileCheck
 // read in full only by the rewrite, and one that does not is read once.
 FileCheck checkFile(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer);
 
+// What produceEdit() tells besides the edit, for a preview of it.
+struct EditTap
+{
+    ByteSink *fileBytes = nullptr;   // given each piece of the file as read, before the edit is
+    qint64 occurrences = 0;          // set to the Find text's (see EditStream::findOccurrences())
+};
+
 // The edited content of the file to `out`, read through `buffer`.
-ReadOutcome produceEdit(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer, ByteSink &out);
+ReadOutcome produceEdit(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer, ByteSink &out,
+                        EditTap *tap = nullptr);
 
 // The line end of the first `size` bytes of `fd` (see firstLineEnd()), read
 // from its start through `buffer` only as far as the first line end. A file

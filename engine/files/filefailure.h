@@ -18,6 +18,10 @@ enum class FileFailureReason {
                       // between the read and the rewrite; its version is kept
     ForeignLink,      // reached through a symbolic link that another user could
                       // have planted (theirs, in a folder they may write): not followed
+
+    // A run over the files of a preview only:
+    ChangedSincePreview,   // no longer what the preview read
+
     // Undo only:
     ChangedSinceRun,   // no longer what the run left: someone else's version is kept
     NoLongerThere,     // removed since the run

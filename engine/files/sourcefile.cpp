@@ -34,8 +34,13 @@ std::optional<FileFailure> SourceFile::open(const QByteArray &path, Access acces
     // opening it must not wait for a writer; the fstat() below then refuses it.
     // O_NOFOLLOW: a link put in the file's place since it was located is not
     // followed (ELOOP).
-    const int flags = access == Access::Read ? O_RDONLY | O_NONBLOCK : O_PATH;
-    m_fd.reset(::openat(m_location.folder.get(), m_location.name.constData(), flags | O_NOFOLLOW | O_CLOEXEC));
+    const int flags = (access == Access::StatusOnly ? O_PATH : O_RDONLY | O_NONBLOCK) | O_NOFOLLOW | O_CLOEXEC;
+    const int folder = m_location.folder.get();
+    const char *name = m_location.name.constData();
+    m_fd.reset(::openat(folder, name, access == Access::Peek ? flags | O_NOATIME : flags));
+    // O_NOATIME is refused (EPERM) on a file of another user.
+    if (!m_fd.isValid() && access == Access::Peek && errno == EPERM)
+        m_fd.reset(::openat(folder, name, flags));
     if (!m_fd.isValid())
         return fileFailure(path, FileFailureReason::ReadFailed, errno);
     if (::fstat(m_fd.get(), &m_status) != 0) {

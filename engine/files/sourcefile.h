@@ -30,7 +30,9 @@ FileFailure changedFailure(const QByteArray &path);
 class SourceFile
 {
 public:
-    enum class Access { Read, StatusOnly };
+    // Peek reads without setting the file's access time where the system
+    // lets it (the user's own files): a preview leaves every time as it was.
+    enum class Access { Read, Peek, StatusOnly };
 
     // Locates `path` (see locateFile) and opens it, for reading or only to
     // pin it and know its status. Fails when it cannot be opened or is no

@@ -1,8 +1,8 @@
 #include "editrun.h"
 
 #include "editpass.h"
+#include "editrecipe.h"
 #include "folderwalk.h"
-#include "runinputs.h"
 
 #include <QScopeGuard>
 
@@ -12,8 +12,9 @@
 #include <utility>
 
 EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
-    : m_inputs(inputs)
-    , m_rows(rows)
+    : m_from(inputs, rows)
+    , m_inputs(m_from)
+    , m_rows(m_from)
     , m_display(display)
     , m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
 {
@@ -141,6 +142,8 @@ FileResult EditRun::editExistingFile(const QByteArray &path, RunTexts &texts)
 {
     if (auto failure = m_source.open(path))
         return FileResult::failed(*failure);
+    if (!m_from.isAsPreviewed(path, m_source.status()))
+        return FileResult::failed({path, FileFailureReason::ChangedSincePreview, {}});
     const qint64 size = m_source.status().st_size;
     const EditRecipe recipe = recipeFor(size, texts);
     const FileCheck check = checkFile(m_source.fd(), size, recipe, m_readBuffer);
@@ -168,24 +171,7 @@ FileResult EditRun::editExistingFile(const QByteArray &path, RunTexts &texts)
 
 EditRecipe EditRun::recipeFor(qint64 size, RunTexts &texts)
 {
-    const ReadStyle style = readStyle(m_inputs);
-    // Taken before the read, not after it: the Find test runs while the file
-    // is read. No event is handled in between, so the tick is the same.
-    const CompareMode compare = compareMode(m_inputs);
-
-    EditRecipe recipe;
-    recipe.style = style;
-    // Only a line-wise style or a line break in the texts needs the file's
-    // line end, which is found in its first bytes.
-    const bool needsLineEnd = style != ReadStyle::WholeFile || texts.dependOnLineEnd();
-    recipe.lineEnd = needsLineEnd ? fileLineEnd(m_source.fd(), size, m_readBuffer) : QByteArrayLiteral("\r\n");
-    EditTexts &fileTexts = texts.forLineEnd(recipe.lineEnd);
-    recipe.texts = &fileTexts;
-    recipe.finder = fileTexts.search.finder(compare);
-    // The ticks are taken before the read, since the first read already makes
-    // the edit to compare it with the file; no event is handled in between.
-    recipe.modes = tickedModes(m_inputs);
-    return recipe;
+    return makeRecipe(m_inputs, m_source.fd(), size, texts, m_readBuffer);
 }
 
 void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)

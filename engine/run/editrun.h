@@ -4,6 +4,7 @@
 #include "editoptions.h"
 #include "filesseen.h"
 #include "runresults.h"
+#include "runsource.h"
 #include "saferewrite.h"
 #include "sourcefile.h"
 #include "undojournal.h"
@@ -33,6 +34,9 @@ public:
 
     // Execute: edits the listed files.
     void execute();
+    // Execute Ticked Files: edits the files of a preview, with the texts and
+    // ticks it was made with; a file no longer as the preview read it fails.
+    void executePreviewed(const PreviewedRun &run);
     // Stop: the run or the undo in progress ends before its next file.
     void stop();
     // Clear: empties the file list after a question.
@@ -55,6 +59,9 @@ public:
     // The size of the buffer that files are read and searched through; tests
     // make it small to put buffer boundaries everywhere.
     void setBufferSize(qsizetype bytes);
+
+    // What the last run that changed files keeps to put them back.
+    const UndoJournal &journal() const { return m_journal; }
 
     // Whether a run keeps what an undo needs (it does unless told); off only
     // to measure what keeping it costs.
@@ -88,6 +95,7 @@ private:
     // The undo's loop (editundo.cpp), from the file the run changed last.
     UndoSummary putBackAll();
 
+    RunSource m_from;   // the window's inputs and rows, or a preview's
     EditInputs &m_inputs;
     FileRows &m_rows;
     EditDisplay &m_display;

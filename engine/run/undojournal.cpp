@@ -137,6 +137,15 @@ bool UndoJournal::giveUpHeld(int error)
     return true;
 }
 
+UndoJournal::HeldContent UndoJournal::heldContent(const Entry &entry) const
+{
+    if (const auto *inArena = std::get_if<InArena>(&entry.old))
+        return {m_arenas.at(inArena->device).fd(), inArena->at};
+    if (const auto *held = std::get_if<ContentCopy>(&entry.old))
+        return {held->fd(), 0};
+    return {};
+}
+
 UndoJournal::Entry UndoJournal::takeLast()
 {
     Entry entry = std::move(m_entries.back());

@@ -95,6 +95,17 @@ public:
     // `error`. False when nothing was kept.
     bool giveUpHeld(int error);
 
+    // The entries, in the order the run changed their files.
+    const std::vector<Entry> &entries() const { return m_entries; }
+    // Where an entry's old content lies: in the file open as `fd` from
+    // `offset` on, for entry.oldSize bytes; fd -1 when it was not kept.
+    struct HeldContent
+    {
+        int fd = -1;
+        qint64 offset = 0;
+    };
+    HeldContent heldContent(const Entry &entry) const;
+
     // The entry of the file the run changed last; removed and returned by takeLast().
     const Entry &last() const { return m_entries.back(); }
     Entry takeLast();

@@ -193,18 +193,22 @@ void TestForm1::menus_data()
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QStringList>("shortcuts");
     QTest::newRow("File") << "mnuFile"
-                          << "File" << QStringList{"mnuAddFiles", "mnuAddFolder", "mnuS1", "mnuExecute", "mnuClear",
-                                                   "mnuUndo",     "mnuFolders",   "mnuS0", "mnuExit"}
+                          << "File" << QStringList{"mnuAddFiles", "mnuAddFolder", "mnuS1",   "mnuExecute",
+                                                   "mnuPreview",  "mnuClear",     "mnuUndo", "mnuReview",
+                                                   "mnuFolders",  "mnuS0",        "mnuExit"}
                           << QStringList{"Add Files...",
                                          "Add Folder...",
                                          "",
                                          "Execute Edit Process",
+                                         "Preview Edit Process",
                                          "Clear Listed Files",
                                          "Undo Last Edit Run",
+                                         "Review Last Edit Run",
                                          "Edit Files Inside Folders",
                                          "",
                                          "E&xit"}
-                          << QStringList{"Ctrl+O", "", "", "Ctrl+E", "Del", "Ctrl+Z", "", "", "Ctrl+X"};
+                          << QStringList{"Ctrl+O", "",       "", "Ctrl+E", "Ctrl+P", "Del",
+                                         "Ctrl+Z", "Ctrl+R", "", "",       "Ctrl+X"};
     QTest::newRow("Help") << "mnuHelp"
                           << "Help" << QStringList{"mnuProgWP", "mnuT",    "mnuSep",  "mnuComment",
                                                    "mnuDonate", "mnuSep0", "mnuAbout"}
