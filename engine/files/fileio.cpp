@@ -1,5 +1,6 @@
 #include "fileio.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -145,9 +146,26 @@ int copyBytes(int from, int to, qint64 length, qint64 toOffset, Holes holes)
     return 0;
 }
 
-int openUnnamedFile(int folder)
+int openUnnamedFile(int folder, mode_t mode)
 {
-    return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+}
+
+std::optional<mode_t> currentUmask()
+{
+    // umask() itself would have to set it to read it, under the feet of
+    // other threads that make files.
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (!line.startsWith("Umask:"))
+            continue;
+        bool ok = false;
+        const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+        return ok ? std::optional<mode_t>(mode_t(mask & 0777)) : std::nullopt;
+    }
+    return std::nullopt;
 }
 
 namespace {

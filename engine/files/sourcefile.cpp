@@ -1,5 +1,7 @@
 #include "sourcefile.h"
 
+#include "fileio.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -35,7 +37,7 @@ std::optional<FileFailure> SourceFile::open(const QByteArray &path, Access acces
     // O_NOFOLLOW: a link put in the file's place since it was located is not
     // followed (ELOOP).
     const int flags = access == Access::Read ? O_RDONLY | O_NONBLOCK : O_PATH;
-    m_fd.reset(::openat(m_location.folder.get(), m_location.name.constData(), flags | O_NOFOLLOW | O_CLOEXEC));
+    m_fd.reset(::openat(folder(), m_location.name.constData(), flags | O_NOFOLLOW | O_CLOEXEC));
     if (!m_fd.isValid())
         return fileFailure(path, FileFailureReason::ReadFailed, errno);
     if (::fstat(m_fd.get(), &m_status) != 0) {
@@ -48,6 +50,29 @@ std::optional<FileFailure> SourceFile::open(const QByteArray &path, Access acces
         return fileFailure(path, FileFailureReason::ReadFailed, ENOENT);
     }
     return std::nullopt;
+}
+
+bool SourceFile::openPlain(const QByteArray &path, FolderCache &folders)
+{
+    close();
+    m_path = path;
+    if (!folders.locate(path, m_location))
+        return false;
+    // O_NOFOLLOW: a link fails (ELOOP) and goes the long way, as does every other failure.
+    m_fd.reset(::openat(folder(), m_location.name.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (m_fd.isValid() && ::fstat(m_fd.get(), &m_status) == 0 && S_ISREG(m_status.st_mode))
+        return true;
+    close();
+    return false;
+}
+
+bool SourceFile::stillAsRead() const
+{
+    struct stat now
+    {
+    };
+    return ::fstatat(folder(), m_location.name.constData(), &now, AT_SYMLINK_NOFOLLOW) == 0
+           && isSameVersion(now, m_status);
 }
 
 void SourceFile::close()

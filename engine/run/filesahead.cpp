@@ -1,0 +1,27 @@
+#include "filesahead.h"
+
+#include "edithost.h"
+
+FilesAhead::FilesAhead(int workers, const QString &find, const QString &with, qsizetype bufferSize)
+    : m_pipeline(workers, [this](int worker, const FileJob &job) { return m_preparers[size_t(worker)]->prepare(job); })
+{
+    // Made before the first job is given, so the workers only read the list.
+    for (int worker = 0; worker < workers; ++worker)
+        m_preparers.push_back(std::make_unique<FilePreparer>(find, with, bufferSize));
+}
+
+PreparedFile FilesAhead::take(qint64 position, const FileTicks &ticks, const FileRows &rows)
+{
+    if (ticks != m_ticks || m_next < 0) {
+        m_pipeline.dropAll();
+        m_ticks = ticks;
+        m_next = position;
+    }
+    // Rows dropped on the list during the run lie past its row count; a
+    // Clear ends the run before any row it removed is asked for.
+    while (m_next >= 1 && m_next <= rows.rowCount() && m_pipeline.pending() < kMostAhead) {
+        m_pipeline.push({m_next, rows.rowTag(m_next), ticks});
+        --m_next;
+    }
+    return m_pipeline.take();
+}
