@@ -1,6 +1,5 @@
 #include "fileio.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -146,26 +145,9 @@ int copyBytes(int from, int to, qint64 length, qint64 toOffset, Holes holes)
     return 0;
 }
 
-int openUnnamedFile(int folder, mode_t mode)
+int openUnnamedFile(int folder)
 {
-    return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
-}
-
-std::optional<mode_t> currentUmask()
-{
-    // umask() itself would have to set it to read it, under the feet of
-    // other threads that make files.
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (!line.startsWith("Umask:"))
-            continue;
-        bool ok = false;
-        const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
-        return ok ? std::optional<mode_t>(mode_t(mask & 0777)) : std::nullopt;
-    }
-    return std::nullopt;
+    return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
 }
 
 namespace {

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
-#include <optional>
 #include <sys/stat.h>
 
 // Writes all of `bytes` at the descriptor's offset, going on after short
@@ -25,16 +24,11 @@ enum class Holes {
 int copyBytes(int from, int to, qint64 length, qint64 toOffset = 0, Holes holes = Holes::Skip);
 
 // A new file in the folder open as `folder` (O_PATH will do) that has no
-// name (O_TMPFILE, readable and writable by its owner only unless `mode`
-// says otherwise, less the umask) and vanishes with its last descriptor,
-// also when the program is killed. -1 with errno set when the system or the
-// file system has no such files (EOPNOTSUPP, EISDIR or EINVAL) or the folder
-// takes no new file.
-int openUnnamedFile(int folder, mode_t mode = S_IRUSR | S_IWUSR);
-
-// The process's umask as the kernel reports it, read without changing it;
-// nothing where the kernel does not say.
-std::optional<mode_t> currentUmask();
+// name (O_TMPFILE, readable and writable by its owner only) and vanishes
+// with its last descriptor, also when the program is killed. -1 with errno
+// set when the system or the file system has no such files (EOPNOTSUPP,
+// EISDIR or EINVAL) or the folder takes no new file.
+int openUnnamedFile(int folder);
 
 // Gives the unnamed file `fd` a new name in `folder` beginning with `prefix`
 // and a random end, and stores it in `name`. 0 or an errno.

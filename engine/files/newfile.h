@@ -4,8 +4,6 @@
 
 #include <QByteArray>
 
-#include <sys/types.h>
-
 // The new version of a file that is to replace it by a rename, made in the
 // file's folder. It has no name while it is written (O_TMPFILE) and is named
 // in the system call right before the rename, so that only a kill at that
@@ -20,10 +18,8 @@ public:
     enum class Naming { NamedIfNeeded, UnnamedOnly };
 
     // A new file for the file `name` in the folder open as `folder`, which
-    // must stay open while this object lives. Without a name it is made with
-    // the permission bits `mode` (less the umask); a named one is its owner's
-    // alone until they are set.
-    NewFile(int folder, const QByteArray &name, mode_t mode, Naming naming = Naming::NamedIfNeeded);
+    // must stay open while this object lives.
+    NewFile(int folder, const QByteArray &name, Naming naming = Naming::NamedIfNeeded);
     NewFile(NewFile &&other) noexcept = default;
     NewFile &operator=(NewFile &&other) = delete;
     ~NewFile();
@@ -31,8 +27,6 @@ public:
     // 0, or the errno of the failed creation.
     int openError() const { return m_openError; }
     int fd() const { return m_fd.get(); }
-    // Whether it was made without a name, with the bits asked for.
-    bool isUnnamed() const { return m_fd.isValid() && m_name.isEmpty(); }
 
     // Names the file and renames it over the file it is for. 0 or an errno.
     int replace();

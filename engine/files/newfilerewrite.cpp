@@ -18,27 +18,13 @@ RewriteOutcome failed(FileFailure failure)
 
 }   // namespace
 
-std::optional<mode_t> SafeRewriter::finalCreationMode(mode_t wanted) const
-{
-    // A write clears the set-user-ID and set-group-ID bits: those are set
-    // after it, as are bits that the umask would take away.
-    if (!m_umask || (wanted & 07000) != 0 || (wanted & *m_umask) != 0)
-        return std::nullopt;
-    return wanted & 0777;
-}
-
-NewFile SafeRewriter::newFileFor(const SourceFile &target, mode_t wanted, NewFile::Naming naming) const
-{
-    return NewFile(target.folder(), target.name(), finalCreationMode(wanted).value_or(S_IRUSR | S_IWUSR), naming);
-}
-
 std::optional<NewFile> SafeRewriter::writeAhead(const SourceFile &target, const RewriteSource &source,
                                                 const Producer &produce)
 {
     const Job job{target, target.path(), target.status(), source, produce};
     if (!S_ISREG(job.expected.st_mode) || !mayWrite(job) || !isReplaceable(job))
         return std::nullopt;
-    NewFile file = newFileFor(target, source.mode, NewFile::Naming::UnnamedOnly);
+    NewFile file(target.folder(), target.name(), NewFile::Naming::UnnamedOnly);
     if (writeNewFile(job, file).kind != NewFileOutcome::Kind::Written)
         return std::nullopt;
     return file;
@@ -70,8 +56,9 @@ SafeRewriter::NewFileOutcome SafeRewriter::writeNewFile(const Job &job, NewFile 
         return failed(FileFailureReason::Write, error);
     // After the last write, which would clear the set-user-ID and
     // set-group-ID bits of a file that is not root's.
-    const bool madeWithMode = file.isUnnamed() && finalCreationMode(job.source.mode);
-    if (!madeWithMode && ::fchmod(file.fd(), job.source.mode & 07777) != 0)
+    // The new file's own bits are known (its owner's, less the umask) only
+    // where the folder has no default ACL: they are set, not compared.
+    if (::fchmod(file.fd(), job.source.mode & 07777) != 0)
         return failed(FileFailureReason::OpenForWriting, errno);
     if (m_durability.renameNeedsFlush(file.fd(), job.expected.st_dev) && ::fdatasync(file.fd()) != 0)
         return failed(FileFailureReason::Write, errno);

@@ -70,7 +70,6 @@ SafeRewriter::SafeRewriter()
     : m_writeBuffer(kStreamBufferSize, Qt::Uninitialized)
     , m_user(::geteuid())
     , m_group(::getegid())
-    , m_umask(currentUmask())
 {
 }
 
@@ -84,7 +83,7 @@ RewriteOutcome SafeRewriter::rewrite(const SourceFile &target, const RewriteSour
     if (!mayWrite(job))
         return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, errno));
     if (isReplaceable(job)) {
-        NewFile file = newFileFor(target, source.mode, NewFile::Naming::NamedIfNeeded);
+        NewFile file(target.folder(), target.name());
         NewFileOutcome outcome = writeNewFile(job, file);
         if (outcome.kind == NewFileOutcome::Kind::Written)
             return replaceWith(target, file);

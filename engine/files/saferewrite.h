@@ -111,10 +111,6 @@ private:
         FileFailure failure;   // when Failed
     };
 
-    // The permission bits `wanted` when a new file can be made with them, so
-    // that it needs no chmod after its last write.
-    std::optional<mode_t> finalCreationMode(mode_t wanted) const;
-    NewFile newFileFor(const SourceFile &target, mode_t wanted, NewFile::Naming naming) const;
     // Whether the effective user may write the file; errno says why not.
     bool mayWrite(const Job &job) const;
     // Whether the file may be replaced by a new one without losing anything.
@@ -138,5 +134,4 @@ private:
     Durability m_durability;
     uid_t m_user;    // the effective user and group
     gid_t m_group;
-    std::optional<mode_t> m_umask;
 };
