@@ -222,7 +222,10 @@ void EditRun::keepForUndo(SourceFile &source, RewriteOutcome &outcome)
     }
     if (m_ahead)
         m_ahead->noteRewritten(source.status());
+    UniqueFd replaced = source.takeFd();
     if (m_keepsUndo)
-        m_journal.record({source.path(), source.takeFd(), source.status(), source.folder(), outcome.written,
-                          std::move(outcome.overwritten)});
+        replaced = m_journal.record({source.path(), std::move(replaced), source.status(), source.folder(),
+                                     outcome.written, std::move(outcome.overwritten)});
+    if (m_ahead)
+        m_ahead->closeLater(std::move(replaced));
 }

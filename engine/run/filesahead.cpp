@@ -3,7 +3,11 @@
 #include "edithost.h"
 
 FilesAhead::FilesAhead(int workers, const QString &find, const QString &with, qsizetype bufferSize)
-    : m_pipeline(workers, [this](int worker, const FileJob &job) { return m_preparers[size_t(worker)]->prepare(job); })
+    : m_pipeline(workers,
+                 [this](int worker, const FileJob &job) {
+                     closeRetired();
+                     return m_preparers[size_t(worker)]->prepare(job);
+                 })
 {
     // Made before the first job is given, so the workers only read the list.
     for (int worker = 0; worker < workers; ++worker)
@@ -24,4 +28,21 @@ PreparedFile FilesAhead::take(qint64 position, const FileTicks &ticks, const Fil
         --m_next;
     }
     return m_pipeline.take();
+}
+
+void FilesAhead::closeLater(UniqueFd fd)
+{
+    if (!fd.isValid())
+        return;
+    const std::lock_guard lock(m_retiredLock);
+    m_retired.push_back(std::move(fd));
+}
+
+void FilesAhead::closeRetired()
+{
+    std::vector<UniqueFd> retired;
+    {
+        const std::lock_guard lock(m_retiredLock);
+        retired.swap(m_retired);
+    }
 }

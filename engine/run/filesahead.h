@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <memory>
+#include <mutex>
 #include <sys/stat.h>
 #include <utility>
 #include <vector>
@@ -34,11 +35,20 @@ public:
     void noteRewritten(const struct stat &status) { m_rewritten.insert(identityOf(status)); }
     bool wasRewritten(const struct stat &status) const { return m_rewritten.contains(identityOf(status)); }
 
+    // Has a worker close `fd`: the last descriptor of a replaced file, whose
+    // close frees its blocks, which takes as long as the rest of its commit.
+    void closeLater(UniqueFd fd);
+
 private:
     using Identity = std::pair<quint64, quint64>;   // device and inode
     static Identity identityOf(const struct stat &status) { return {status.st_dev, status.st_ino}; }
 
+    // Run by a worker before each file it prepares.
+    void closeRetired();
+
     QSet<Identity> m_rewritten;
+    std::mutex m_retiredLock;
+    std::vector<UniqueFd> m_retired;   // for closeRetired()
     std::vector<std::unique_ptr<FilePreparer>> m_preparers;   // one per worker
     Pipeline<FileJob, PreparedFile> m_pipeline;
     FileTicks m_ticks;      // what the files given so far are prepared by

@@ -82,8 +82,10 @@ public:
     // Notes that the run rewrote a file. A file written in place comes with
     // the copy of its old content that the rewrite made; a file replaced by a
     // new one keeps its old content in the replaced file, which the journal
-    // copies or takes over.
-    void record(Change change);
+    // copies or takes over. Returns the replaced file's descriptor where the
+    // journal does not keep it, for the caller to close where it suits: the
+    // close of a replaced file's last descriptor frees its blocks.
+    UniqueFd record(Change change);
 
     bool isEmpty() const { return m_entries.empty(); }
     // Entries whose old content is kept, and those whose is not.
