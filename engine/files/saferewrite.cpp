@@ -80,8 +80,11 @@ RewriteOutcome SafeRewriter::rewrite(const SourceFile &target, const RewriteSour
     // right before it is replaced or overwritten.
     if (!S_ISREG(job.expected.st_mode))
         return failed(changedFailure(job.path));
-    if (!mayWrite(job))
-        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, errno));
+    if (!mayWrite(job)) {
+        const int error = errno;
+        return failed(target.stillAsRead() ? fileFailure(job.path, FileFailureReason::OpenForWriting, error)
+                                           : changedFailure(job.path));
+    }
     if (isReplaceable(job)) {
         NewFile file(target.folder(), target.name());
         NewFileOutcome outcome = writeNewFile(job, file);
@@ -90,6 +93,8 @@ RewriteOutcome SafeRewriter::rewrite(const SourceFile &target, const RewriteSour
         if (outcome.kind == NewFileOutcome::Kind::Failed)
             return failed(std::move(outcome.failure));
     }
+    if (!target.stillAsRead())
+        return failed(changedFailure(job.path));
     return writeInPlace(job);
 }
 
@@ -116,8 +121,6 @@ bool SafeRewriter::isReplaceable(const Job &job)
 
 RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
 {
-    if (!job.target.stillAsRead())
-        return failed(changedFailure(job.path));
     const UniqueFd file(
         ::openat(job.target.folder(), job.target.name().constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!file.isValid())
