@@ -19,6 +19,7 @@ namespace {
 // Below this many rows a run stays on its own thread: starting workers
 // would cost more than they save.
 constexpr qint64 kRowsWorthWorkers = 32;
+constexpr qsizetype kFewestAhead = 8;
 
 int coresToUse()
 {
@@ -96,7 +97,7 @@ RunSummary EditRun::editRows(qint64 rowCount)
         m_ahead.reset();
         m_folders.clear();
     });
-    if (!m_seen && m_workers > 1 && rowCount >= kRowsWorthWorkers)
+    if (!m_seen && m_workers > 1 && rowCount >= kRowsWorthWorkers && FilesAhead::mostAhead() >= kFewestAhead)
         m_ahead.emplace(m_workers, find, with, m_readBuffer.size());
     RunSummary summary;
     for (qint64 position = rowCount; position >= 1 && m_stop == StopRequest::None; --position) {

@@ -14,14 +14,16 @@
 class FileRows;
 
 // The files of a run prepared ahead of their turn by worker threads, the
-// rows from the last to the first, at most kMostAhead at a time: each holds
-// up to two descriptors (the file and its new content) and, until its turn,
-// its new content's disk space. The undo keeps 256 descriptors free for the
-// run and the window, which this stays well within.
+// rows from the last to the first, at most 64 at a time: each holds up to two
+// descriptors (the file and its new content) and, until its turn, its new
+// content's disk space. The undo keeps 256 descriptors free for the run and
+// the window; the files ahead take no more than half of them.
 class FilesAhead
 {
 public:
-    static constexpr qsizetype kMostAhead = 64;
+    // How many files may be prepared ahead under the open-file limit; fewer
+    // than a few are not worth the workers.
+    static qsizetype mostAhead();
 
     FilesAhead(int workers, const QString &find, const QString &with, qsizetype bufferSize);
 
@@ -51,6 +53,7 @@ private:
     std::vector<UniqueFd> m_retired;   // for closeRetired()
     std::vector<std::unique_ptr<FilePreparer>> m_preparers;   // one per worker
     Pipeline<FileJob, PreparedFile> m_pipeline;
+    const qsizetype m_mostAhead = mostAhead();
     FileTicks m_ticks;      // what the files given so far are prepared by
     qint64 m_next = -1;     // the next row to give the workers; -1 before the first
 };
