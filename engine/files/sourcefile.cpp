@@ -102,3 +102,19 @@ ReadOutcome readContent(int fd, qint64 size, QByteArray &buffer, ByteSink &out, 
     }
     return {};
 }
+
+ReadOutcome readKept(int fd, qint64 offset, qint64 size, QByteArray &buffer, ByteSink &out)
+{
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got =
+            ::pread(fd, buffer.data(), size_t(qMin(qint64(buffer.size()), size - done)), offset + done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return {ReadOutcome::End::Failed, got < 0 ? errno : EIO};
+        out.append(QByteArrayView(buffer.constData(), got));
+        done += got;
+    }
+    return {};
+}

@@ -83,3 +83,7 @@ struct ReadOutcome
 // truncated the file meanwhile: Changed.
 ReadOutcome readContent(int fd, qint64 size, QByteArray &buffer, ByteSink &out,
                         const std::function<bool()> &enough = {});
+
+// Reads `size` bytes of `fd` from `offset` on, which must all be there: fewer
+// fail (EIO). For contents kept by the program itself.
+ReadOutcome readKept(int fd, qint64 offset, qint64 size, QByteArray &buffer, ByteSink &out);

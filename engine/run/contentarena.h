@@ -20,6 +20,8 @@ public:
 
     // Bytes held.
     qint64 size() const { return m_size; }
+    // The arena's own file, which readKept() reads as read() does.
+    int fd() const { return m_fd.get(); }
 
     // Appends the first `size` bytes of `fd`, copied inside the kernel; the
     // arena's own file is made in the folder open as `folder` at the first.

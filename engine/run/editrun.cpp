@@ -16,8 +16,8 @@
 
 namespace {
 
-// Below this many rows a run stays on its own thread: starting workers
-// would cost more than they save.
+// Below this many rows a run (or files an undo) stays on its own thread:
+// starting workers would cost more than they save.
 constexpr qint64 kRowsWorthWorkers = 32;
 constexpr qsizetype kFewestAhead = 8;
 
@@ -46,6 +46,11 @@ EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
 void EditRun::setBufferSize(qsizetype bytes)
 {
     m_readBuffer.resize(bytes);
+}
+
+bool EditRun::isWorthWorkers(qint64 count) const
+{
+    return m_workers > 1 && count >= kRowsWorthWorkers && FilesAhead::mostAhead() >= kFewestAhead;
 }
 
 RunState EditRun::state() const
@@ -97,7 +102,7 @@ RunSummary EditRun::editRows(qint64 rowCount)
         m_ahead.reset();
         m_folders.clear();
     });
-    if (!m_seen && m_workers > 1 && rowCount >= kRowsWorthWorkers && FilesAhead::mostAhead() >= kFewestAhead)
+    if (!m_seen && isWorthWorkers(rowCount))
         m_ahead.emplace(m_workers, find, with, m_readBuffer.size());
     RunSummary summary;
     for (qint64 position = rowCount; position >= 1 && m_stop == StopRequest::None; --position) {

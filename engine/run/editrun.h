@@ -8,6 +8,7 @@
 #include "runresults.h"
 #include "saferewrite.h"
 #include "sourcefile.h"
+#include "undoahead.h"
 #include "undojournal.h"
 
 #include <QByteArray>
@@ -106,6 +107,11 @@ private:
 
     // The undo's loop (editundo.cpp), from the file the run changed last.
     UndoSummary putBackAll();
+    // Puts back the entry just taken from the journal, from what was
+    // prepared for it ahead where that is usable.
+    std::optional<FileFailure> putBackOne(const UndoJournal::Entry &entry, std::optional<PreparedUndo> &prepared);
+    // Whether a run or an undo of `count` files is worth worker threads.
+    bool isWorthWorkers(qint64 count) const;
 
     EditInputs &m_inputs;
     FileRows &m_rows;

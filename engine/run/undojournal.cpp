@@ -138,6 +138,15 @@ bool UndoJournal::giveUpHeld(int error)
     return true;
 }
 
+UndoJournal::ContentPlace UndoJournal::placeOf(const Entry &entry) const
+{
+    if (const auto *held = std::get_if<ContentCopy>(&entry.old))
+        return {held->fd(), 0};
+    if (const auto *inArena = std::get_if<InArena>(&entry.old))
+        return {m_arenas.at(inArena->device).fd(), inArena->at};
+    return {};
+}
+
 UndoJournal::Entry UndoJournal::takeLast()
 {
     Entry entry = std::move(m_entries.back());

@@ -97,6 +97,18 @@ public:
     // `error`. False when nothing was kept.
     bool giveUpHeld(int error);
 
+    // Where an entry's old content lies, for readKept(): the file (-1 when
+    // it is not kept) and the offset of its first byte there.
+    struct ContentPlace
+    {
+        int fd = -1;
+        qint64 at = 0;
+    };
+    ContentPlace placeOf(const Entry &entry) const;
+    // The entries, the file the run changed first at 0.
+    qsizetype size() const { return qsizetype(m_entries.size()); }
+    const Entry &at(qsizetype index) const { return m_entries[size_t(index)]; }
+
     // The entry of the file the run changed last; removed and returned by takeLast().
     const Entry &last() const { return m_entries.back(); }
     Entry takeLast();

@@ -1,6 +1,6 @@
-// Runs over many rows, whose files worker threads prepare ahead of their
-// turn: the window and the files see exactly what one thread would have
-// done, and nothing of a file is visible before its turn.
+// Runs and undos over many files, which worker threads prepare ahead of
+// their turn: the window and the files see exactly what one thread would
+// have done, and nothing of a file is visible before its turn.
 #include "runfixture.h"
 
 #include <QDir>
@@ -27,7 +27,7 @@ struct WindowLog
         WindowLog log;
         for (const QString &caption : host.statusCaptions + host.modeCaptions)
             log.captions.append(QString(caption).replace(folder, "<dir>"));
-        for (const FileFailure &failure : host.failureReports.value(0))
+        for (const FileFailure &failure : host.failureReports.value(0) + host.leftReports.value(0))
             log.failures.append({QString::fromUtf8(failure.path).replace(folder, "<dir>"), failure.reason});
         return log;
     }
@@ -145,6 +145,7 @@ void TestFilesAhead::workersChangeNothingTheWindowSees_data()
     QTest::newRow("2 workers, 16-byte buffer") << 2 << qsizetype(16);
 }
 
+// The run, then its undo.
 void TestFilesAhead::workersChangeNothingTheWindowSees()
 {
     QFETCH(int, workers);
@@ -155,17 +156,22 @@ void TestFilesAhead::workersChangeNothingTheWindowSees()
         QTemporaryDir dir;
         RecordingHost host;
         prepareReplace(host, writeMixedRows(dir.path()), QStringLiteral("dog"));
+        const QMap<QString, QByteArray> before = contentsBelow(dir.path());
         EditRun run(host, host, host);
         run.setWorkerCount(count);
         run.setBufferSize(bufferSize);
         run.execute();
-        logs.append(WindowLog::of(host, dir.path()));
         contents.append(contentsBelow(dir.path()));
+        host.answers = {true};
+        run.undo();
+        logs.append(WindowLog::of(host, dir.path()));
+        QCOMPARE(contentsBelow(dir.path()), before);
     }
     QCOMPARE(logs[1].captions, logs[0].captions);
     QCOMPARE(logs[1].failures, logs[0].failures);
     QCOMPARE(logs[0].failures.size(), 1);   // the read-only file
     QCOMPARE(contents[1], contents[0]);
+    QVERIFY(logs[0].captions.contains("Undo done: files put back: 219 | files left as they are: 0"));
     QVERIFY(logs[0].captions.contains("Done Processing files: 500 | files changed: 219 | files unchanged: 280"
                                       " | files failed: 1 | folders skipped: 1"));
 }
