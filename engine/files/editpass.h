@@ -10,9 +10,9 @@
 struct FileCheck
 {
     ReadOutcome read;
-    bool found = false;     // the Find test passed
-    bool changes = false;   // the edit would change a byte
-    bool inBuffer = false;  // the whole file came in one piece and is still in the buffer
+    bool found = false;      // the Find test passed
+    bool changes = false;    // the edit would change a byte
+    bool inBuffer = false;   // the whole file came in one piece and is still in the buffer
 };
 
 // The first read of a file: the Find test on its content and, alongside, the

@@ -44,7 +44,8 @@ SafeRewriter::NewFileOutcome SafeRewriter::writeNewFile(const Job &job, NewFile 
     }
     // A new file is the effective user's, in the effective group or the
     // folder's: set only where that may differ from the old file's.
-    const bool sameOwner = job.source.owner == m_user && job.source.group == m_group && job.target.folderGroup() == m_group;
+    const bool sameOwner =
+        job.source.owner == m_user && job.source.group == m_group && job.target.folderGroup() == m_group;
     if (!sameOwner && ::fchown(file.fd(), job.source.owner, job.source.group) != 0)
         return {Kind::UseInPlace, {}};
 
@@ -55,9 +56,9 @@ SafeRewriter::NewFileOutcome SafeRewriter::writeNewFile(const Job &job, NewFile 
     if (const int error = sink.finish())
         return failed(FileFailureReason::Write, error);
     // After the last write, which would clear the set-user-ID and
-    // set-group-ID bits of a file that is not root's.
-    // The new file's own bits are known (its owner's, less the umask) only
-    // where the folder has no default ACL: they are set, not compared.
+    // set-group-ID bits of a file that is not root's. Set, not compared: the
+    // new file's own bits (its owner's, less the umask or the folder's
+    // default ACL) are not known without asking.
     if (::fchmod(file.fd(), job.source.mode & 07777) != 0)
         return failed(FileFailureReason::OpenForWriting, errno);
     if (m_durability.renameNeedsFlush(file.fd(), job.expected.st_dev) && ::fdatasync(file.fd()) != 0)
@@ -80,4 +81,3 @@ RewriteOutcome SafeRewriter::replaceWith(const SourceFile &target, NewFile &file
         return failed(fileFailure(path, FileFailureReason::PartlyWritten, errno));
     return {std::nullopt, {}, written};
 }
-

@@ -70,8 +70,7 @@ SafeRewriter::SafeRewriter()
     : m_writeBuffer(kStreamBufferSize, Qt::Uninitialized)
     , m_user(::geteuid())
     , m_group(::getegid())
-{
-}
+{}
 
 RewriteOutcome SafeRewriter::rewrite(const SourceFile &target, const RewriteSource &source, const Producer &produce)
 {
@@ -109,8 +108,7 @@ bool SafeRewriter::mayWrite(const Job &job) const
     // The owner's own bits decide for the owner, ACL or not.
     if (job.expected.st_uid == m_user && (job.expected.st_mode & S_IWUSR))
         return true;
-    return ::faccessat(job.target.folder(), job.target.name().constData(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW)
-           == 0;
+    return ::faccessat(job.target.folder(), job.target.name().constData(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool SafeRewriter::isReplaceable(const Job &job)

@@ -132,6 +132,6 @@ private:
 
     QByteArray m_writeBuffer;   // reused from file to file
     Durability m_durability;
-    uid_t m_user;    // the effective user and group
+    uid_t m_user;   // the effective user and group
     gid_t m_group;
 };

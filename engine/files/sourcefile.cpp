@@ -107,8 +107,7 @@ ReadOutcome readKept(int fd, qint64 offset, qint64 size, QByteArray &buffer, Byt
 {
     qint64 done = 0;
     while (done < size) {
-        const ssize_t got =
-            ::pread(fd, buffer.data(), size_t(qMin(qint64(buffer.size()), size - done)), offset + done);
+        const ssize_t got = ::pread(fd, buffer.data(), size_t(qMin(qint64(buffer.size()), size - done)), offset + done);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)

@@ -210,8 +210,7 @@ FileResult EditRun::rewriteChecked(SourceFile &source, const EditRecipe &recipe,
             return produceEdit(content, recipe, m_readBuffer.size(), out);
         return produceEdit(from, size, recipe, m_readBuffer, out);
     };
-    RewriteOutcome outcome =
-        m_rewriter.rewrite(source, RewriteSource::target(source.fd(), source.status()), produce);
+    RewriteOutcome outcome = m_rewriter.rewrite(source, RewriteSource::target(source.fd(), source.status()), produce);
     if (outcome.failure)
         return FileResult::failed(*outcome.failure);
     keepForUndo(source, outcome);

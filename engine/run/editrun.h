@@ -120,8 +120,8 @@ private:
     StopRequest m_stop = StopRequest::None;
     bool m_keepsUndo = true;
     int m_workers;
-    bool m_changedAny = false;         // the run in progress has changed a file
-    std::optional<FilesSeen> m_seen;   // when the run in progress walks folder rows
+    bool m_changedAny = false;           // the run in progress has changed a file
+    std::optional<FilesSeen> m_seen;     // when the run in progress walks folder rows
     std::optional<FilesAhead> m_ahead;   // when the run in progress has files prepared ahead
     QByteArray m_readBuffer;
     SourceFile m_source;

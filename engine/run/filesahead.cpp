@@ -29,11 +29,10 @@ qsizetype FilesAhead::mostAhead()
 }
 
 FilesAhead::FilesAhead(int workers, const QString &find, const QString &with, qsizetype bufferSize)
-    : m_pipeline(workers,
-                 [this](int worker, const FileJob &job) {
-                     closeRetired();
-                     return m_preparers[size_t(worker)]->prepare(job);
-                 })
+    : m_pipeline(workers, [this](int worker, const FileJob &job) {
+        closeRetired();
+        return m_preparers[size_t(worker)]->prepare(job);
+    })
 {
     // Made before the first job is given, so the workers only read the list.
     for (int worker = 0; worker < workers; ++worker)

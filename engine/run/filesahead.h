@@ -50,10 +50,10 @@ private:
 
     QSet<Identity> m_rewritten;
     std::mutex m_retiredLock;
-    std::vector<UniqueFd> m_retired;   // for closeRetired()
+    std::vector<UniqueFd> m_retired;                          // for closeRetired()
     std::vector<std::unique_ptr<FilePreparer>> m_preparers;   // one per worker
     Pipeline<FileJob, PreparedFile> m_pipeline;
     const qsizetype m_mostAhead = mostAhead();
-    FileTicks m_ticks;      // what the files given so far are prepared by
-    qint64 m_next = -1;     // the next row to give the workers; -1 before the first
+    FileTicks m_ticks;    // what the files given so far are prepared by
+    qint64 m_next = -1;   // the next row to give the workers; -1 before the first
 };

@@ -8,8 +8,7 @@
 FilePreparer::FilePreparer(const QString &find, const QString &with, qsizetype bufferSize)
     : m_texts(find, with)
     , m_buffer(bufferSize, Qt::Uninitialized)
-{
-}
+{}
 
 PreparedFile FilePreparer::prepare(const FileJob &job)
 {

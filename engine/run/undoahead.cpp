@@ -1,13 +1,12 @@
 #include "undoahead.h"
 
-#include "filesahead.h"
 #include "fileio.h"
+#include "filesahead.h"
 
 #include <new>
 
 UndosAhead::UndosAhead(int workers, qsizetype bufferSize)
-    : m_pipeline(workers,
-                 [this](int worker, const UndoJob &job) { return prepare(*m_preparers[size_t(worker)], job); })
+    : m_pipeline(workers, [this](int worker, const UndoJob &job) { return prepare(*m_preparers[size_t(worker)], job); })
     , m_mostAhead(FilesAhead::mostAhead())
 {
     for (int worker = 0; worker < workers; ++worker)
@@ -16,12 +15,11 @@ UndosAhead::UndosAhead(int workers, qsizetype bufferSize)
 
 PreparedUndo UndosAhead::take(qsizetype index, const UndoJournal &journal)
 {
-    if (m_next < 0)
-        m_next = index;
-    for (; m_next >= 0 && m_pipeline.pending() < m_mostAhead; --m_next) {
-        const UndoJournal::Entry &entry = journal.at(m_next);
+    qsizetype &next = m_next ? *m_next : m_next.emplace(index);
+    for (; next >= 0 && m_pipeline.pending() < m_mostAhead; --next) {
+        const UndoJournal::Entry &entry = journal.at(next);
         if (entry.canBePutBack())
-            m_pipeline.push({m_next, entry.path, entry.oldSize, entry.mode, entry.owner, entry.group, entry.written,
+            m_pipeline.push({next, entry.path, entry.oldSize, entry.mode, entry.owner, entry.group, entry.written,
                              journal.placeOf(entry)});
     }
     return m_pipeline.take();

@@ -63,5 +63,7 @@ private:
     std::vector<std::unique_ptr<Preparer>> m_preparers;
     Pipeline<UndoJob, PreparedUndo> m_pipeline;
     const qsizetype m_mostAhead;
-    qsizetype m_next = -1;   // the next entry to give the workers; -1 before the first
+    // The next entry to give the workers (-1 once all are given); nothing
+    // before the first.
+    std::optional<qsizetype> m_next;
 };
