@@ -10,6 +10,8 @@
 #   FOLDER      where the data goes (default: a new folder under /tmp); about
 #               1 GB are needed there
 #   TEXTORUM_BENCH  the program to time (default: build/bench/textorum-bench)
+#   TEXTORUM_BASELINE  an earlier build of it; if set, the listed run is
+#               timed against it too
 #   RUNS        timed runs of each command (default: 5)
 set -eu
 
@@ -72,10 +74,15 @@ listed="find $work/tree -type f -print0 | LC_ALL=C sort -z | xargs -0 -s 2000000
 # Interleaved, so that whatever else the machine does meanwhile weighs on
 # all three alike: each round runs each command once, on a fresh copy, after
 # sync. Wall and processor (user + system) times per run go to times.txt.
-python3 - "$runs" "$fresh_tree" "$results/times.txt" \
-    folder "$replace --folders $work/tree" \
+# A folder row is walked on the run's own thread; files listed one by one are
+# prepared ahead by the workers ("listed") or not ("one-thread").
+set -- folder "$replace --folders $work/tree" \
     listed "$listed $replace" \
-    sed "find $work/tree -type f -exec sed -i 's/$find_text/$with_text/g' {} +" <<'EOF'
+    one-thread "$listed $replace --threads 1" \
+    sed "find $work/tree -type f -exec sed -i 's/$find_text/$with_text/g' {} +"
+[ -n "${TEXTORUM_BASELINE:-}" ] && set -- "$@" baseline \
+    "$listed $TEXTORUM_BASELINE --find $find_text --with $with_text --mode replace --case-sensitive"
+python3 - "$runs" "$fresh_tree" "$results/times.txt" "$@" <<'EOF'
 import resource, subprocess, sys, time
 runs, prepare, out = int(sys.argv[1]), sys.argv[2], sys.argv[3]
 commands = list(zip(sys.argv[4::2], sys.argv[5::2]))
@@ -118,6 +125,10 @@ for kind, median in (("wall", wall), ("processor", cpu)):
           " find -exec sed -i + %.3f s (%.2f)"
           % (kind, median["folder"], median["listed"], median["folder"] / median["listed"],
              median["sed"], median["folder"] / median["sed"]))
+for peer in ("one-thread", "baseline"):
+    if peer in wall:
+        print("wall, medians: listed with workers %.3f s, %s %.3f s (%.2f)"
+              % (wall["listed"], peer, wall[peer], wall["listed"] / wall[peer]))
 print("walk of 100,000 files in 1,000 folders: peak %d KiB; a run over one listed file %d KiB"
       % (int(sys.argv[2]), int(sys.argv[3])))
 print(open(sys.argv[4] + "/folder-status.txt").read().strip())

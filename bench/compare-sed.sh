@@ -12,7 +12,7 @@
 #               1.2 GB are needed there
 #   TEXTORUM_BENCH  the program to time (default: build/bench/textorum-bench)
 #   TEXTORUM_BASELINE  an earlier build of it; if set, Enumerate Lines on the
-#               256 MB file is timed against it
+#               256 MB file and the 20,000 files in one run are timed against it
 #   XFS_FOLDER  a folder on XFS (e.g. a file system image mounted from a file)
 #               with 600 MB free; if set, the 256 MB Replace and the small
 #               files are timed there too, where every rewrite is flushed
@@ -114,6 +114,20 @@ time_commands caseless "$fresh_big" \
 time_commands small "$fresh_small" \
     textorum "$find_small | xargs -0 $replace" \
     sed "$find_small | xargs -0 sed -i 's/$find_text/$with_text/g'"
+# Worker threads: all 20,000 files in one run, with the workers, on the run's
+# own thread alone, and against the floor of a safe edit (bench/safe_edit.c:
+# open, read, an unnamed new file, write, link, rename, nothing else), sed
+# and perl; against the earlier build if given.
+all_small="$find_small | LC_ALL=C sort -z | xargs -0 -s 2000000"
+floor_program=$(dirname "$bench")/safe-edit
+[ -x "$floor_program" ] || { echo "no $floor_program: build the safe-edit target first" >&2; exit 2; }
+set -- textorum "$all_small $replace" \
+    one-thread "$all_small $replace --threads 1" \
+    floor "$all_small $floor_program $find_text $with_text" \
+    sed "$all_small sed -i 's/$find_text/$with_text/g'" \
+    perl "$all_small perl -pi -e 's/$find_text/$with_text/g'"
+[ -n "$baseline" ] && set -- "$@" baseline "$all_small $baseline --find $find_text --with $with_text --mode replace --case-sensitive"
+time_commands workers "$fresh_small" "$@"
 if [ -n "$baseline" ]; then
     time_commands enumerate "$fresh_big" \
         textorum "$replace --enumerate $work/big.txt" \
@@ -215,6 +229,17 @@ report("exact", "256 MB, rare Find, Replace, against cp + mv", "floor", 1.15)
 report("caseless", "256 MB, rare Find, Replace, case-insensitive, against sed s///gI", "sed", None)
 report("small", "20,000 files of 4 KB, half with the Find text, against find | xargs sed -i", "sed", 0.55)
 report("enumerate", "256 MB, Enumerate Lines, against the baseline build", "baseline", 1.0)
+def ratio(name, title, command, peer, target):
+    path = os.path.join(results, name + ".json")
+    runs = {r["command"]: r["median"] for r in json.load(open(path))["results"]} if os.path.exists(path) else {}
+    if command in runs and peer in runs:
+        value = runs[command] / runs[peer]
+        print(f"{title}: {command} {runs[command]:.3f} s, {peer} {runs[peer]:.3f} s, ratio {value:.3f}"
+              f" (target <= {target:.2f}) {'ok' if value <= target else 'MISSED'}")
+ratio("workers", "20,000 files in one run, workers against the baseline build", "textorum", "baseline", 0.65)
+ratio("workers", "20,000 files in one run, workers against sed -i", "textorum", "sed", 0.35)
+ratio("workers", "20,000 files in one run, one thread against the floor (safe-edit)", "one-thread", "floor", 1.1)
+report("workers", "20,000 files in one run, workers against one thread", "one-thread", None)
 report("xfs-big", "XFS: 256 MB Replace, flushed before the rename, against cp + sync -d + mv", "floor", None)
 report("xfs-small", "XFS: 20,000 files of 4 KB, each changed one flushed, against sed -i", "sed", None)
 report("undo-big", "256 MB Replace keeping an undo, against the same run without", "without-undo", 1.05)

@@ -1,8 +1,10 @@
 // textorum-bench: one edit run over the files named on the command line,
 // through the same EditRun as the window, with a host that needs no display;
 // with --then-undo, the undo of it after it; with --folders, listed folders
-// stand for the text files below them. With --preview, no run: the preview
-// of it, printed as a unified diff that `patch` applies, writing nothing.
+// stand for the text files below them; --threads N sets the worker threads
+// that prepare files ahead (1: the run's own thread alone). With --preview,
+// no run: the preview of it, printed as a unified diff that `patch` applies,
+// writing nothing.
 
 #include "displaylesshost.h"
 #include "editmodes.h"
@@ -15,6 +17,7 @@
 #include <QElapsedTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/resource.h>
 
@@ -37,7 +40,7 @@ int usage(const char *problem)
                  "textorum-bench: %s\n"
                  "usage: textorum-bench --find TEXT [--with TEXT] [--mode %s]..."
                  " [--single-line] [--enumerate] [--case-sensitive] [--remove-indentation]"
-                 " [--then-undo | --without-undo | --preview] [--folders] FILE|FOLDER...\n",
+                 " [--then-undo | --without-undo | --preview] [--folders] [--threads N] FILE|FOLDER...\n",
                  problem, qPrintable(modes.join(u'|')));
     return kBadArguments;
 }
@@ -121,6 +124,7 @@ int main(int argc, char **argv)
     bool thenUndo = false;
     bool previewOnly = false;
     bool keepsUndo = true;
+    int threads = 0;   // the run's own choice
     const auto tick = [&host](ReadOption option) { host.options[size_t(option)] = true; };
     for (int i = 1; i < argc; ++i) {
         const char *argument = argv[i];
@@ -156,6 +160,10 @@ int main(int argc, char **argv)
         } else if (std::strcmp(argument, "--folders") == 0) {
             // File > Edit Files Inside Folders ticked.
             host.insideFolders = true;
+        } else if (std::strcmp(argument, "--threads") == 0 && hasValue) {
+            threads = std::atoi(argv[++i]);
+            if (threads < 1)
+                return usage("--threads needs a number from 1");
         } else if (std::strncmp(argument, "--", 2) == 0) {
             return usage("unknown option or missing value");
         } else {
@@ -178,6 +186,8 @@ int main(int argc, char **argv)
 
     EditRun run(host, host, host);
     run.setKeepsUndo(keepsUndo);
+    if (threads > 0)
+        run.setWorkerCount(threads);
     QElapsedTimer clock;
     clock.start();
     run.execute();

@@ -55,6 +55,11 @@ bool Durability::survivesPowerCut(int fd)
     return needsOf(fd).survivesPowerCut;
 }
 
+bool Durability::renameNeedsFlush(int fd, dev_t device)
+{
+    return needsOf(fd, device).renameNeedsFlush;
+}
+
 Durability::Needs Durability::needsOf(int fd)
 {
     struct stat status
@@ -62,7 +67,12 @@ Durability::Needs Durability::needsOf(int fd)
     };
     if (::fstat(fd, &status) != 0)
         return {};
-    const auto known = m_byDevice.constFind(status.st_dev);
+    return needsOf(fd, status.st_dev);
+}
+
+Durability::Needs Durability::needsOf(int fd, dev_t device)
+{
+    const auto known = m_byDevice.constFind(device);
     if (known != m_byDevice.cend())
         return *known;
     struct statfs fileSystem
@@ -80,11 +90,11 @@ Durability::Needs Durability::needsOf(int fd)
         needs.renameNeedsFlush = false;
         break;
     case EXT4_SUPER_MAGIC:
-        needs.renameNeedsFlush = !ext4RenameFlushesData(status.st_dev);
+        needs.renameNeedsFlush = !ext4RenameFlushesData(device);
         break;
     default:
         break;
     }
-    m_byDevice.insert(status.st_dev, needs);
+    m_byDevice.insert(device, needs);
     return needs;
 }

@@ -16,6 +16,9 @@ public:
     // data, btrfs and tmpfs answer false; any other or unknown file system,
     // and any question that fails, true.
     bool renameNeedsFlush(int fd);
+    // The same for a file known to lie on `device`, asked of `fd` only the
+    // first time.
+    bool renameNeedsFlush(int fd, dev_t device);
 
     // Whether writes must be flushed at all for a power cut to find them:
     // false only on file systems that live in memory.
@@ -28,6 +31,7 @@ private:
         bool survivesPowerCut = true;
     };
     Needs needsOf(int fd);
+    Needs needsOf(int fd, dev_t device);
 
     QHash<dev_t, Needs> m_byDevice;
 };

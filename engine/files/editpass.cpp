@@ -15,9 +15,13 @@ class CheckedRead : public ByteSink
 {
 public:
     CheckedRead(SameBytesCheck &check, EditStream &edit) : m_check(check), m_edit(edit) {}
+    // Whether the file came in one piece of `size` bytes.
+    bool cameWhole(qint64 size) const { return m_pieces <= 1 && m_bytes == size; }
 
     void append(QByteArrayView fileBytes) override
     {
+        ++m_pieces;
+        m_bytes += fileBytes.size();
         m_check.read(fileBytes);
         m_edit.append(fileBytes);
         m_check.keepUnmatched();
@@ -26,6 +30,8 @@ public:
 private:
     SameBytesCheck &m_check;
     EditStream &m_edit;
+    int m_pieces = 0;
+    qint64 m_bytes = 0;
 };
 
 // Hands each piece read to the tap, if there is one, then to the edit.
@@ -67,6 +73,8 @@ FileCheck checkFile(int fd, qint64 size, const EditRecipe &recipe, QByteArray &b
     }
     result.found = found();
     result.changes = check.differs();
+    const bool readAll = result.read.end == ReadOutcome::End::Complete || result.read.end == ReadOutcome::End::Stopped;
+    result.inBuffer = readAll && reading.cameWhole(size);
     return result;
 }
 
@@ -80,6 +88,14 @@ ReadOutcome produceEdit(int fd, qint64 size, const EditRecipe &recipe, QByteArra
     if (tap)
         tap->occurrences = edit.findOccurrences();
     return read;
+}
+
+ReadOutcome produceEdit(QByteArrayView content, const EditRecipe &recipe, qsizetype bufferSize, ByteSink &out)
+{
+    EditStream edit(recipe, out, bufferSize);
+    edit.append(content);
+    edit.finish();
+    return {};
 }
 
 QByteArray fileLineEnd(int fd, qint64 size, QByteArray &buffer)

@@ -10,8 +10,9 @@
 struct FileCheck
 {
     ReadOutcome read;
-    bool found = false;     // the Find test passed
-    bool changes = false;   // the edit would change a byte
+    bool found = false;      // the Find test passed
+    bool changes = false;    // the edit would change a byte
+    bool inBuffer = false;   // the whole file came in one piece and is still in the buffer
 };
 
 // The first read of a file: the Find test on its content and, alongside, the
@@ -30,6 +31,8 @@ struct EditTap
 // The edited content of the file to `out`, read through `buffer`.
 ReadOutcome produceEdit(int fd, qint64 size, const EditRecipe &recipe, QByteArray &buffer, ByteSink &out,
                         EditTap *tap = nullptr);
+// The same from the file's whole content, which a check left in the buffer.
+ReadOutcome produceEdit(QByteArrayView content, const EditRecipe &recipe, qsizetype bufferSize, ByteSink &out);
 
 // The line end of the first `size` bytes of `fd` (see firstLineEnd()), read
 // from its start through `buffer` only as far as the first line end. A file

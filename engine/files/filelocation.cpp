@@ -43,17 +43,29 @@ int openRoot(bool absolute)
 // The common case, in two system calls: no link anywhere on the path.
 // False when a link is met (or the kernel lacks openat2), so that the walk
 // below decides.
-bool locateWithoutLinks(const QByteArray &path, FileLocation &location)
+// The last name of `path`, empty when it is none a file can have.
+QByteArray plainName(const QByteArray &path)
 {
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray name = path.mid(slash + 1);
-    if (name.isEmpty() || name == "." || name == "..")
-        return false;
-    const QByteArray folder = folderOf(path);
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    return name == "." || name == ".." ? QByteArray() : name;
+}
+
+// The folder `folder` opened when no link is on its way: -1 otherwise (or
+// when the kernel lacks openat2).
+int openFolderWithoutLinks(const QByteArray &folder)
+{
     open_how how{};
     how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
     how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
-    UniqueFd fd(int(::syscall(SYS_openat2, AT_FDCWD, folder.constData(), &how, sizeof how)));
+    return int(::syscall(SYS_openat2, AT_FDCWD, folder.constData(), &how, sizeof how));
+}
+
+bool locateWithoutLinks(const QByteArray &path, FileLocation &location)
+{
+    const QByteArray name = plainName(path);
+    if (name.isEmpty())
+        return false;
+    UniqueFd fd(openFolderWithoutLinks(folderOf(path)));
     if (!fd.isValid())
         return false;
     struct stat status
@@ -61,7 +73,7 @@ bool locateWithoutLinks(const QByteArray &path, FileLocation &location)
     };
     if (::fstatat(fd.get(), name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0 || S_ISLNK(status.st_mode))
         return false;
-    location.folder = std::move(fd);
+    location.folder = std::make_shared<const OpenFolder>(OpenFolder{std::move(fd)});
     location.name = name;
     return true;
 }
@@ -124,7 +136,7 @@ std::optional<FileFailure> locateFile(const QByteArray &path, FileLocation &loca
             continue;
         }
         if (last) {
-            location.folder = std::move(folder);
+            location.folder = std::make_shared<const OpenFolder>(OpenFolder{std::move(folder)});
             location.name = name;
             return std::nullopt;
         }
@@ -133,4 +145,25 @@ std::optional<FileFailure> locateFile(const QByteArray &path, FileLocation &loca
         folder = std::move(entry);
     }
     return failed(EISDIR);
+}
+
+bool FolderCache::locate(const QByteArray &path, FileLocation &location)
+{
+    const QByteArray name = plainName(path);
+    if (name.isEmpty())
+        return false;
+    const QByteArray folder = folderOf(path);
+    if (!m_folder || folder != m_path) {
+        UniqueFd fd(openFolderWithoutLinks(folder));
+        struct stat status
+        {
+        };
+        if (!fd.isValid() || ::fstat(fd.get(), &status) != 0)
+            return false;
+        m_folder = std::make_shared<const OpenFolder>(OpenFolder{std::move(fd), status.st_gid});
+        m_path = folder;
+    }
+    location.folder = m_folder;
+    location.name = name;
+    return true;
 }

@@ -7,10 +7,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-NewFile::NewFile(int folder, const QByteArray &name) : m_folder(folder), m_target(name)
+NewFile::NewFile(int folder, const QByteArray &name, Naming naming) : m_folder(folder), m_target(name)
 {
     m_fd.reset(openUnnamedFile(folder));
-    if (!m_fd.isValid() && lacksUnnamedFiles(errno))
+    if (!m_fd.isValid() && lacksUnnamedFiles(errno) && naming == Naming::NamedIfNeeded)
         m_fd.reset(createNamedFile(folder, companionPrefix(name, "new"), m_name));
     m_openError = m_fd.isValid() ? 0 : errno;
 }

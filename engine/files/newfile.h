@@ -14,8 +14,14 @@
 class NewFile
 {
 public:
-    // A new file for the file `name` in the folder open as `folder`.
-    NewFile(int folder, const QByteArray &name);
+    // Whether a named file may stand in where there are no unnamed files.
+    enum class Naming { NamedIfNeeded, UnnamedOnly };
+
+    // A new file for the file `name` in the folder open as `folder`, which
+    // must stay open while this object lives.
+    NewFile(int folder, const QByteArray &name, Naming naming = Naming::NamedIfNeeded);
+    NewFile(NewFile &&other) noexcept = default;
+    NewFile &operator=(NewFile &&other) = delete;
     ~NewFile();
 
     // 0, or the errno of the failed creation.

@@ -41,7 +41,6 @@ bool exceedsFileSizeLimit(qint64 length)
            && quint64(length) > quint64(limit.rlim_cur);
 }
 
-// Whether the file's name in its folder still names the file as it was read.
 RewriteOutcome failed(FileFailure failure)
 {
     return {std::move(failure), {}, {}};
@@ -50,15 +49,6 @@ RewriteOutcome failed(FileFailure failure)
 bool isSameObject(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-bool isUnchanged(const SourceFile &target, const struct stat &readStatus)
-{
-    struct stat now
-    {
-    };
-    return ::fstatat(target.folder(), target.name().constData(), &now, AT_SYMLINK_NOFOLLOW) == 0
-           && isSameVersion(now, readStatus);
 }
 
 // Sets the permission bits to `mode` unless they are so already.
@@ -76,71 +66,55 @@ int setMode(int fd, mode_t mode)
 
 }   // namespace
 
-SafeRewriter::SafeRewriter() : m_writeBuffer(kStreamBufferSize, Qt::Uninitialized) {}
+SafeRewriter::SafeRewriter()
+    : m_writeBuffer(kStreamBufferSize, Qt::Uninitialized)
+    , m_user(::geteuid())
+    , m_group(::getegid())
+{}
 
 RewriteOutcome SafeRewriter::rewrite(const SourceFile &target, const RewriteSource &source, const Producer &produce)
 {
     const Job job{target, target.path(), target.status(), source, produce};
-    if (!isUnchanged(target, job.expected) || !S_ISREG(job.expected.st_mode))
+    // Whether another program changed the file since it was read is asked
+    // right before it is replaced or overwritten.
+    if (!S_ISREG(job.expected.st_mode))
         return failed(changedFailure(job.path));
-
-    // access() says yes to root for any file; a file that nobody may write is
-    // read-only for root too.
-    if ((job.expected.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, EACCES));
-    if (::faccessat(target.folder(), target.name().constData(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0)
-        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, errno));
-
-    // A new inode would cut the other hard links off from the new content.
-    if (job.expected.st_nlink == 1 && !hasExtendedAttributes(target.fd())) {
-        ReplaceOutcome outcome = replaceWithNewFile(job);
-        if (outcome.kind == ReplaceOutcome::Kind::Done)
-            return {std::nullopt, {}, outcome.written};
-        if (outcome.kind == ReplaceOutcome::Kind::Failed)
+    if (!mayWrite(job)) {
+        const int error = errno;
+        return failed(target.stillAsRead() ? fileFailure(job.path, FileFailureReason::OpenForWriting, error)
+                                           : changedFailure(job.path));
+    }
+    if (isReplaceable(job)) {
+        NewFile file(target.folder(), target.name());
+        NewFileOutcome outcome = writeNewFile(job, file);
+        if (outcome.kind == NewFileOutcome::Kind::Written)
+            return replaceWith(target, file);
+        if (outcome.kind == NewFileOutcome::Kind::Failed)
             return failed(std::move(outcome.failure));
     }
+    if (!target.stillAsRead())
+        return failed(changedFailure(job.path));
     return writeInPlace(job);
 }
 
-SafeRewriter::ReplaceOutcome SafeRewriter::replaceWithNewFile(const Job &job)
+bool SafeRewriter::mayWrite(const Job &job) const
 {
-    using Kind = ReplaceOutcome::Kind;
-    const auto failed = [](FileFailure failure) { return ReplaceOutcome{Kind::Failed, std::move(failure), {}}; };
-    const auto writeFailed = [&](int error) { return failed(fileFailure(job.path, FileFailureReason::Write, error)); };
-
-    NewFile file(job.target.folder(), job.target.name());
-    if (const int error = file.openError()) {
-        // The folder takes no new file, but the file itself may be written.
-        if (error == EACCES || error == EPERM)
-            return {Kind::UseInPlace, {}, {}};
-        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, error));
+    // access() says yes to root for any file; a file that nobody may write is
+    // read-only for root too.
+    if ((job.expected.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        errno = EACCES;
+        return false;
     }
-    if (::fchown(file.fd(), job.source.owner, job.source.group) != 0)
-        return {Kind::UseInPlace, {}, {}};
+    // The owner's own bits decide for the owner, ACL or not.
+    if (job.expected.st_uid == m_user && (job.expected.st_mode & S_IWUSR))
+        return true;
+    return ::faccessat(job.target.folder(), job.target.name().constData(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) == 0;
+}
 
-    FileSink sink(file.fd(), m_writeBuffer, Placement::NewFile);
-    const ReadOutcome read = job.produce(Pass::Write, job.source.fd, job.source.size, sink);
-    if (auto failure = readFailure(job, read))
-        return failed(*failure);
-    if (const int error = sink.finish())
-        return writeFailed(error);
-    // After the last write, which would clear the set-user-ID and
-    // set-group-ID bits of a file that is not root's.
-    if (const int error = setMode(file.fd(), job.source.mode))
-        return failed(fileFailure(job.path, FileFailureReason::OpenForWriting, error));
-    if (m_durability.renameNeedsFlush(file.fd()) && ::fdatasync(file.fd()) != 0)
-        return writeFailed(errno);
-    if (!isUnchanged(job.target, job.expected))
-        return failed(changedFailure(job.path));
-    if (const int error = file.replace())
-        return writeFailed(error);
-    // The status after the rename, which moved the change time.
-    struct stat written
-    {
-    };
-    if (::fstat(file.fd(), &written) != 0 || file.close() != 0)
-        return failed(fileFailure(job.path, FileFailureReason::PartlyWritten, errno));
-    return {Kind::Done, {}, written};
+bool SafeRewriter::isReplaceable(const Job &job)
+{
+    // A new inode would cut the other hard links off from the new content.
+    return job.expected.st_nlink == 1 && !hasExtendedAttributes(job.target.fd());
 }
 
 RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
@@ -161,7 +135,7 @@ RewriteOutcome SafeRewriter::writeInPlace(const Job &job)
             copy.make(file.get(), job.expected.st_size, job.target.folder(), job.target.name(), m_durability))
         return failed(fileFailure(job.path, FileFailureReason::Write, error));
     reachFaultPoint(FaultPoint::CopyNamed);
-    if (!isUnchanged(job.target, job.expected))
+    if (!job.target.stillAsRead())
         return failed(changedFailure(job.path));
     // An edit makes the new content from the file itself, which changes under
     // the writes: it is made from the copy instead.

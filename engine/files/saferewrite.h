@@ -4,6 +4,7 @@
 #include "contentcopy.h"
 #include "durability.h"
 #include "filefailure.h"
+#include "newfile.h"
 #include "sourcefile.h"
 
 #include <QByteArray>
@@ -80,6 +81,17 @@ public:
     // bytes of `produce` made from `source`.
     RewriteOutcome rewrite(const SourceFile &target, const RewriteSource &source, const Producer &produce);
 
+    // The first half of a rewrite by a new file, done ahead of the file's
+    // turn, on any thread with a rewriter of its own: the new content written
+    // into a new file without a name in the file's folder, flushed as the
+    // file system needs. Nothing, and nothing left, when the file is to be
+    // written in place, the file system has no unnamed files or anything
+    // fails: rewrite() at the file's turn then does it all and says why.
+    std::optional<NewFile> writeAhead(const SourceFile &target, const RewriteSource &source, const Producer &produce);
+    // The second half, at the file's turn: the new file renamed over
+    // `target`, unless another program changed it since it was read.
+    RewriteOutcome replaceWith(const SourceFile &target, NewFile &file);
+
 private:
     // One rewrite: the file, its status when opened, and where its new
     // content comes from.
@@ -91,18 +103,19 @@ private:
         const RewriteSource &source;
         const Producer &produce;
     };
-    // What became of an attempt to replace the file by a new one.
-    struct ReplaceOutcome
+    // What became of an attempt to write a new file for the file.
+    struct NewFileOutcome
     {
-        enum class Kind { Done, UseInPlace, Failed };
-        Kind kind = Kind::Done;
+        enum class Kind { Written, UseInPlace, Failed };
+        Kind kind = Kind::Written;
         FileFailure failure;   // when Failed
-        struct stat written
-        {
-        };   // when Done
     };
 
-    ReplaceOutcome replaceWithNewFile(const Job &job);
+    // Whether the effective user may write the file; errno says why not.
+    bool mayWrite(const Job &job) const;
+    // Whether the file may be replaced by a new one without losing anything.
+    static bool isReplaceable(const Job &job);
+    NewFileOutcome writeNewFile(const Job &job, NewFile &file);
     RewriteOutcome writeInPlace(const Job &job);
     // The new length, made from `from` (see Pass::Measure), when it fits
     // under the file-size limit.
@@ -119,4 +132,6 @@ private:
 
     QByteArray m_writeBuffer;   // reused from file to file
     Durability m_durability;
+    uid_t m_user;   // the effective user and group
+    gid_t m_group;
 };

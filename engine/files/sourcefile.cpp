@@ -1,5 +1,7 @@
 #include "sourcefile.h"
 
+#include "fileio.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -35,12 +37,11 @@ std::optional<FileFailure> SourceFile::open(const QByteArray &path, Access acces
     // O_NOFOLLOW: a link put in the file's place since it was located is not
     // followed (ELOOP).
     const int flags = (access == Access::StatusOnly ? O_PATH : O_RDONLY | O_NONBLOCK) | O_NOFOLLOW | O_CLOEXEC;
-    const int folder = m_location.folder.get();
     const char *name = m_location.name.constData();
-    m_fd.reset(::openat(folder, name, access == Access::Peek ? flags | O_NOATIME : flags));
+    m_fd.reset(::openat(folder(), name, access == Access::Peek ? flags | O_NOATIME : flags));
     // O_NOATIME is refused (EPERM) on a file of another user.
     if (!m_fd.isValid() && access == Access::Peek && errno == EPERM)
-        m_fd.reset(::openat(folder, name, flags));
+        m_fd.reset(::openat(folder(), name, flags));
     if (!m_fd.isValid())
         return fileFailure(path, FileFailureReason::ReadFailed, errno);
     if (::fstat(m_fd.get(), &m_status) != 0) {
@@ -53,6 +54,29 @@ std::optional<FileFailure> SourceFile::open(const QByteArray &path, Access acces
         return fileFailure(path, FileFailureReason::ReadFailed, ENOENT);
     }
     return std::nullopt;
+}
+
+bool SourceFile::openPlain(const QByteArray &path, FolderCache &folders)
+{
+    close();
+    m_path = path;
+    if (!folders.locate(path, m_location))
+        return false;
+    // O_NOFOLLOW: a link fails (ELOOP) and goes the long way, as does every other failure.
+    m_fd.reset(::openat(folder(), m_location.name.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (m_fd.isValid() && ::fstat(m_fd.get(), &m_status) == 0 && S_ISREG(m_status.st_mode))
+        return true;
+    close();
+    return false;
+}
+
+bool SourceFile::stillAsRead() const
+{
+    struct stat now
+    {
+    };
+    return ::fstatat(folder(), m_location.name.constData(), &now, AT_SYMLINK_NOFOLLOW) == 0
+           && isSameVersion(now, m_status);
 }
 
 void SourceFile::close()
@@ -79,6 +103,21 @@ ReadOutcome readContent(int fd, qint64 size, QByteArray &buffer, ByteSink &out, 
         out.append(QByteArrayView(buffer.constData(), got));
         if (enough && enough())
             return {ReadOutcome::End::Stopped};
+    }
+    return {};
+}
+
+ReadOutcome readKept(int fd, qint64 offset, qint64 size, QByteArray &buffer, ByteSink &out)
+{
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd, buffer.data(), size_t(qMin(qint64(buffer.size()), size - done)), offset + done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return {ReadOutcome::End::Failed, got < 0 ? errno : EIO};
+        out.append(QByteArrayView(buffer.constData(), got));
+        done += got;
     }
     return {};
 }

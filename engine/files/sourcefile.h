@@ -39,14 +39,25 @@ public:
     // longer a regular file (it was swapped for something else after the
     // existence test).
     std::optional<FileFailure> open(const QByteArray &path, Access access = Access::Read);
+    // The common case in two system calls: `path` as a regular file, not a
+    // link, in a folder that `folders` holds or opens without meeting a link.
+    // False, with nothing open, for anything else, which open() then decides
+    // and reports.
+    bool openPlain(const QByteArray &path, FolderCache &folders);
     void close();
+    // Closes the file but keeps its place, for stillAsRead().
+    void closeFile() { m_fd.reset(); }
+    // Whether the file's name in its folder still names the file as it was read.
+    bool stillAsRead() const;
     // Hands the descriptor over to the caller; the file's folder stays open.
     UniqueFd takeFd() { return std::move(m_fd); }
 
     int fd() const { return m_fd.get(); }
     // The path as listed, its folder (O_PATH) and its name there.
     const QByteArray &path() const { return m_path; }
-    int folder() const { return m_location.folder.get(); }
+    int folder() const { return m_location.folderFd(); }
+    // The folder's group, or -1 when it was not asked for.
+    gid_t folderGroup() const { return m_location.folder ? m_location.folder->group : gid_t(-1); }
     const QByteArray &name() const { return m_location.name; }
     // The status of the opened file, as fstat() gave it at open().
     const struct stat &status() const { return m_status; }
@@ -74,3 +85,7 @@ struct ReadOutcome
 // truncated the file meanwhile: Changed.
 ReadOutcome readContent(int fd, qint64 size, QByteArray &buffer, ByteSink &out,
                         const std::function<bool()> &enough = {});
+
+// Reads `size` bytes of `fd` from `offset` on, which must all be there: fewer
+// fail (EIO). For contents kept by the program itself.
+ReadOutcome readKept(int fd, qint64 offset, qint64 size, QByteArray &buffer, ByteSink &out);

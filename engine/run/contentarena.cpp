@@ -31,16 +31,5 @@ qint64 ContentArena::append(int fd, qint64 size, int folder)
 
 ReadOutcome ContentArena::read(qint64 offset, qint64 size, QByteArray &buffer, ByteSink &out) const
 {
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t got =
-            ::pread(m_fd.get(), buffer.data(), size_t(qMin(qint64(buffer.size()), size - done)), offset + done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return {ReadOutcome::End::Failed, got < 0 ? errno : EIO};
-        out.append(QByteArrayView(buffer.constData(), got));
-        done += got;
-    }
-    return {};
+    return readKept(m_fd.get(), offset, size, buffer, out);
 }

@@ -2,7 +2,7 @@
 
 #include "editmodes.h"
 #include "editpass.h"
-#include "editrecipe.h"
+#include "filerecipe.h"
 #include "filesink.h"
 #include "folderwalk.h"
 
@@ -122,7 +122,7 @@ FileResult EditPreview::previewExistingFile(const QByteArray &path, RunTexts &te
     if (auto failure = m_source.open(path, SourceFile::Access::Peek))
         return FileResult::failed(*failure);
     const qint64 size = m_source.status().st_size;
-    const EditRecipe recipe = makeRecipe(m_inputs, m_source.fd(), size, texts, m_buffer);
+    const EditRecipe recipe = fileRecipe(m_source.fd(), size, fileTicks(m_inputs), texts, m_buffer);
     const FileCheck check = checkFile(m_source.fd(), size, recipe, m_buffer);
     if (auto failure = readFailure(path, check.read))
         return FileResult::failed(*failure);

@@ -1,21 +1,38 @@
 #include "editrun.h"
 
 #include "editpass.h"
-#include "editrecipe.h"
+#include "filerecipe.h"
 #include "folderwalk.h"
 
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <new>
+#include <thread>
 #include <utility>
+
+namespace {
+
+// Below this many rows a run (or files an undo) stays on its own thread:
+// starting workers would cost more than they save.
+constexpr qint64 kRowsWorthWorkers = 32;
+constexpr qsizetype kFewestAhead = 8;
+
+int coresToUse()
+{
+    return std::clamp(int(std::thread::hardware_concurrency()), 2, 8);
+}
+
+}   // namespace
 
 EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
     : m_from(inputs, rows)
     , m_inputs(m_from)
     , m_rows(m_from)
     , m_display(display)
+    , m_workers(coresToUse())
     , m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
 {
     // A write past the file-size limit (ulimit -f) raises SIGXFSZ, whose
@@ -29,6 +46,11 @@ EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
 void EditRun::setBufferSize(qsizetype bytes)
 {
     m_readBuffer.resize(bytes);
+}
+
+bool EditRun::isWorthWorkers(qint64 count) const
+{
+    return m_workers > 1 && count >= kRowsWorthWorkers && FilesAhead::mostAhead() >= kFewestAhead;
 }
 
 RunState EditRun::state() const
@@ -67,11 +89,21 @@ void EditRun::execute()
 RunSummary EditRun::editRows(qint64 rowCount)
 {
     m_changedAny = false;
-    RunTexts texts(m_inputs.findText(), m_inputs.withText());
+    const QString find = m_inputs.findText();
+    const QString with = m_inputs.withText();
+    RunTexts texts(find, with);
     // Taken once, as the texts are: a change during the run is for the next one.
     m_seen.reset();
     if (m_inputs.editsInsideFolders())
         m_seen.emplace();
+    // Whatever ends the run, files prepared and not reached go with it, and
+    // no folder is held open after it.
+    const auto dropAhead = qScopeGuard([this] {
+        m_ahead.reset();
+        m_folders.clear();
+    });
+    if (!m_seen && isWorthWorkers(rowCount))
+        m_ahead.emplace(m_workers, find, with, m_readBuffer.size());
     RunSummary summary;
     for (qint64 position = rowCount; position >= 1 && m_stop == StopRequest::None; --position) {
         m_display.yield();
@@ -83,6 +115,8 @@ RunSummary EditRun::editRows(qint64 rowCount)
         m_display.showProgress(progress);
         if (m_seen)
             visitWithFolders(progress, texts, summary);
+        else if (m_ahead)
+            visitPrepared(progress, texts, summary);
         else
             visitRow(progress, texts, summary);
     }
@@ -93,8 +127,12 @@ RunSummary EditRun::editRows(qint64 rowCount)
 
 void EditRun::visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary)
 {
-    FileResult result = editFile(progress.path, texts);
-    if (result.outcome == FileOutcome::Skipped && isExistingFolder(progress.path))
+    addRow(progress.path, editFile(progress.path, texts), summary);
+}
+
+void EditRun::addRow(const QByteArray &path, FileResult result, RunSummary &summary)
+{
+    if (result.outcome == FileOutcome::Skipped && isExistingFolder(path))
         summary.skipped.addFolderRow();
     summary.add(std::move(result));
 }
@@ -117,8 +155,6 @@ void EditRun::clear()
 
 FileResult EditRun::editFile(const QByteArray &path, RunTexts &texts)
 {
-    if (!isExistingFile(path))
-        return {FileOutcome::Skipped, {}};
     const auto closeSource = qScopeGuard([this] { m_source.close(); });
     try {
         FileResult result = editExistingFile(path, texts);
@@ -140,12 +176,19 @@ FileResult EditRun::editFile(const QByteArray &path, RunTexts &texts)
 
 FileResult EditRun::editExistingFile(const QByteArray &path, RunTexts &texts)
 {
-    if (auto failure = m_source.open(path))
-        return FileResult::failed(*failure);
+    // The common case first; anything else the long way, which says why it fails.
+    if (!m_source.openPlain(path, m_folders)) {
+        if (!isExistingFile(path))
+            return {FileOutcome::Skipped, {}};
+        if (auto failure = m_source.open(path))
+            return FileResult::failed(*failure);
+    }
     if (!m_from.isAsPreviewed(path, m_source.status()))
         return FileResult::failed({path, FileFailureReason::ChangedSincePreview, {}});
     const qint64 size = m_source.status().st_size;
-    const EditRecipe recipe = recipeFor(size, texts);
+    // Taken before the read, not after it: the Find test runs while the file
+    // is read. No event is handled in between, so the ticks are the same.
+    const EditRecipe recipe = fileRecipe(m_source.fd(), size, fileTicks(m_inputs), texts, m_readBuffer);
     const FileCheck check = checkFile(m_source.fd(), size, recipe, m_readBuffer);
     if (check.read.end == ReadOutcome::End::Failed)
         return FileResult::failed(fileFailure(path, FileFailureReason::ReadFailed, check.read.error));
@@ -157,24 +200,26 @@ FileResult EditRun::editExistingFile(const QByteArray &path, RunTexts &texts)
     // Rewriting the same bytes would change nothing but the file's inode and times.
     if (!check.changes)
         return {FileOutcome::Unchanged, {}};
+    return rewriteChecked(m_source, recipe, check.inBuffer);
+}
 
-    const auto produce = [&](Pass, int source, qint64 sourceSize, ByteSink &out) {
-        return produceEdit(source, sourceSize, recipe, m_readBuffer, out);
+FileResult EditRun::rewriteChecked(SourceFile &source, const EditRecipe &recipe, bool inBuffer)
+{
+    const QByteArrayView content(m_readBuffer.constData(), inBuffer ? source.status().st_size : 0);
+    const auto produce = [&](Pass, int from, qint64 size, ByteSink &out) {
+        // Written in place, the new content is made from a copy of the file.
+        if (inBuffer && from == source.fd())
+            return produceEdit(content, recipe, m_readBuffer.size(), out);
+        return produceEdit(from, size, recipe, m_readBuffer, out);
     };
-    RewriteOutcome outcome =
-        m_rewriter.rewrite(m_source, RewriteSource::target(m_source.fd(), m_source.status()), produce);
+    RewriteOutcome outcome = m_rewriter.rewrite(source, RewriteSource::target(source.fd(), source.status()), produce);
     if (outcome.failure)
         return FileResult::failed(*outcome.failure);
-    keepForUndo(path, outcome);
+    keepForUndo(source, outcome);
     return {FileOutcome::Changed, {}};
 }
 
-EditRecipe EditRun::recipeFor(qint64 size, RunTexts &texts)
-{
-    return makeRecipe(m_inputs, m_source.fd(), size, texts, m_readBuffer);
-}
-
-void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)
+void EditRun::keepForUndo(SourceFile &source, RewriteOutcome &outcome)
 {
     // The undo of the run before goes with this run's first change, so that a
     // run that changes nothing keeps it.
@@ -182,7 +227,12 @@ void EditRun::keepForUndo(const QByteArray &path, RewriteOutcome &outcome)
         m_journal.clear();
         m_changedAny = true;
     }
+    if (m_ahead)
+        m_ahead->noteRewritten(source.status());
+    UniqueFd replaced = source.takeFd();
     if (m_keepsUndo)
-        m_journal.record({path, m_source.takeFd(), m_source.status(), m_source.folder(), outcome.written,
-                          std::move(outcome.overwritten)});
+        replaced = m_journal.record({source.path(), std::move(replaced), source.status(), source.folder(),
+                                     outcome.written, std::move(outcome.overwritten)});
+    if (m_ahead)
+        m_ahead->closeLater(std::move(replaced));
 }

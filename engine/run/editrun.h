@@ -2,11 +2,14 @@
 
 #include "edithost.h"
 #include "editoptions.h"
+#include "filelocation.h"
+#include "filesahead.h"
 #include "filesseen.h"
 #include "runresults.h"
 #include "runsource.h"
 #include "saferewrite.h"
 #include "sourcefile.h"
+#include "undoahead.h"
 #include "undojournal.h"
 
 #include <QByteArray>
@@ -26,7 +29,14 @@ struct EditRecipe;
 // need rewriting; the second produces the edited text straight into the new
 // file. A file whose bytes the edit would not change is read once and never
 // written. Where its line end matters (a line-wise style, a line break in the
-// texts) its first bytes are read for it before. No file is ever held whole.
+// texts) its first bytes are read for it before. No file is ever held whole;
+// one that fits the buffer is edited from the bytes of its first pass.
+//
+// Over many rows, worker threads read and check the files ahead of their
+// turn and write the new content of those that change into files without a
+// name (FilesAhead); the run's own thread still takes the files strictly in
+// its order, and puts each in place, counts it, keeps it for the undo and
+// tells the window at its turn, as it would have done alone.
 class EditRun
 {
 public:
@@ -67,6 +77,10 @@ public:
     // to measure what keeping it costs.
     void setKeepsUndo(bool keeps) { m_keepsUndo = keeps; }
 
+    // The worker threads a run over many rows uses (by default as many as
+    // the processor has cores, 2 to 8); 1 keeps every run on its own thread.
+    void setWorkerCount(int workers) { m_workers = qMax(1, workers); }
+
 private:
     // Why the run or the undo in progress is to end early: Stop ends it
     // without a summary, a Clear of the list ends the run with the summary of
@@ -78,6 +92,11 @@ private:
     RunSummary editRows(qint64 rowCount);
     // One row, whose folder, if it is one, is only counted.
     void visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary);
+    void addRow(const QByteArray &path, FileResult result, RunSummary &summary);
+    // A row whose file was prepared ahead (editahead.cpp).
+    void visitPrepared(const Progress &progress, RunTexts &texts, RunSummary &summary);
+    FileResult commitPrepared(PreparedFile &file, RunTexts &texts);
+    FileResult commitChange(PreparedFile &file, RunTexts &texts);
     // One row with folders walked (editfolder.cpp): a folder row stands for
     // the files below it, in the row's place, and a file that a walk reached
     // is visited once.
@@ -88,12 +107,18 @@ private:
 
     FileResult editFile(const QByteArray &path, RunTexts &texts);
     FileResult editExistingFile(const QByteArray &path, RunTexts &texts);
-    // How the file open in m_source, of `size` bytes, is edited, by the ticks as they are now.
-    EditRecipe recipeFor(qint64 size, RunTexts &texts);
-    void keepForUndo(const QByteArray &path, RewriteOutcome &outcome);
+    // Rewrites the file read and checked as `source`; `inBuffer`: its whole
+    // content is still in m_readBuffer.
+    FileResult rewriteChecked(SourceFile &source, const EditRecipe &recipe, bool inBuffer);
+    void keepForUndo(SourceFile &source, RewriteOutcome &outcome);
 
     // The undo's loop (editundo.cpp), from the file the run changed last.
     UndoSummary putBackAll();
+    // Puts back the entry just taken from the journal, from what was
+    // prepared for it ahead where that is usable.
+    std::optional<FileFailure> putBackOne(const UndoJournal::Entry &entry, std::optional<PreparedUndo> &prepared);
+    // Whether a run or an undo of `count` files is worth worker threads.
+    bool isWorthWorkers(qint64 count) const;
 
     RunSource m_from;   // the window's inputs and rows, or a preview's
     EditInputs &m_inputs;
@@ -102,10 +127,13 @@ private:
     Activity m_activity = Activity::Idle;
     StopRequest m_stop = StopRequest::None;
     bool m_keepsUndo = true;
-    bool m_changedAny = false;         // the run in progress has changed a file
-    std::optional<FilesSeen> m_seen;   // when the run in progress walks folder rows
+    int m_workers;
+    bool m_changedAny = false;           // the run in progress has changed a file
+    std::optional<FilesSeen> m_seen;     // when the run in progress walks folder rows
+    std::optional<FilesAhead> m_ahead;   // when the run in progress has files prepared ahead
     QByteArray m_readBuffer;
     SourceFile m_source;
+    FolderCache m_folders;
     SafeRewriter m_rewriter;
     UndoJournal m_journal;
 };

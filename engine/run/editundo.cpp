@@ -4,6 +4,7 @@
 
 #include <QScopeGuard>
 
+#include <optional>
 #include <vector>
 
 void EditRun::undo()
@@ -33,10 +34,15 @@ UndoSummary EditRun::putBackAll()
         for (UndoJournal::Entry &entry : forLater)
             m_journal.reinstate(std::move(entry));
     });
+    // Goes first, whatever ends the undo: the workers read what the journal holds.
+    std::optional<UndosAhead> ahead;
+    if (isWorthWorkers(count))
+        ahead.emplace(m_workers, m_readBuffer.size());
 
     // From the file the run changed last to the first; a file whose old
     // content could not be held is only named.
     while (!m_journal.isEmpty()) {
+        std::optional<PreparedUndo> prepared;
         if (m_journal.last().canBePutBack()) {
             m_display.yield();
             if (m_stop == StopRequest::Stop) {
@@ -44,9 +50,11 @@ UndoSummary EditRun::putBackAll()
                 return summary;
             }
             m_display.showUndoProgress({position--, count, m_journal.last().path});
+            if (ahead)
+                prepared.emplace(ahead->take(qsizetype(m_journal.entries().size()) - 1, m_journal));
         }
         UndoJournal::Entry entry = m_journal.takeLast();
-        if (auto failure = m_journal.putBack(entry, m_rewriter, m_readBuffer)) {
+        if (auto failure = putBackOne(entry, prepared)) {
             if (isOutOfSpace(*failure))
                 forLater.push_back(std::move(entry));
             summary.left.append(std::move(*failure));
@@ -54,8 +62,21 @@ UndoSummary EditRun::putBackAll()
             ++summary.putBack;
         }
     }
+    ahead.reset();
     // Gone through: what the journal held is freed, but for what a full disk kept back.
     if (forLater.empty())
         m_journal.clear();
     return summary;
+}
+
+std::optional<FileFailure> EditRun::putBackOne(const UndoJournal::Entry &entry, std::optional<PreparedUndo> &prepared)
+{
+    if (!prepared || !prepared->replacement || prepared->job.path != entry.path)
+        return m_journal.putBack(entry, m_rewriter, m_readBuffer);
+    RewriteOutcome outcome = m_rewriter.replaceWith(prepared->current, *prepared->replacement);
+    // Changed or gone since it was prepared: judged again, and named, as
+    // without workers; nothing of the prepared content was put in place.
+    if (outcome.failure && outcome.failure->reason == FileFailureReason::Changed)
+        return m_journal.putBack(entry, m_rewriter, m_readBuffer);
+    return outcome.failure;
 }

@@ -1,7 +1,7 @@
 #include "filediffs.h"
 
 #include "editpass.h"
-#include "editrecipe.h"
+#include "filerecipe.h"
 #include "fileio.h"
 #include "linediff.h"
 #include "sourcefile.h"
@@ -54,7 +54,7 @@ std::optional<FileFailure> diffPreviewed(const PreviewedFile &file, const EditIn
         return FileFailure{file.path, FileFailureReason::ChangedSincePreview, {}};
     QByteArray buffer(kStreamBufferSize, Qt::Uninitialized);
     const qint64 size = source.status().st_size;
-    const EditRecipe recipe = makeRecipe(inputs, source.fd(), size, texts, buffer);
+    const EditRecipe recipe = fileRecipe(source.fd(), size, fileTicks(inputs), texts, buffer);
     LineDiff diff(diffOptions(style, source.fd(), size, buffer), out);
     EditTap tap{&diff.oldSink()};
     const ReadOutcome read = produceEdit(source.fd(), size, recipe, buffer, diff.newSink(), &tap);
@@ -82,7 +82,7 @@ std::optional<FileFailure> writeUnifiedDiff(const PreviewedFile &file, const Edi
 std::optional<FileFailure> diffSinceRun(const UndoJournal &journal, const UndoJournal::Entry &entry,
                                         const DiffStyle &style, DiffReceiver &out)
 {
-    const UndoJournal::HeldContent old = journal.heldContent(entry);
+    const UndoJournal::ContentPlace old = journal.placeOf(entry);
     if (old.fd < 0)
         return FileFailure{entry.path, FileFailureReason::NotKept, {}};
     SourceFile current;
@@ -96,7 +96,7 @@ std::optional<FileFailure> diffSinceRun(const UndoJournal &journal, const UndoJo
     qint64 oldDone = 0;
     qint64 newDone = 0;
     while (oldDone < entry.oldSize || newDone < size) {
-        int error = readPiece(old.fd, old.offset, entry.oldSize, oldDone, buffer, diff.oldSink());
+        int error = readPiece(old.fd, old.at, entry.oldSize, oldDone, buffer, diff.oldSink());
         if (error == 0)
             error = readPiece(current.fd(), 0, size, newDone, buffer, diff.newSink());
         if (error != 0)

@@ -28,3 +28,8 @@ CompareMode compareMode(const EditInputs &inputs)
 {
     return inputs.isOptionTicked(int(ReadOption::CaseSensitive)) ? CompareMode::Exact : CompareMode::CaseInsensitive;
 }
+
+FileTicks fileTicks(const EditInputs &inputs)
+{
+    return {readStyle(inputs), compareMode(inputs), tickedModes(inputs)};
+}

@@ -18,3 +18,15 @@ QList<EditMode> tickedModes(const EditInputs &inputs);
 ReadStyle readStyle(const EditInputs &inputs);
 // Case Sensitive ticked: exact; otherwise case-insensitive.
 CompareMode compareMode(const EditInputs &inputs);
+
+// The ticks one file is edited by, taken together before it is read: no
+// event is handled while a file is edited, so they cannot change in between.
+struct FileTicks
+{
+    ReadStyle style = ReadStyle::WholeFile;
+    CompareMode compare = CompareMode::Exact;
+    QList<EditMode> modes;
+
+    bool operator==(const FileTicks &other) const = default;
+};
+FileTicks fileTicks(const EditInputs &inputs);

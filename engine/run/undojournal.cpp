@@ -73,7 +73,7 @@ bool UndoJournal::mayHoldOpen() const
     return limit.rlim_cur == RLIM_INFINITY || rlim_t(heldOpen) + kReservedDescriptors < limit.rlim_cur;
 }
 
-void UndoJournal::record(Change change)
+UniqueFd UndoJournal::record(Change change)
 {
     const struct stat &before = change.before;
     // Changed again by this run: the content from before its first change
@@ -84,7 +84,7 @@ void UndoJournal::record(Change change)
         m_byIdentity.erase(known);
         m_entries[index].written = change.written;
         m_byIdentity.insert(identityOf(change.written), index);
-        return;
+        return std::move(change.replaced);
     }
     Entry entry;
     entry.path = change.path;
@@ -95,6 +95,7 @@ void UndoJournal::record(Change change)
     entry.oldSize = before.st_size;
     entry.old = keep(change);
     reinstate(std::move(entry));
+    return std::move(change.replaced);
 }
 
 void UndoJournal::reinstate(Entry entry)
@@ -137,12 +138,12 @@ bool UndoJournal::giveUpHeld(int error)
     return true;
 }
 
-UndoJournal::HeldContent UndoJournal::heldContent(const Entry &entry) const
+UndoJournal::ContentPlace UndoJournal::placeOf(const Entry &entry) const
 {
-    if (const auto *inArena = std::get_if<InArena>(&entry.old))
-        return {m_arenas.at(inArena->device).fd(), inArena->at};
     if (const auto *held = std::get_if<ContentCopy>(&entry.old))
         return {held->fd(), 0};
+    if (const auto *inArena = std::get_if<InArena>(&entry.old))
+        return {m_arenas.at(inArena->device).fd(), inArena->at};
     return {};
 }
 

@@ -82,8 +82,10 @@ public:
     // Notes that the run rewrote a file. A file written in place comes with
     // the copy of its old content that the rewrite made; a file replaced by a
     // new one keeps its old content in the replaced file, which the journal
-    // copies or takes over.
-    void record(Change change);
+    // copies or takes over. Returns the replaced file's descriptor where the
+    // journal does not keep it, for the caller to close where it suits: the
+    // close of a replaced file's last descriptor frees its blocks.
+    UniqueFd record(Change change);
 
     bool isEmpty() const { return m_entries.empty(); }
     // Entries whose old content is kept, and those whose is not.
@@ -97,14 +99,14 @@ public:
 
     // The entries, in the order the run changed their files.
     const std::vector<Entry> &entries() const { return m_entries; }
-    // Where an entry's old content lies: in the file open as `fd` from
-    // `offset` on, for entry.oldSize bytes; fd -1 when it was not kept.
-    struct HeldContent
+    // Where an entry's old content lies: the file (-1 when it is not kept)
+    // and the offset of its first byte there.
+    struct ContentPlace
     {
         int fd = -1;
-        qint64 offset = 0;
+        qint64 at = 0;
     };
-    HeldContent heldContent(const Entry &entry) const;
+    ContentPlace placeOf(const Entry &entry) const;
 
     // The entry of the file the run changed last; removed and returned by takeLast().
     const Entry &last() const { return m_entries.back(); }

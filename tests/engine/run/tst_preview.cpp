@@ -147,31 +147,41 @@ void TestPreview::previewIsWhatTheRunWrites()
 
 void TestPreview::runOverPreviewedFiles_data()
 {
+    QTest::addColumn<int>("count");   // files previewed: a few, or enough for worker threads
     QTest::addColumn<QString>("meanwhile");
     QTest::addColumn<QByteArray>("second");   // file 2's bytes after the run
     QTest::addColumn<bool>("failed");         // file 2 failed: changed since the preview
 
-    QTest::newRow("untouched") << "" << QByteArray("a dog 2") << false;
-    QTest::newRow("written by another program") << "write" << QByteArray("a cat 2, edited") << true;
-    QTest::newRow("its times moved") << "touch" << QByteArray("a cat 2") << true;
-    QTest::newRow("replaced by the same bytes") << "replace" << QByteArray("a cat 2") << true;
-    QTest::newRow("not ticked") << "untick" << QByteArray("a cat 2") << false;
+    for (int count : {3, 40}) {
+        const auto row = [count](const char *name) -> QTestData & {
+            return QTest::addRow("%s, %d files", name, count) << count;
+        };
+        row("untouched") << "" << QByteArray("a dog 2") << false;
+        row("written by another program") << "write" << QByteArray("a cat 2, edited") << true;
+        row("its times moved") << "touch" << QByteArray("a cat 2") << true;
+        row("replaced by the same bytes") << "replace" << QByteArray("a cat 2") << true;
+        row("not ticked") << "untick" << QByteArray("a cat 2") << false;
+    }
 }
 
 void TestPreview::runOverPreviewedFiles()
 {
+    QFETCH(int, count);
     QFETCH(QString, meanwhile);
     QFETCH(QByteArray, second);
     QFETCH(bool, failed);
     QTemporaryDir dir;
-    const QStringList files = writeFiles(dir, {"a cat 1", "a cat 2", "a cat 3"});
+    QList<QByteArray> contents;
+    for (int i = 1; i <= count; ++i)
+        contents.append("a cat " + QByteArray::number(i));
+    const QStringList files = writeFiles(dir, contents);
     RecordingHost host;
     prepareReplace(host, files);
     PreviewRecorder recorder;
     EditPreview preview(host, host, recorder);
     preview.run();
     PreviewedRun ticked{preview.inputs(), recorder.files};
-    QCOMPARE(ticked.files.size(), 3);
+    QCOMPARE(ticked.files.size(), count);
 
     const QString path = files.at(1);
     if (meanwhile == "write") {
@@ -193,9 +203,8 @@ void TestPreview::runOverPreviewedFiles()
     EditRun run(host, host, host);
     run.executePreviewed(ticked);
 
-    QCOMPARE(readFile(files.at(0)), QByteArray("a dog 1"));
-    QCOMPARE(readFile(files.at(1)), second);
-    QCOMPARE(readFile(files.at(2)), QByteArray("a dog 3"));
+    for (int i = 1; i <= count; ++i)
+        QCOMPARE(readFile(files.at(i - 1)), i == 2 ? second : "a dog " + QByteArray::number(i));
     const QList<FileFailure> failures = host.failureReports.last();
     QCOMPARE(failures.size(), failed ? 1 : 0);
     if (failed)

@@ -1,0 +1,83 @@
+// The rewrite by a new file renamed over the old one, in two halves that
+// may lie apart: the new file written (ahead of the file's turn, on any
+// thread), then put in place.
+#include "saferewrite.h"
+
+#include "filesink.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+RewriteOutcome failed(FileFailure failure)
+{
+    return {std::move(failure), {}, {}};
+}
+
+}   // namespace
+
+std::optional<NewFile> SafeRewriter::writeAhead(const SourceFile &target, const RewriteSource &source,
+                                                const Producer &produce)
+{
+    const Job job{target, target.path(), target.status(), source, produce};
+    if (!S_ISREG(job.expected.st_mode) || !mayWrite(job) || !isReplaceable(job))
+        return std::nullopt;
+    NewFile file(target.folder(), target.name(), NewFile::Naming::UnnamedOnly);
+    if (writeNewFile(job, file).kind != NewFileOutcome::Kind::Written)
+        return std::nullopt;
+    return file;
+}
+
+SafeRewriter::NewFileOutcome SafeRewriter::writeNewFile(const Job &job, NewFile &file)
+{
+    using Kind = NewFileOutcome::Kind;
+    const auto failed = [&](FileFailureReason reason, int error) {
+        return NewFileOutcome{Kind::Failed, fileFailure(job.path, reason, error)};
+    };
+    if (const int error = file.openError()) {
+        // The folder takes no new file, but the file itself may be written.
+        if (error == EACCES || error == EPERM)
+            return {Kind::UseInPlace, {}};
+        return failed(FileFailureReason::OpenForWriting, error);
+    }
+    // A new file is the effective user's, in the effective group or the
+    // folder's: set only where that may differ from the old file's.
+    const bool sameOwner =
+        job.source.owner == m_user && job.source.group == m_group && job.target.folderGroup() == m_group;
+    if (!sameOwner && ::fchown(file.fd(), job.source.owner, job.source.group) != 0)
+        return {Kind::UseInPlace, {}};
+
+    FileSink sink(file.fd(), m_writeBuffer, Placement::NewFile);
+    const ReadOutcome read = job.produce(Pass::Write, job.source.fd, job.source.size, sink);
+    if (auto failure = readFailure(job, read))
+        return {Kind::Failed, std::move(*failure)};
+    if (const int error = sink.finish())
+        return failed(FileFailureReason::Write, error);
+    // After the last write, which would clear the set-user-ID and
+    // set-group-ID bits of a file that is not root's. Set, not compared: the
+    // new file's own bits (its owner's, less the umask or the folder's
+    // default ACL) are not known without asking.
+    if (::fchmod(file.fd(), job.source.mode & 07777) != 0)
+        return failed(FileFailureReason::OpenForWriting, errno);
+    if (m_durability.renameNeedsFlush(file.fd(), job.expected.st_dev) && ::fdatasync(file.fd()) != 0)
+        return failed(FileFailureReason::Write, errno);
+    return {Kind::Written, {}};
+}
+
+RewriteOutcome SafeRewriter::replaceWith(const SourceFile &target, NewFile &file)
+{
+    const QByteArray &path = target.path();
+    if (!target.stillAsRead())
+        return failed(changedFailure(path));
+    if (const int error = file.replace())
+        return failed(fileFailure(path, FileFailureReason::Write, error));
+    // The status after the rename, which moved the change time.
+    struct stat written
+    {
+    };
+    if (::fstat(file.fd(), &written) != 0 || file.close() != 0)
+        return failed(fileFailure(path, FileFailureReason::PartlyWritten, errno));
+    return {std::nullopt, {}, written};
+}

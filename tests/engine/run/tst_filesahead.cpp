@@ -1,0 +1,251 @@
+// Runs and undos over many files, which worker threads prepare ahead of
+// their turn: the window and the files see exactly what one thread would
+// have done, and nothing of a file is visible before its turn.
+#include "runfixture.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Everything the window was told, with the folder's own path taken out so
+// that runs in two folders compare.
+struct WindowLog
+{
+    QStringList captions;
+    QList<std::pair<QString, FileFailureReason>> failures;
+
+    static WindowLog of(const RecordingHost &host, const QString &folder)
+    {
+        WindowLog log;
+        for (const QString &caption : host.statusCaptions + host.modeCaptions)
+            log.captions.append(QString(caption).replace(folder, "<dir>"));
+        for (const FileFailure &failure : host.failureReports.value(0) + host.leftReports.value(0))
+            log.failures.append({QString::fromUtf8(failure.path).replace(folder, "<dir>"), failure.reason});
+        return log;
+    }
+    bool operator==(const WindowLog &) const = default;
+};
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Every file below `folder`, by its path there, with its bytes.
+QMap<QString, QByteArray> contentsBelow(const QString &folder)
+{
+    QMap<QString, QByteArray> contents;
+    for (const QString &sub : entriesOf(folder)) {
+        for (const QString &name : entriesOf(folder + '/' + sub))
+            contents.insert(sub + '/' + name, readFile(folder + '/' + sub + '/' + name));
+    }
+    return contents;
+}
+
+// 500 rows over three folders: files that change and files that do not,
+// rows of no file, of a folder, of a link, of a hard-linked and of a
+// read-only file, and files listed twice.
+QStringList writeMixedRows(const QString &folder)
+{
+    for (const char *sub : {"a", "b", "c"})
+        QDir(folder).mkdir(sub);
+    QStringList rows;
+    for (int i = 0; i < 500; ++i) {
+        const QString path = QStringLiteral("%1/%2/f%3.txt").arg(folder, QChar(u'a' + i / 170), QString::number(i));
+        const QByteArray padding(i % 3 == 0 ? 40 : 0, '.');
+        if (i % 4 != 3)
+            writeFile(path, (i % 4 == 1 ? "no pet " : "a cat, cat ") + QByteArray::number(i) + padding);
+        rows.append(i % 9 == 8 ? rows.at(i / 2) : path);   // the 4th of every 4 names no file
+    }
+    rows[20] = folder + "/b";
+    QFile::link(rows.at(10), folder + "/c/link");
+    rows[30] = folder + "/c/link";
+    ::link(QFile::encodeName(rows.at(40)).constData(), QFile::encodeName(folder + "/c/second").constData());
+    ::chmod(QFile::encodeName(rows.at(50)).constData(), 0444);
+    return rows;
+}
+
+// 100 files "CAT cat <n>" in one folder, a case-sensitive Replace of "cat"
+// run by two workers.
+struct HundredFiles
+{
+    QTemporaryDir dir;
+    QStringList rows;
+    RecordingHost host;
+    EditRun run{host, host, host};
+
+    HundredFiles()
+    {
+        for (int i = 1; i <= 100; ++i) {
+            rows.append(dir.filePath(QStringLiteral("f%1.txt").arg(i)));
+            writeFile(rows.last(), "CAT cat " + QByteArray::number(i));
+        }
+        prepareReplace(host, rows);
+        run.setWorkerCount(2);
+        // The undo's own file without a name would be counted with those written ahead.
+        run.setKeepsUndo(false);
+    }
+    // Row `position`, visited at yield 101 - position, is the rewritten one.
+    bool isChanged(int position) const { return !readFile(rows.at(position - 1)).contains("cat"); }
+};
+
+// The files without a name that the process holds open: new contents
+// written ahead.
+int unnamedFiles()
+{
+    int unnamed = 0;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+        unnamed += QFile::symLinkTarget(fds.filePath(fd)).contains("/#");
+    return unnamed;
+}
+
+bool waitForUnnamedFiles(int count)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (unnamedFiles() < count) {
+        if (clock.elapsed() > 20000)
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+}   // namespace
+
+class TestFilesAhead : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void workersChangeNothingTheWindowSees_data();
+    void workersChangeNothingTheWindowSees();
+    void endingTheRunLeavesLaterRowsAndNothingElse_data();
+    void endingTheRunLeavesLaterRowsAndNothingElse();
+    void ticksChangedDuringRunApplyToLaterRows();
+    void fileChangedAfterItWasPreparedIsLeftToTheOtherProgram();
+};
+
+void TestFilesAhead::workersChangeNothingTheWindowSees_data()
+{
+    QTest::addColumn<int>("workers");
+    QTest::addColumn<qsizetype>("bufferSize");
+    QTest::newRow("2 workers") << 2 << qsizetype(1 << 20);
+    QTest::newRow("8 workers") << 8 << qsizetype(1 << 20);
+    // Most files larger than the buffer: checked ahead, written at their turn.
+    QTest::newRow("2 workers, 16-byte buffer") << 2 << qsizetype(16);
+}
+
+// The run, then its undo.
+void TestFilesAhead::workersChangeNothingTheWindowSees()
+{
+    QFETCH(int, workers);
+    QFETCH(qsizetype, bufferSize);
+    QList<WindowLog> logs;
+    QList<QMap<QString, QByteArray>> contents;
+    for (const int count : {1, workers}) {
+        QTemporaryDir dir;
+        RecordingHost host;
+        prepareReplace(host, writeMixedRows(dir.path()), QStringLiteral("dog"));
+        const QMap<QString, QByteArray> before = contentsBelow(dir.path());
+        EditRun run(host, host, host);
+        run.setWorkerCount(count);
+        run.setBufferSize(bufferSize);
+        run.execute();
+        contents.append(contentsBelow(dir.path()));
+        host.answers = {true};
+        run.undo();
+        logs.append(WindowLog::of(host, dir.path()));
+        QCOMPARE(contentsBelow(dir.path()), before);
+    }
+    QCOMPARE(logs[1].captions, logs[0].captions);
+    QCOMPARE(logs[1].failures, logs[0].failures);
+    QCOMPARE(logs[0].failures.size(), 1);   // the read-only file
+    QCOMPARE(contents[1], contents[0]);
+    QVERIFY(logs[0].captions.contains("Undo done: files put back: 219 | files left as they are: 0"));
+    QVERIFY(logs[0].captions.contains("Done Processing files: 500 | files changed: 219 | files unchanged: 280"
+                                      " | files failed: 1 | folders skipped: 1"));
+}
+
+void TestFilesAhead::endingTheRunLeavesLaterRowsAndNothingElse_data()
+{
+    QTest::addColumn<bool>("clear");
+    QTest::addColumn<int>("atYield");
+    QTest::newRow("Stop before the 2nd row") << false << 2;
+    QTest::newRow("Stop before the 60th row") << false << 60;
+    QTest::newRow("Clear before the 30th row") << true << 30;
+}
+
+void TestFilesAhead::endingTheRunLeavesLaterRowsAndNothingElse()
+{
+    QFETCH(bool, clear);
+    QFETCH(int, atYield);
+    HundredFiles files;
+    const QStringList names = entriesOf(files.dir.path());
+    files.host.answers = {true};
+    files.host.onYield = [&](int yield) {
+        if (yield != atYield)
+            return;
+        QVERIFY(waitForUnnamedFiles(10));   // something is prepared ahead
+        clear ? files.run.clear() : files.run.stop();
+    };
+    files.run.execute();
+
+    for (int position = 1; position <= 100; ++position)
+        QCOMPARE(files.isChanged(position), 101 - position < atYield);
+    QCOMPARE(entriesOf(files.dir.path()), names);
+    QCOMPARE(unnamedFiles(), 0);
+}
+
+void TestFilesAhead::ticksChangedDuringRunApplyToLaterRows()
+{
+    HundredFiles files;
+    files.host.onYield = [&](int yield) {
+        if (yield != 50)   // before row 51: Append, case-insensitive
+            return;
+        QVERIFY(waitForUnnamedFiles(40));
+        files.host.tickMode(EditMode::Replace, false);
+        files.host.tickMode(EditMode::Append);
+        files.host.tickOption(ReadOption::CaseSensitive, false);
+    };
+    files.run.execute();
+
+    QCOMPARE(readFile(files.rows.at(51)), "CAT dog 52");
+    QCOMPARE(readFile(files.rows.at(50)), "catdog catdog 51");
+    QCOMPARE(readFile(files.rows.at(0)), "catdog catdog 1");
+    QCOMPARE(files.host.statusCaption, "Done Processing files: 100 | files changed: 100 | files unchanged: 0");
+}
+
+void TestFilesAhead::fileChangedAfterItWasPreparedIsLeftToTheOtherProgram()
+{
+    HundredFiles files;
+    const QString changed = files.rows.at(39);
+    files.host.onYield = [&](int yield) {
+        if (yield != 30)   // row 71: rows 70 to 8 are prepared ahead
+            return;
+        QVERIFY(waitForUnnamedFiles(63));
+        QFile file(changed);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(" cat");
+    };
+    files.run.execute();
+
+    QCOMPARE(readFile(changed), "CAT cat 40 cat");
+    QCOMPARE(files.host.failureReports.value(0).size(), 1);
+    QCOMPARE(files.host.failureReports[0][0].reason, FileFailureReason::Changed);
+    QCOMPARE(files.host.failureReports[0][0].path, QFile::encodeName(changed));
+    QCOMPARE(files.host.statusCaption, "Done Processing files: 100 | files changed: 99 | files unchanged: 0"
+                                       " | files failed: 1");
+}
+
+QTEST_GUILESS_MAIN(TestFilesAhead)
+#include "tst_filesahead.moc"
