@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <type_traits>
 
 namespace {
 
@@ -75,29 +76,32 @@ void prepare(Form1 &form, const QStringList &paths)
     QCoreApplication::processEvents();
 }
 
-double windowRun(const QStringList &paths, QString &status)
+// Times the control's action on a window listing `paths`, which runs to its
+// end inside the handler, and reads the label that tells how it ended.
+template<typename Control>
+double timeWindow(const QStringList &paths, const char *control, const char *label, QString &text)
 {
     Form1 form;
     prepare(form, paths);
     QElapsedTimer timer;
     timer.start();
-    form.findChild<QPushButton *>(QStringLiteral("Command1_0"))->click();
+    if constexpr (std::is_same_v<Control, QAction>)
+        form.findChild<QAction *>(QLatin1StringView(control))->trigger();
+    else
+        form.findChild<Control *>(QLatin1StringView(control))->click();
     const double seconds = timer.nsecsElapsed() / 1e9;
-    status = form.findChild<QLabel *>(QStringLiteral("Label1"))->text();
+    text = form.findChild<QLabel *>(QLatin1StringView(label))->text();
     return seconds;
 }
 
-// The preview runs to its end inside the menu entry's handler.
+double windowRun(const QStringList &paths, QString &status)
+{
+    return timeWindow<QPushButton>(paths, "Command1_0", "Label1", status);
+}
+
 double windowPreview(const QStringList &paths, QString &counts)
 {
-    Form1 form;
-    prepare(form, paths);
-    QElapsedTimer timer;
-    timer.start();
-    form.findChild<QAction *>(QStringLiteral("mnuPreview"))->trigger();
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    counts = form.findChild<QLabel *>(QStringLiteral("lblCounts"))->text();
-    return seconds;
+    return timeWindow<QAction>(paths, "mnuPreview", "lblCounts", counts);
 }
 
 double median(QList<double> values)

@@ -19,6 +19,25 @@ QString skippedCaption(const SkippedFiles &skipped)
     return caption;
 }
 
+// The words of a run's counts, and of a preview's.
+struct CountWords
+{
+    const char *visited;
+    const char *changed;
+    const char *unchanged;
+    const char *failed;   // only when some failed
+};
+
+QString summaryCaption(const RunSummary &summary, const CountWords &words)
+{
+    QString caption = QLatin1StringView(words.visited) + QString::number(summary.visited)
+                      + QLatin1StringView(words.changed) + QString::number(summary.changed)
+                      + QLatin1StringView(words.unchanged) + QString::number(summary.unchanged);
+    if (summary.failed > 0)
+        caption += QLatin1StringView(words.failed) + QString::number(summary.failed);
+    return caption + skippedCaption(summary.skipped);
+}
+
 }   // namespace
 
 QString progressCaption(const Progress &progress)
@@ -28,12 +47,8 @@ QString progressCaption(const Progress &progress)
 
 QString runSummaryCaption(const RunSummary &summary)
 {
-    QString caption = QStringLiteral("Done Processing files: ") + QString::number(summary.visited)
-                      + QStringLiteral(" | files changed: ") + QString::number(summary.changed)
-                      + QStringLiteral(" | files unchanged: ") + QString::number(summary.unchanged);
-    if (summary.failed > 0)
-        caption += QStringLiteral(" | files failed: ") + QString::number(summary.failed);
-    return caption + skippedCaption(summary.skipped);
+    return summaryCaption(
+        summary, {"Done Processing files: ", " | files changed: ", " | files unchanged: ", " | files failed: "});
 }
 
 QString previewProgressCaption(const Progress &progress)
@@ -43,12 +58,8 @@ QString previewProgressCaption(const Progress &progress)
 
 QString previewSummaryCaption(const RunSummary &summary)
 {
-    QString caption = QStringLiteral("Preview: files visited: ") + QString::number(summary.visited)
-                      + QStringLiteral(" | would change: ") + QString::number(summary.changed)
-                      + QStringLiteral(" | unchanged: ") + QString::number(summary.unchanged);
-    if (summary.failed > 0)
-        caption += QStringLiteral(" | would fail: ") + QString::number(summary.failed);
-    return caption + skippedCaption(summary.skipped);
+    return summaryCaption(summary,
+                          {"Preview: files visited: ", " | would change: ", " | unchanged: ", " | would fail: "});
 }
 
 QString occurrencesText(qint64 occurrences)

@@ -4,6 +4,7 @@
 #include "editrun.h"
 
 #include "filerecipe.h"
+#include "folderrows.h"
 
 #include <cerrno>
 #include <new>
@@ -17,7 +18,7 @@ void EditRun::visitPrepared(const Progress &progress, RunTexts &texts, RunSummar
         return;
     }
     try {
-        addRow(progress.path, commitPrepared(file, texts), summary);
+        addRowResult(progress.path, commitPrepared(file, texts), summary);
     } catch (const std::bad_alloc &) {
         // As editFile(): nothing was put in place.
         summary.add(FileResult::failed(fileFailure(progress.path, FileFailureReason::OutOfMemory, ENOMEM)));

@@ -4,7 +4,7 @@
 #include "editpass.h"
 #include "filerecipe.h"
 #include "filesink.h"
-#include "folderwalk.h"
+#include "folderrows.h"
 
 #include <QScopeGuard>
 
@@ -58,49 +58,16 @@ bool EditPreview::goOn()
 void EditPreview::visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary)
 {
     m_display.showPreviewProgress(progress);
-    if (!m_seen) {
-        FileResult result = previewFile(progress.path, texts);
-        if (result.outcome == FileOutcome::Skipped && isExistingFolder(progress.path))
-            summary.skipped.addFolderRow();
-        summary.add(std::move(result));
+    if (m_seen) {
+        const FolderRowVisit visit{
+            [this] { return goOn(); },
+            [this](const Progress &file) { m_display.showPreviewProgress(file); },
+            [this, &texts](const QByteArray &path) { return previewFile(path, texts); },
+        };
+        visitWithFolders(progress, *m_seen, summary, visit);
         return;
     }
-    struct stat status
-    {
-    };
-    ::stat(progress.path.constData(), &status);
-    if (S_ISDIR(status.st_mode))
-        visitFolder(progress, texts, summary);
-    else
-        visitOnce(progress.path, status, FilesSeen::Through::Row, texts, summary);
-}
-
-void EditPreview::visitFolder(const Progress &row, RunTexts &texts, RunSummary &summary)
-{
-    FolderWalk walk(row.path);
-    bool first = true;
-    for (WalkStep step = walk.next(); step.kind != WalkStep::Kind::End; step = walk.next()) {
-        if (step.kind == WalkStep::Kind::Skipped) {
-            summary.skipped.addFile(std::move(step.path), step.skip);
-            continue;
-        }
-        if (step.kind == WalkStep::Kind::FolderFailed) {
-            summary.add(FileResult::failed(fileFailure(step.path, FileFailureReason::ReadFailed, step.error)));
-            continue;
-        }
-        // The row's own yield came just before the first file.
-        if (!first && !goOn())
-            return;
-        first = false;
-        m_display.showPreviewProgress({row.position, row.count, step.path});
-        visitOnce(step.path, step.status, FilesSeen::Through::Folder, texts, summary);
-    }
-}
-
-void EditPreview::visitOnce(const QByteArray &path, const struct stat &status, FilesSeen::Through through,
-                            RunTexts &texts, RunSummary &summary)
-{
-    summary.add(m_seen->isToBeEdited(status, through) ? previewFile(path, texts) : FileResult{});
+    addRowResult(progress.path, previewFile(progress.path, texts), summary);
 }
 
 FileResult EditPreview::previewFile(const QByteArray &path, RunTexts &texts)

@@ -53,9 +53,6 @@ private:
     // Whether to go on with the next file, after a yield.
     bool goOn();
     void visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary);
-    void visitFolder(const Progress &row, RunTexts &texts, RunSummary &summary);
-    void visitOnce(const QByteArray &path, const struct stat &status, FilesSeen::Through through, RunTexts &texts,
-                   RunSummary &summary);
     FileResult previewFile(const QByteArray &path, RunTexts &texts);
     FileResult previewExistingFile(const QByteArray &path, RunTexts &texts);
 

@@ -2,7 +2,7 @@
 
 #include "editpass.h"
 #include "filerecipe.h"
-#include "folderwalk.h"
+#include "folderrows.h"
 
 #include <QScopeGuard>
 
@@ -127,14 +127,7 @@ RunSummary EditRun::editRows(qint64 rowCount)
 
 void EditRun::visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary)
 {
-    addRow(progress.path, editFile(progress.path, texts), summary);
-}
-
-void EditRun::addRow(const QByteArray &path, FileResult result, RunSummary &summary)
-{
-    if (result.outcome == FileOutcome::Skipped && isExistingFolder(path))
-        summary.skipped.addFolderRow();
-    summary.add(std::move(result));
+    addRowResult(progress.path, editFile(progress.path, texts), summary);
 }
 
 void EditRun::stop()

@@ -92,7 +92,6 @@ private:
     RunSummary editRows(qint64 rowCount);
     // One row, whose folder, if it is one, is only counted.
     void visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary);
-    void addRow(const QByteArray &path, FileResult result, RunSummary &summary);
     // A row whose file was prepared ahead (editahead.cpp).
     void visitPrepared(const Progress &progress, RunTexts &texts, RunSummary &summary);
     FileResult commitPrepared(PreparedFile &file, RunTexts &texts);
@@ -101,9 +100,7 @@ private:
     // the files below it, in the row's place, and a file that a walk reached
     // is visited once.
     void visitWithFolders(const Progress &progress, RunTexts &texts, RunSummary &summary);
-    void editFolder(const Progress &row, RunTexts &texts, RunSummary &summary);
-    void visitOnce(const QByteArray &path, const struct stat &status, FilesSeen::Through through, RunTexts &texts,
-                   RunSummary &summary);
+    FileResult editOnce(const QByteArray &path, RunTexts &texts);
 
     FileResult editFile(const QByteArray &path, RunTexts &texts);
     FileResult editExistingFile(const QByteArray &path, RunTexts &texts);
