@@ -98,6 +98,21 @@ int expandLink(int link, QByteArrayList &pending, UniqueFd &folder)
     return 0;
 }
 
+// The `links`th link met on the way to `path`, open as `link` in `folder`:
+// unless it is one too many or another user's, the names of its target go
+// before the pending ones.
+std::optional<FileFailure> followLink(const QByteArray &path, int link, const struct stat &status, int links,
+                                      QByteArrayList &pending, UniqueFd &folder)
+{
+    if (links > kMostLinks)
+        return fileFailure(path, FileFailureReason::ReadFailed, ELOOP);
+    if (isForeignLink(status, folder.get()))
+        return FileFailure{path, FileFailureReason::ForeignLink, {}};
+    if (const int error = expandLink(link, pending, folder))
+        return fileFailure(path, FileFailureReason::ReadFailed, error);
+    return std::nullopt;
+}
+
 }   // namespace
 
 std::optional<FileFailure> locateFile(const QByteArray &path, FileLocation &location)
@@ -127,12 +142,8 @@ std::optional<FileFailure> locateFile(const QByteArray &path, FileLocation &loca
         if (!entry.isValid() || ::fstat(entry.get(), &status) != 0)
             return failed(errno);
         if (S_ISLNK(status.st_mode)) {
-            if (++links > kMostLinks)
-                return failed(ELOOP);
-            if (isForeignLink(status, folder.get()))
-                return FileFailure{path, FileFailureReason::ForeignLink, {}};
-            if (const int error = expandLink(entry.get(), pending, folder))
-                return failed(error);
+            if (auto failure = followLink(path, entry.get(), status, ++links, pending, folder))
+                return failure;
             continue;
         }
         if (last) {
