@@ -113,7 +113,10 @@ private:
     UndoSummary putBackAll();
     // Puts back the entry just taken from the journal, from what was
     // prepared for it ahead where that is usable.
-    std::optional<FileFailure> putBackOne(const UndoJournal::Entry &entry, std::optional<PreparedUndo> &prepared);
+    std::optional<FileFailure> putBackOne(const UndoJournal::Entry &entry, std::optional<PreparedUndo> &prepared,
+                                          std::optional<UndosAhead> &ahead);
+    // Yields before the next file and shows it, unless Stop was pressed.
+    bool isUndoTurn(const Progress &progress);
     // Whether a run or an undo of `count` files is worth worker threads.
     bool isWorthWorkers(qint64 count) const;
 

@@ -27,8 +27,7 @@ UndoSummary EditRun::putBackAll()
     const qint64 count = m_journal.restorableCount();
     qint64 position = count;
     UndoSummary summary;
-    // Files that a full disk kept from being put back keep their old content
-    // for another undo, once space is free, until a new run starts.
+    // What a full disk kept back keeps its old content for another undo.
     std::vector<UndoJournal::Entry> forLater;
     const auto keepForLater = qScopeGuard([&] {
         for (UndoJournal::Entry &entry : forLater)
@@ -38,23 +37,19 @@ UndoSummary EditRun::putBackAll()
     std::optional<UndosAhead> ahead;
     if (isWorthWorkers(count))
         ahead.emplace(m_workers, m_readBuffer.size());
-
-    // From the file the run changed last to the first; a file whose old
-    // content could not be held is only named.
+    // From the file changed last; a file whose old content was not held is only named.
     while (!m_journal.isEmpty()) {
         std::optional<PreparedUndo> prepared;
         if (m_journal.last().canBePutBack()) {
-            m_display.yield();
-            if (m_stop == StopRequest::Stop) {
+            if (!isUndoTurn({position--, count, m_journal.last().path})) {
                 summary.stopped = true;
                 return summary;
             }
-            m_display.showUndoProgress({position--, count, m_journal.last().path});
             if (ahead)
                 prepared.emplace(ahead->take(qsizetype(m_journal.entries().size()) - 1, m_journal));
         }
         UndoJournal::Entry entry = m_journal.takeLast();
-        if (auto failure = putBackOne(entry, prepared)) {
+        if (auto failure = putBackOne(entry, prepared, ahead)) {
             if (isOutOfSpace(*failure))
                 forLater.push_back(std::move(entry));
             summary.left.append(std::move(*failure));
@@ -69,8 +64,23 @@ UndoSummary EditRun::putBackAll()
     return summary;
 }
 
-std::optional<FileFailure> EditRun::putBackOne(const UndoJournal::Entry &entry, std::optional<PreparedUndo> &prepared)
+bool EditRun::isUndoTurn(const Progress &progress)
 {
+    m_display.yield();
+    if (m_stop == StopRequest::Stop)
+        return false;
+    m_display.showUndoProgress(progress);
+    return true;
+}
+
+std::optional<FileFailure> EditRun::putBackOne(const UndoJournal::Entry &entry, std::optional<PreparedUndo> &prepared,
+                                               std::optional<UndosAhead> &ahead)
+{
+    // The file it replaced, if any, held by `current`, is freed on a worker.
+    const auto retire = qScopeGuard([&] {
+        if (prepared)
+            ahead->closeLater(prepared->current.takeFd());
+    });
     if (!prepared || !prepared->replacement || prepared->job.path != entry.path)
         return m_journal.putBack(entry, m_rewriter, m_readBuffer);
     RewriteOutcome outcome = m_rewriter.replaceWith(prepared->current, *prepared->replacement);

@@ -30,7 +30,7 @@ qsizetype FilesAhead::mostAhead()
 
 FilesAhead::FilesAhead(int workers, const QString &find, const QString &with, qsizetype bufferSize)
     : m_pipeline(workers, [this](int worker, const FileJob &job) {
-        closeRetired();
+        m_retired.closeAll();
         return m_preparers[size_t(worker)]->prepare(job);
     })
 {
@@ -53,21 +53,4 @@ PreparedFile FilesAhead::take(qint64 position, const FileTicks &ticks, const Fil
         --m_next;
     }
     return m_pipeline.take();
-}
-
-void FilesAhead::closeLater(UniqueFd fd)
-{
-    if (!fd.isValid())
-        return;
-    const std::lock_guard lock(m_retiredLock);
-    m_retired.push_back(std::move(fd));
-}
-
-void FilesAhead::closeRetired()
-{
-    std::vector<UniqueFd> retired;
-    {
-        const std::lock_guard lock(m_retiredLock);
-        retired.swap(m_retired);
-    }
 }

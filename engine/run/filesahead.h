@@ -2,11 +2,11 @@
 
 #include "pipeline.h"
 #include "preparedfile.h"
+#include "retiredfiles.h"
 
 #include <QSet>
 
 #include <memory>
-#include <mutex>
 #include <sys/stat.h>
 #include <utility>
 #include <vector>
@@ -37,20 +37,15 @@ public:
     void noteRewritten(const struct stat &status) { m_rewritten.insert(identityOf(status)); }
     bool wasRewritten(const struct stat &status) const { return m_rewritten.contains(identityOf(status)); }
 
-    // Has a worker close `fd`: the last descriptor of a replaced file, whose
-    // close frees its blocks, which takes as long as the rest of its commit.
-    void closeLater(UniqueFd fd);
+    // Has a worker close `fd`, the last descriptor of a replaced file.
+    void closeLater(UniqueFd fd) { m_retired.closeLater(std::move(fd)); }
 
 private:
     using Identity = std::pair<quint64, quint64>;   // device and inode
     static Identity identityOf(const struct stat &status) { return {status.st_dev, status.st_ino}; }
 
-    // Run by a worker before each file it prepares.
-    void closeRetired();
-
     QSet<Identity> m_rewritten;
-    std::mutex m_retiredLock;
-    std::vector<UniqueFd> m_retired;                          // for closeRetired()
+    RetiredFiles m_retired;                                   // closed by a worker before each file it prepares
     std::vector<std::unique_ptr<FilePreparer>> m_preparers;   // one per worker
     Pipeline<FileJob, PreparedFile> m_pipeline;
     const qsizetype m_mostAhead = mostAhead();

@@ -6,7 +6,11 @@
 #include <new>
 
 UndosAhead::UndosAhead(int workers, qsizetype bufferSize)
-    : m_pipeline(workers, [this](int worker, const UndoJob &job) { return prepare(*m_preparers[size_t(worker)], job); })
+    : m_pipeline(workers,
+                 [this](int worker, const UndoJob &job) {
+                     m_retired.closeAll();
+                     return prepare(*m_preparers[size_t(worker)], job);
+                 })
     , m_mostAhead(FilesAhead::mostAhead())
 {
     for (int worker = 0; worker < workers; ++worker)

@@ -2,6 +2,7 @@
 
 #include "newfile.h"
 #include "pipeline.h"
+#include "retiredfiles.h"
 #include "saferewrite.h"
 #include "sourcefile.h"
 #include "undojournal.h"
@@ -51,6 +52,9 @@ public:
     // is kept, and the entries before it given to the workers.
     PreparedUndo take(qsizetype index, const UndoJournal &journal);
 
+    // Has a worker close `fd`, the last descriptor of a replaced file.
+    void closeLater(UniqueFd fd) { m_retired.closeLater(std::move(fd)); }
+
 private:
     // One worker's own rewriter and buffer.
     struct Preparer
@@ -60,6 +64,7 @@ private:
     };
     static PreparedUndo prepare(Preparer &preparer, const UndoJob &job);
 
+    RetiredFiles m_retired;   // closed by a worker before each file it prepares
     std::vector<std::unique_ptr<Preparer>> m_preparers;
     Pipeline<UndoJob, PreparedUndo> m_pipeline;
     const qsizetype m_mostAhead;
