@@ -71,9 +71,8 @@ fresh_tree="rm -rf $work/tree && cp -r $data/tree $work/tree && sync"
 # The files in the order of their paths, as the walk visits them.
 listed="find $work/tree -type f -print0 | LC_ALL=C sort -z | xargs -0 -s 2000000"
 
-# Interleaved, so that whatever else the machine does meanwhile weighs on
-# all three alike: each round runs each command once, on a fresh copy, after
-# sync. Wall and processor (user + system) times per run go to times.txt.
+# Interleaved rounds, each command on a fresh copy after sync; wall and
+# processor times per run go to times.txt.
 # A folder row is walked on the run's own thread; files listed one by one are
 # prepared ahead by the workers ("listed") or not ("one-thread").
 set -- folder "$replace --folders $work/tree" \
@@ -82,23 +81,7 @@ set -- folder "$replace --folders $work/tree" \
     sed "find $work/tree -type f -exec sed -i 's/$find_text/$with_text/g' {} +"
 [ -n "${TEXTORUM_BASELINE:-}" ] && set -- "$@" baseline \
     "$listed $TEXTORUM_BASELINE --find $find_text --with $with_text --mode replace --case-sensitive"
-python3 - "$runs" "$fresh_tree" "$results/times.txt" "$@" <<'EOF'
-import resource, subprocess, sys, time
-runs, prepare, out = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-commands = list(zip(sys.argv[4::2], sys.argv[5::2]))
-with open(out, "w") as log:
-    for round in range(runs + 1):   # the first round warms up and is not kept
-        for name, command in commands:
-            subprocess.run(prepare, shell=True, check=True)
-            before = resource.getrusage(resource.RUSAGE_CHILDREN)
-            start = time.perf_counter()
-            subprocess.run(command, shell=True, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            wall = time.perf_counter() - start
-            after = resource.getrusage(resource.RUSAGE_CHILDREN)
-            cpu = after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime
-            if round > 0:
-                log.write("%s %.3f %.3f\n" % (name, wall, cpu))
-EOF
+"$repo/bench/interleaved.py" "$runs" "$fresh_tree" "$results/times.txt" "$@"
 
 # The same bytes either way.
 rm -rf "$work/tree" "$work/listed" && cp -r "$data/tree" "$work/tree" && cp -r "$data/tree" "$work/listed"
