@@ -16,18 +16,11 @@
 set -eu
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-bench=${TEXTORUM_BENCH:-$repo/build/bench/textorum-bench}
+. "$repo/bench/common.sh"
+bench=$(bench_program)
 runs=${RUNS:-5}
-[ -x "$bench" ] || { echo "no $bench: build the textorum-bench target first" >&2; exit 2; }
-bench=$(cd "$(dirname "$bench")" && pwd)/$(basename "$bench")
 
-if [ $# -ge 1 ]; then
-    root=$1
-    mkdir -p "$root"
-else
-    root=$(mktemp -d /tmp/textorum-folders.XXXXXX)
-fi
-root=$(cd "$root" && pwd)
+root=$(work_root folders "$@")
 data=$root/data
 work=$root/work
 results=$root/results

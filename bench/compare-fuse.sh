@@ -17,20 +17,14 @@
 set -eu
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-bench=${TEXTORUM_BENCH:-$repo/build/bench/textorum-bench}
+. "$repo/bench/common.sh"
+bench=$(bench_program)
 baseline=${TEXTORUM_BASELINE:-}
 runs=${RUNS:-5}
 files=${FILES:-2000}
-[ -x "$bench" ] || { echo "no $bench: build the textorum-bench target first" >&2; exit 2; }
 [ -x "$baseline" ] || { echo "set TEXTORUM_BASELINE to a build without the workers" >&2; exit 2; }
 
-if [ $# -ge 1 ]; then
-    root=$1
-    mkdir -p "$root"
-else
-    root=$(mktemp -d /tmp/textorum-fuse.XXXXXX)
-fi
-root=$(cd "$root" && pwd)
+root=$(work_root fuse "$@")
 data=$root/data backing=$root/backing mount=$root/mount results=$root/results
 rm -rf "$backing" "$data"
 mkdir -p "$data" "$backing" "$mount" "$results"

@@ -13,12 +13,10 @@
 set -eu
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-bench=${TEXTORUM_BENCH:-$repo/build/bench/textorum-bench}
+. "$repo/bench/common.sh"
+bench=$(bench_program)
 runs=${RUNS:-5}
-[ -x "$bench" ] || { echo "no $bench: build the textorum-bench target first" >&2; exit 2; }
-root=${1:-$(mktemp -d /tmp/textorum-preview.XXXXXX)}
-mkdir -p "$root"
-root=$(cd "$root" && pwd)
+root=$(work_root preview "$@")
 data=$root/data
 work=$root/work
 mkdir -p "$data" "$work"

@@ -10,8 +10,8 @@
 set -eu
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-bench=${TEXTORUM_BENCH:-$repo/build/bench/textorum-bench}
-[ -x "$bench" ] || { echo "no $bench: build the textorum-bench target first" >&2; exit 2; }
+. "$repo/bench/common.sh"
+bench=$(bench_program)
 if [ $# -ge 1 ]; then
     root=$1
     mkdir -p "$root"
