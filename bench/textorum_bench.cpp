@@ -92,11 +92,13 @@ public:
 };
 
 // The preview, then the diff of every file it found would change.
-int preview(DisplaylessHost &host)
+int preview(DisplaylessHost &host, int threads)
 {
     PreviewedFiles previewed;
     previewed.sinceStart.start();
     EditPreview preview(host, host, previewed);
+    if (threads > 0)
+        preview.setWorkerCount(threads);
     previewed.inputs = &preview.inputs();
     const RunSummary summary = preview.run();
     const double previewSeconds = previewed.sinceStart.nsecsElapsed() / 1e9;
@@ -179,7 +181,7 @@ int main(int argc, char **argv)
     if (previewOnly && (thenUndo || !keepsUndo))
         return usage("--preview makes no run");
     if (previewOnly) {
-        const int status = preview(host);
+        const int status = preview(host, threads);
         printPeakMemory();
         return status;
     }

@@ -1,27 +1,35 @@
-// The edit run's rows when worker threads prepare the files ahead: at each
-// row's turn its prepared file is checked, shown and put in place, or, where
-// nothing usable was prepared, edited there and then as without workers.
+// The edit run's files at their turn: where worker threads prepared a file
+// ahead, it is checked, shown and put in place; where nothing usable was
+// prepared, it is edited there and then as without workers.
 #include "editrun.h"
 
 #include "filerecipe.h"
-#include "folderrows.h"
 
 #include <cerrno>
 #include <new>
+#include <sys/stat.h>
 
-void EditRun::visitPrepared(const Progress &progress, RunTexts &texts, RunSummary &summary)
+FileResult EditRun::visitFile(const OrderStep &file, RunTexts &texts)
 {
-    PreparedFile file = m_ahead->take(progress.position, fileTicks(m_inputs), m_rows);
-    const bool isThisRow = file.job.position == progress.position && file.job.path == progress.path;
-    if (!isThisRow) {
-        visitRow(progress, texts, summary);
-        return;
-    }
+    std::optional<PreparedFile> prepared = m_ahead ? m_ahead->take(file, fileTicks(m_inputs)) : std::nullopt;
+    FileResult result = prepared ? commitCatching(*prepared, texts) : editFile(file.path, texts);
+    // A new file under the old name is still the same file for the rest of
+    // a run that walks folders.
+    struct stat rewritten
+    {
+    };
+    if (m_seen && result.outcome == FileOutcome::Changed && ::stat(file.path.constData(), &rewritten) == 0)
+        m_seen->noteRewritten(rewritten);
+    return result;
+}
+
+FileResult EditRun::commitCatching(PreparedFile &file, RunTexts &texts)
+{
     try {
-        addRowResult(progress.path, commitPrepared(file, texts), summary);
+        return commitPrepared(file, texts);
     } catch (const std::bad_alloc &) {
         // As editFile(): nothing was put in place.
-        summary.add(FileResult::failed(fileFailure(progress.path, FileFailureReason::OutOfMemory, ENOMEM)));
+        return FileResult::failed(fileFailure(file.job.path, FileFailureReason::OutOfMemory, ENOMEM));
     }
 }
 

@@ -2,37 +2,23 @@
 
 #include "editpass.h"
 #include "filerecipe.h"
-#include "folderrows.h"
+#include "ordervisit.h"
 
 #include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <limits>
 #include <new>
-#include <thread>
 #include <utility>
-
-namespace {
-
-// Below this many rows a run (or files an undo) stays on its own thread:
-// starting workers would cost more than they save.
-constexpr qint64 kRowsWorthWorkers = 32;
-constexpr qsizetype kFewestAhead = 8;
-
-int coresToUse()
-{
-    return std::clamp(int(std::thread::hardware_concurrency()), 2, 8);
-}
-
-}   // namespace
 
 EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
     : m_from(inputs, rows)
     , m_inputs(m_from)
     , m_rows(m_from)
     , m_display(display)
-    , m_workers(coresToUse())
+    , m_workers(defaultWorkerCount())
     , m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
 {
     // A write past the file-size limit (ulimit -f) raises SIGXFSZ, whose
@@ -46,11 +32,6 @@ EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
 void EditRun::setBufferSize(qsizetype bytes)
 {
     m_readBuffer.resize(bytes);
-}
-
-bool EditRun::isWorthWorkers(qint64 count) const
-{
-    return m_workers > 1 && count >= kRowsWorthWorkers && FilesAhead::mostAhead() >= kFewestAhead;
 }
 
 RunState EditRun::state() const
@@ -102,32 +83,23 @@ RunSummary EditRun::editRows(qint64 rowCount)
         m_ahead.reset();
         m_folders.clear();
     });
-    if (!m_seen && isWorthWorkers(rowCount))
-        m_ahead.emplace(m_workers, find, with, m_readBuffer.size());
+    // A folder row may stand for any number of files.
+    if (isWorthWorkers(m_workers, m_seen ? std::numeric_limits<qint64>::max() : rowCount))
+        m_ahead.emplace(m_workers, fileTicks(m_inputs), find, with, m_readBuffer.size());
+    const OrderVisit visit{
+        [this] {
+            m_display.yield();
+            return m_stop == StopRequest::None;
+        },
+        [this](const Progress &progress) { m_display.showProgress(progress); },
+        [this, &texts](const OrderStep &file) { return visitFile(file, texts); },
+    };
     RunSummary summary;
-    for (qint64 position = rowCount; position >= 1 && m_stop == StopRequest::None; --position) {
-        m_display.yield();
-        // A Clear during the yield emptied the list; rows dropped since then
-        // are other files at the same positions, so the request decides, not the count.
-        if (m_stop != StopRequest::None || position > m_rows.rowCount())
-            break;
-        const Progress progress{position, rowCount, m_rows.rowTag(position)};
-        m_display.showProgress(progress);
-        if (m_seen)
-            visitWithFolders(progress, texts, summary);
-        else if (m_ahead)
-            visitPrepared(progress, texts, summary);
-        else
-            visitRow(progress, texts, summary);
-    }
+    visitInOrder(m_rows, rowCount, m_seen ? &*m_seen : nullptr, visit, m_ahead ? &m_ahead->order() : nullptr,
+                 summary);
     // Every row, unless a Clear ended the run early: then the rows it visited.
     summary.stopped = m_stop == StopRequest::Stop;
     return summary;
-}
-
-void EditRun::visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary)
-{
-    addRowResult(progress.path, editFile(progress.path, texts), summary);
 }
 
 void EditRun::stop()

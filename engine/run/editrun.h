@@ -5,6 +5,7 @@
 #include "filelocation.h"
 #include "filesahead.h"
 #include "filesseen.h"
+#include "ordervisit.h"
 #include "runresults.h"
 #include "runsource.h"
 #include "saferewrite.h"
@@ -90,17 +91,12 @@ private:
     void setActivity(Activity activity);
     // The rows from the last to the first, until the end, a Stop or a Clear.
     RunSummary editRows(qint64 rowCount);
-    // One row, whose folder, if it is one, is only counted.
-    void visitRow(const Progress &progress, RunTexts &texts, RunSummary &summary);
-    // A row whose file was prepared ahead (editahead.cpp).
-    void visitPrepared(const Progress &progress, RunTexts &texts, RunSummary &summary);
+    // One file at its turn in the run's order, from what was prepared of it
+    // ahead where that is usable (editahead.cpp).
+    FileResult visitFile(const OrderStep &file, RunTexts &texts);
+    FileResult commitCatching(PreparedFile &file, RunTexts &texts);
     FileResult commitPrepared(PreparedFile &file, RunTexts &texts);
     FileResult commitChange(PreparedFile &file, RunTexts &texts);
-    // One row with folders walked (editfolder.cpp): a folder row stands for
-    // the files below it, in the row's place, and a file that a walk reached
-    // is visited once.
-    void visitWithFolders(const Progress &progress, RunTexts &texts, RunSummary &summary);
-    FileResult editOnce(const QByteArray &path, RunTexts &texts);
 
     FileResult editFile(const QByteArray &path, RunTexts &texts);
     FileResult editExistingFile(const QByteArray &path, RunTexts &texts);
@@ -117,8 +113,6 @@ private:
                                           std::optional<UndosAhead> &ahead);
     // Yields before the next file and shows it, unless Stop was pressed.
     bool isUndoTurn(const Progress &progress);
-    // Whether a run or an undo of `count` files is worth worker threads.
-    bool isWorthWorkers(qint64 count) const;
 
     RunSource m_from;   // the window's inputs and rows, or a preview's
     EditInputs &m_inputs;

@@ -35,7 +35,7 @@ UndoSummary EditRun::putBackAll()
     });
     // Goes first, whatever ends the undo: the workers read what the journal holds.
     std::optional<UndosAhead> ahead;
-    if (isWorthWorkers(count))
+    if (isWorthWorkers(m_workers, count))
         ahead.emplace(m_workers, m_readBuffer.size());
     // From the file changed last; a file whose old content was not held is only named.
     while (!m_journal.isEmpty()) {

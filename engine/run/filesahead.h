@@ -1,36 +1,29 @@
 #pragma once
 
-#include "pipeline.h"
+#include "jobsahead.h"
 #include "preparedfile.h"
 #include "retiredfiles.h"
 
 #include <QSet>
 
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <utility>
 #include <vector>
 
-class FileRows;
-
-// The files of a run prepared ahead of their turn by worker threads, the
-// rows from the last to the first, at most 64 at a time: each holds up to two
-// descriptors (the file and its new content) and, until its turn, its new
-// content's disk space. The undo keeps 256 descriptors free for the run and
-// the window; the files ahead take no more than half of them.
+// The files of an edit run prepared ahead of their turn by worker threads:
+// each holds up to two descriptors (the file and its new content) and, until
+// its turn, its new content's disk space.
 class FilesAhead
 {
 public:
-    // How many files may be prepared ahead under the open-file limit; fewer
-    // than a few are not worth the workers.
-    static qsizetype mostAhead();
+    FilesAhead(int workers, const FileTicks &ticks, const QString &find, const QString &with, qsizetype bufferSize);
 
-    FilesAhead(int workers, const QString &find, const QString &with, qsizetype bufferSize);
-
-    // The file of row `position`, prepared by `ticks`, and the rows after it
-    // given to the workers. Files prepared by other ticks are dropped and
-    // prepared again: a change of the ticks applies to the rows after it.
-    PreparedFile take(qint64 position, const FileTicks &ticks, const FileRows &rows);
+    // What the run's order gives the files to.
+    AheadOfTurn &order() { return m_jobs; }
+    // The file `file` prepared by `ticks`, where it was given.
+    std::optional<PreparedFile> take(const OrderStep &file, const FileTicks &ticks) { return m_jobs.take(file, ticks); }
 
     // The run rewrote the file that had `status` when it was read; a file
     // prepared from that version is stale by the run's own doing.
@@ -47,8 +40,5 @@ private:
     QSet<Identity> m_rewritten;
     RetiredFiles m_retired;                                   // closed by a worker before each file it prepares
     std::vector<std::unique_ptr<FilePreparer>> m_preparers;   // one per worker
-    Pipeline<FileJob, PreparedFile> m_pipeline;
-    const qsizetype m_mostAhead = mostAhead();
-    FileTicks m_ticks;    // what the files given so far are prepared by
-    qint64 m_next = -1;   // the next row to give the workers; -1 before the first
+    JobsAhead<PreparedFile> m_jobs;                           // last: its workers stop before the rest goes
 };

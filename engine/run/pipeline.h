@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -66,6 +67,18 @@ public:
         m_slots.pop_front();
         ++m_first;
         return result;
+    }
+
+    // Forgets the oldest job not yet taken, without waiting for it: what
+    // was done of it is destroyed, and what is being done is when it is.
+    void dropFirst()
+    {
+        std::optional<Slot> dropped;
+        const std::lock_guard lock(m_mutex);
+        dropped.emplace(std::move(m_slots.front()));
+        m_slots.pop_front();
+        ++m_first;
+        m_next = std::max(m_next, m_first);
     }
 
     // Forgets every job not yet taken: what was done of them is destroyed,

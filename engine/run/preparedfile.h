@@ -2,6 +2,7 @@
 
 #include "editmodes.h"
 #include "filelocation.h"
+#include "jobsahead.h"
 #include "newfile.h"
 #include "runinputs.h"
 #include "saferewrite.h"
@@ -11,15 +12,6 @@
 #include <QString>
 
 #include <optional>
-
-// A file of the run to be made ready ahead of its turn: its row, its path as
-// the row held it and the ticks of the moment.
-struct FileJob
-{
-    qint64 position = 0;
-    QByteArray path;
-    FileTicks ticks;
-};
 
 // What was done of a file ahead of its turn. Nothing of it shows in the file
 // or its folder before its turn: the new content, if any, is in a file

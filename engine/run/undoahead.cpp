@@ -1,7 +1,7 @@
 #include "undoahead.h"
 
 #include "fileio.h"
-#include "filesahead.h"
+#include "jobsahead.h"
 
 #include <new>
 
@@ -11,7 +11,7 @@ UndosAhead::UndosAhead(int workers, qsizetype bufferSize)
                      m_retired.closeAll();
                      return prepare(*m_preparers[size_t(worker)], job);
                  })
-    , m_mostAhead(FilesAhead::mostAhead())
+    , m_mostAhead(mostFilesAhead())
 {
     for (int worker = 0; worker < workers; ++worker)
         m_preparers.push_back(std::make_unique<Preparer>(Preparer{{}, QByteArray(bufferSize, Qt::Uninitialized)}));

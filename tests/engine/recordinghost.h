@@ -46,7 +46,6 @@ public:
     QStringList informations;     // the information boxes shown
     int yields = 0;
     mutable int findTextReads = 0;
-    mutable QList<qint64> rowTagsRead;
     QList<QList<FileFailure>> failureReports;   // one for each run that got past the empty list
     QList<SkippedFiles> skippedReports;
     QList<QList<FileFailure>> leftReports;   // one for each undo started
@@ -110,7 +109,6 @@ public:
     qint64 rowCount() const override { return rows.size(); }
     QByteArray rowTag(qint64 position) const override
     {
-        rowTagsRead.append(position);
         return rows.at(position - 1).toUtf8();   // asserts on a row that does not exist
     }
     void removeAllRows() override { rows.clear(); }

@@ -1,6 +1,7 @@
 // Runs and undos over many files, which worker threads prepare ahead of
 // their turn: the window and the files see exactly what one thread would
 // have done, and nothing of a file is visible before its turn.
+#include "previewrecorder.h"
 #include "runfixture.h"
 
 #include <QDir>
@@ -139,24 +140,49 @@ void TestFilesAhead::workersChangeNothingTheWindowSees_data()
 {
     QTest::addColumn<int>("workers");
     QTest::addColumn<qsizetype>("bufferSize");
-    QTest::newRow("2 workers") << 2 << qsizetype(1 << 20);
-    QTest::newRow("8 workers") << 8 << qsizetype(1 << 20);
+    QTest::addColumn<bool>("insideFolders");
+    QTest::addColumn<int>("changed");
+    QTest::addColumn<QString>("runEnd");
+    const QString listed = "Done Processing files: 500 | files changed: 219 | files unchanged: 280"
+                           " | files failed: 1 | folders skipped: 1";
+    QTest::newRow("2 workers") << 2 << qsizetype(1 << 20) << false << 219 << listed;
+    QTest::newRow("8 workers") << 8 << qsizetype(1 << 20) << false << 219 << listed;
     // Most files larger than the buffer: checked ahead, written at their turn.
-    QTest::newRow("2 workers, 16-byte buffer") << 2 << qsizetype(16);
+    QTest::newRow("2 workers, 16-byte buffer") << 2 << qsizetype(16) << false << 219 << listed;
+    // The folder row's 127 files in its place, the link and the second name
+    // of a hard-linked file among them; those listed too are edited once.
+    QTest::newRow("2 workers, folders walked")
+        << 2 << qsizetype(1 << 20) << true << 229
+        << "Done Processing files: 626 | files changed: 229 | files unchanged: 396 | files failed: 1";
 }
 
-// The run, then its undo.
+// A preview, the run, then its undo.
 void TestFilesAhead::workersChangeNothingTheWindowSees()
 {
     QFETCH(int, workers);
     QFETCH(qsizetype, bufferSize);
+    QFETCH(bool, insideFolders);
+    QFETCH(int, changed);
+    QFETCH(QString, runEnd);
     QList<WindowLog> logs;
     QList<QMap<QString, QByteArray>> contents;
+    QList<QStringList> previews;
     for (const int count : {1, workers}) {
         QTemporaryDir dir;
         RecordingHost host;
         prepareReplace(host, writeMixedRows(dir.path()), QStringLiteral("dog"));
+        host.insideFolders = insideFolders;
         const QMap<QString, QByteArray> before = contentsBelow(dir.path());
+        PreviewRecorder recorder;
+        EditPreview preview(host, host, recorder);
+        preview.setWorkerCount(count);
+        const RunSummary previewed = preview.run();
+        previews.append(recorder.progress);
+        for (const PreviewedFile &file : std::as_const(recorder.files))
+            previews.last().append(QString::fromUtf8(file.path) + ' ' + QString::number(file.occurrences));
+        previews.last().append(QString::number(previewed.changed));
+        previews.last().replaceInStrings(dir.path(), "<dir>");
+
         EditRun run(host, host, host);
         run.setWorkerCount(count);
         run.setBufferSize(bufferSize);
@@ -167,13 +193,14 @@ void TestFilesAhead::workersChangeNothingTheWindowSees()
         logs.append(WindowLog::of(host, dir.path()));
         QCOMPARE(contentsBelow(dir.path()), before);
     }
+    QCOMPARE(previews[1], previews[0]);
     QCOMPARE(logs[1].captions, logs[0].captions);
     QCOMPARE(logs[1].failures, logs[0].failures);
     QCOMPARE(logs[0].failures.size(), 1);   // the read-only file
     QCOMPARE(contents[1], contents[0]);
-    QVERIFY(logs[0].captions.contains("Undo done: files put back: 219 | files left as they are: 0"));
-    QVERIFY(logs[0].captions.contains("Done Processing files: 500 | files changed: 219 | files unchanged: 280"
-                                      " | files failed: 1 | folders skipped: 1"));
+    QVERIFY2(logs[0].captions.contains(runEnd), qPrintable(logs[0].captions.filter("Done").join('\n')));
+    QVERIFY(logs[0].captions.contains(
+        QStringLiteral("Undo done: files put back: %1 | files left as they are: 0").arg(changed)));
 }
 
 void TestFilesAhead::endingTheRunLeavesLaterRowsAndNothingElse_data()

@@ -1,8 +1,8 @@
 // The preview of a run and the review of the last one, on real files: the
 // diff a preview shows is what the run then writes, a preview writes nothing,
 // and the run over a preview's files edits only those still as it read them.
-#include "editpreview.h"
 #include "filediffs.h"
+#include "previewrecorder.h"
 #include "runfixture.h"
 #include "showndiff.h"
 #include "unifiedpatch.h"
@@ -15,23 +15,6 @@
 #include <utime.h>
 
 namespace {
-
-class PreviewRecorder : public PreviewDisplay
-{
-public:
-    QList<PreviewedFile> files;
-    QStringList progress;   // the paths, in order
-    std::function<void(int)> onYield;
-    int yields = 0;
-
-    void showPreviewProgress(const Progress &shown) override { progress.append(QString::fromUtf8(shown.path)); }
-    void filePreviewed(const PreviewedFile &file) override { files.append(file); }
-    void yield() override
-    {
-        if (onYield)
-            onYield(++yields);
-    }
-};
 
 // Files that bite: every line end, none at the end, indentation, NUL and
 // invalid UTF-8, a file without the Find text and an empty one.
