@@ -66,9 +66,11 @@ listed="find $work/tree -type f -print0 | LC_ALL=C sort -z | xargs -0 -s 2000000
 
 # Interleaved rounds, each command on a fresh copy after sync; wall and
 # processor times per run go to times.txt.
-# A folder row is walked on the run's own thread; files listed one by one are
-# prepared ahead by the workers ("listed") or not ("one-thread").
+# The files of a folder row, or the files listed one by one, are prepared
+# ahead by the workers ("folder", "listed") or not ("folder-one-thread",
+# "one-thread").
 set -- folder "$replace --folders $work/tree" \
+    folder-one-thread "$replace --folders --threads 1 $work/tree" \
     listed "$listed $replace" \
     one-thread "$listed $replace --threads 1" \
     sed "find $work/tree -type f -exec sed -i 's/$find_text/$with_text/g' {} +"
@@ -101,6 +103,8 @@ for kind, median in (("wall", wall), ("processor", cpu)):
           " find -exec sed -i + %.3f s (%.2f)"
           % (kind, median["folder"], median["listed"], median["folder"] / median["listed"],
              median["sed"], median["folder"] / median["sed"]))
+print("wall, medians: folder with workers %.3f s, on one thread %.3f s (%.2f)"
+      % (wall["folder"], wall["folder-one-thread"], wall["folder"] / wall["folder-one-thread"]))
 for peer in ("one-thread", "baseline"):
     if peer in wall:
         print("wall, medians: listed with workers %.3f s, %s %.3f s (%.2f)"

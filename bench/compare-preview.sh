@@ -1,5 +1,6 @@
 #!/bin/sh
-# Times a preview against the run that makes the changes it shows, on 20,000
+# Times a preview against the run that makes the changes it shows, and
+# against itself on one thread (--threads 1), on 20,000
 # files of 4 KB (every other one holding the Find text once), each on a fresh
 # copy after sync, interleaved; reports the medians, their ratio and when the
 # first file's diff was ready. Then the peak memory and time of a preview of a
@@ -63,12 +64,15 @@ touch "$data/complete"
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 field() { sed -n "s/^$1: \([0-9.]*\).*/\1/p" "$2"; }
 
-: >"$work/preview.times"; : >"$work/run.times"; : >"$work/first.times"
+: >"$work/preview.times"; : >"$work/one-thread.times"; : >"$work/run.times"; : >"$work/first.times"
 for i in $(seq "$runs"); do
     rm -rf "$work/small"; cp -a "$data/small" "$work/small"; sync
     (cd "$work" && "$bench" --preview --find "$find_text" --with replaced --mode replace small/* >/dev/null 2>"$work/err")
     field preview "$work/err" >>"$work/preview.times"
     field "first diff" "$work/err" >>"$work/first.times"
+    rm -rf "$work/small"; cp -a "$data/small" "$work/small"; sync
+    (cd "$work" && "$bench" --preview --threads 1 --find "$find_text" --with replaced --mode replace small/* >/dev/null 2>"$work/err")
+    field preview "$work/err" >>"$work/one-thread.times"
     rm -rf "$work/small"; cp -a "$data/small" "$work/small"; sync
     (cd "$work" && "$bench" --find "$find_text" --with replaced --mode replace small/* >/dev/null 2>"$work/err")
     field run "$work/err" >>"$work/run.times"
@@ -76,6 +80,8 @@ done
 preview=$(median <"$work/preview.times")
 run=$(median <"$work/run.times")
 echo "20,000 files of 4 KB: preview $preview s, the run $run s, ratio $(echo "$preview $run" | awk '{ printf "%.2f", $1 / $2 }')"
+oneThread=$(median <"$work/one-thread.times")
+echo "the preview with workers $preview s, on one thread $oneThread s, ratio $(echo "$preview $oneThread" | awk '{ printf "%.2f", $1 / $2 }')"
 echo "first file's diff ready after $(median <"$work/first.times") s"
 
 before=$(stat -c '%i %s %Y %Z' "$data/big.txt")
