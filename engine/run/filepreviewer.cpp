@@ -3,8 +3,7 @@
 #include "editpass.h"
 #include "filerecipe.h"
 #include "filesink.h"
-
-#include <QScopeGuard>
+#include "sourcefile.h"
 
 #include <cerrno>
 #include <new>
@@ -36,7 +35,6 @@ FilePreview FilePreviewer::preview(const QByteArray &path, const FileTicks &tick
 {
     if (!isExistingFile(path))
         return {{FileOutcome::Skipped, {}}, std::nullopt};
-    const auto closeSource = qScopeGuard([this] { m_source.close(); });
     try {
         return previewExisting(path, ticks);
     } catch (const std::bad_alloc &) {
@@ -46,18 +44,22 @@ FilePreview FilePreviewer::preview(const QByteArray &path, const FileTicks &tick
 
 FilePreview FilePreviewer::previewExisting(const QByteArray &path, const FileTicks &ticks)
 {
-    if (auto failure = m_source.open(path, SourceFile::Access::Peek))
+    // One for each file: a path kept from the file before would be let go
+    // inside Qt, out of sight of the thread sanitizer, after the thread that
+    // gave it let go of its own copy.
+    SourceFile source;
+    if (auto failure = source.open(path, SourceFile::Access::Peek))
         return failed(*failure);
-    const qint64 size = m_source.status().st_size;
-    const EditRecipe recipe = fileRecipe(m_source.fd(), size, ticks, m_texts, m_buffer);
-    const FileCheck check = checkFile(m_source.fd(), size, recipe, m_buffer);
+    const qint64 size = source.status().st_size;
+    const EditRecipe recipe = fileRecipe(source.fd(), size, ticks, m_texts, m_buffer);
+    const FileCheck check = checkFile(source.fd(), size, recipe, m_buffer);
     if (auto failure = readFailure(path, check.read))
         return failed(*failure);
     if (!check.found || !check.changes)
         return {{FileOutcome::Unchanged, {}}, std::nullopt};
     CountingSink nowhere;
     EditTap tap;
-    if (auto failure = readFailure(path, produceEdit(m_source.fd(), size, recipe, m_buffer, nowhere, &tap)))
+    if (auto failure = readFailure(path, produceEdit(source.fd(), size, recipe, m_buffer, nowhere, &tap)))
         return failed(*failure);
-    return {{FileOutcome::Changed, {}}, PreviewedFile{path, m_source.status(), tap.occurrences}};
+    return {{FileOutcome::Changed, {}}, PreviewedFile{path, source.status(), tap.occurrences}};
 }

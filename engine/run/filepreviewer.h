@@ -4,7 +4,6 @@
 #include "runinputs.h"
 #include "previewedfile.h"
 #include "runresults.h"
-#include "sourcefile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -35,5 +34,4 @@ private:
 
     RunTexts m_texts;
     QByteArray m_buffer;
-    SourceFile m_source;
 };
