@@ -2,6 +2,14 @@
 
 #include "edithost.h"
 
+namespace {
+
+// Steps read ahead at most, whatever they are: a tree of many entries the
+// walk passes by holds no more than these in memory at once.
+constexpr size_t kMostStepsAhead = 1024;
+
+}   // namespace
+
 RunOrder::RunOrder(const FileRows &rows, qint64 rowCount, bool walksFolders)
     : m_rows(rows)
     , m_walksFolders(walksFolders)
@@ -23,7 +31,7 @@ std::optional<OrderStep> RunOrder::next()
 
 void RunOrder::readAhead(qsizetype files, const std::function<void(const OrderStep &)> &found)
 {
-    while (m_filesAhead < files) {
+    while (m_filesAhead < files && m_ahead.size() < kMostStepsAhead) {
         std::optional<OrderStep> step = read();
         if (!step)
             return;

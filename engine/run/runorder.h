@@ -49,8 +49,9 @@ public:
 
     // The next step; nothing once the rows are done, or past those listed.
     std::optional<OrderStep> next();
-    // Reads on until `files` files have been read and not yet taken, or the
-    // rows end, and tells `found` of each file read.
+    // Reads on until `files` files have been read and not yet taken (or, in
+    // a tree of entries passed by, a thousand steps), or the rows end, and
+    // tells `found` of each file read.
     void readAhead(qsizetype files, const std::function<void(const OrderStep &)> &found);
     // Forgets what was read ahead: the next step is the row `position`'s turn.
     void restartAt(qint64 position);
