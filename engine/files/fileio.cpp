@@ -1,5 +1,7 @@
 #include "fileio.h"
 
+#include "faultpoint.h"
+
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -147,6 +149,10 @@ int copyBytes(int from, int to, qint64 length, qint64 toOffset, Holes holes)
 
 int openUnnamedFile(int folder)
 {
+    if (unnamedFilesRefused()) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
     return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
 }
 

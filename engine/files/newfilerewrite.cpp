@@ -24,7 +24,7 @@ std::optional<NewFile> SafeRewriter::writeAhead(const SourceFile &target, const 
     const Job job{target, target.path(), target.status(), source, produce};
     if (!S_ISREG(job.expected.st_mode) || !mayWrite(job) || !isReplaceable(job))
         return std::nullopt;
-    NewFile file(target.folder(), target.name(), NewFile::Naming::UnnamedOnly);
+    NewFile file(target.folder(), target.name());
     if (writeNewFile(job, file).kind != NewFileOutcome::Kind::Written)
         return std::nullopt;
     return file;
