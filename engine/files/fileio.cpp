@@ -8,6 +8,7 @@
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utility>
 
@@ -241,4 +242,23 @@ bool isSameVersion(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size && isSameTime(a.st_mtim, b.st_mtim)
            && isSameTime(a.st_ctim, b.st_ctim);
+}
+
+int versionAt(int folder, const char *name, struct stat &version)
+{
+    constexpr unsigned kWanted = STATX_INO | STATX_SIZE | STATX_MTIME | STATX_CTIME;
+    struct statx status
+    {
+    };
+    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, kWanted, &status) != 0)
+        return errno;
+    if ((status.stx_mask & kWanted) != kWanted)
+        return EIO;
+    version = {};
+    version.st_dev = makedev(status.stx_dev_major, status.stx_dev_minor);
+    version.st_ino = status.stx_ino;
+    version.st_size = off_t(status.stx_size);
+    version.st_mtim = {status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec};
+    version.st_ctim = {status.stx_ctime.tv_sec, status.stx_ctime.tv_nsec};
+    return 0;
 }

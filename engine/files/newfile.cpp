@@ -24,6 +24,19 @@ NewFile::~NewFile()
     forgetUnfinishedFile(m_noted);
 }
 
+int NewFile::closeForWriting()
+{
+    if (m_name.isEmpty())
+        return 0;
+    UniqueFd place(::openat(m_folder, m_name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!place.isValid())
+        return errno;
+    if (const int error = m_fd.close())
+        return error;
+    m_fd = std::move(place);
+    return 0;
+}
+
 int NewFile::replace()
 {
     reachFaultPoint(FaultPoint::NewFileWritten);

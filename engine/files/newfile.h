@@ -36,6 +36,11 @@ public:
     int openError() const { return m_openError; }
     int fd() const { return m_fd.get(); }
 
+    // Where the file has a name: closes it for writing, so that a file
+    // system that reports a write's failure only at the close (FUSE, NFS)
+    // reports it now, and keeps it open only to know its status (O_PATH).
+    // Without a name the file is kept open as it is. 0 or an errno.
+    int closeForWriting();
     // Names the file and renames it over the file it is for. 0 or an errno.
     int replace();
     // Closes the file. 0 or an errno.

@@ -25,7 +25,8 @@ std::optional<NewFile> SafeRewriter::writeAhead(const SourceFile &target, const 
     if (!S_ISREG(job.expected.st_mode) || !mayWrite(job) || !isReplaceable(job))
         return std::nullopt;
     NewFile file(target.folder(), target.name());
-    if (writeNewFile(job, file).kind != NewFileOutcome::Kind::Written)
+    // Its close, which may have to wait for the file system, is the worker's too.
+    if (writeNewFile(job, file).kind != NewFileOutcome::Kind::Written || file.closeForWriting() != 0)
         return std::nullopt;
     return file;
 }
