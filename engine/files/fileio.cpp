@@ -252,8 +252,9 @@ int versionAt(int folder, const char *name, struct stat &version)
     };
     if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, kWanted, &status) != 0)
         return errno;
+    // A file system that cannot say all of it is asked the usual way.
     if ((status.stx_mask & kWanted) != kWanted)
-        return EIO;
+        return ::fstatat(folder, name, &version, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
     version = {};
     version.st_dev = makedev(status.stx_dev_major, status.stx_dev_minor);
     version.st_ino = status.stx_ino;
