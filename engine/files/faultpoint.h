@@ -17,3 +17,8 @@ using FaultHook = void (*)(FaultPoint);
 void setFaultHook(FaultHook hook);
 
 void reachFaultPoint(FaultPoint point);
+
+// Makes every file system answer as one without files that have no name
+// (FUSE, NFS), so that tests meet the named new files those get.
+void refuseUnnamedFiles(bool refuse);
+bool unnamedFilesRefused();

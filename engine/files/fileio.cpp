@@ -1,11 +1,14 @@
 #include "fileio.h"
 
+#include "faultpoint.h"
+
 #include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utility>
 
@@ -147,6 +150,10 @@ int copyBytes(int from, int to, qint64 length, qint64 toOffset, Holes holes)
 
 int openUnnamedFile(int folder)
 {
+    if (unnamedFilesRefused()) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
     return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
 }
 
@@ -235,4 +242,24 @@ bool isSameVersion(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size && isSameTime(a.st_mtim, b.st_mtim)
            && isSameTime(a.st_ctim, b.st_ctim);
+}
+
+int versionAt(int folder, const char *name, struct stat &version)
+{
+    constexpr unsigned kWanted = STATX_INO | STATX_SIZE | STATX_MTIME | STATX_CTIME;
+    struct statx status
+    {
+    };
+    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, kWanted, &status) != 0)
+        return errno;
+    // A file system that cannot say all of it is asked the usual way.
+    if ((status.stx_mask & kWanted) != kWanted)
+        return ::fstatat(folder, name, &version, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+    version = {};
+    version.st_dev = makedev(status.stx_dev_major, status.stx_dev_minor);
+    version.st_ino = status.stx_ino;
+    version.st_size = off_t(status.stx_size);
+    version.st_mtim = {status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec};
+    version.st_ctim = {status.stx_ctime.tv_sec, status.stx_ctime.tv_nsec};
+    return 0;
 }

@@ -56,3 +56,9 @@ QByteArray folderOf(const QByteArray &path);
 // replacement by another program moves at least one of the first four, a
 // chmod, a chown, a rename or a copy that kept the times the last.
 bool isSameVersion(const struct stat &a, const struct stat &b);
+
+// The status of `name` in the folder open as `folder`, not following a link,
+// with only the fields isSameVersion() compares set. Asked for no more, FUSE
+// answers from what it knows of a file that was only read since (a read
+// makes it ask its server for the access time). 0 or an errno.
+int versionAt(int folder, const char *name, struct stat &version);

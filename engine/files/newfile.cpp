@@ -2,16 +2,17 @@
 
 #include "faultpoint.h"
 #include "fileio.h"
+#include "unfinishedfiles.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
-NewFile::NewFile(int folder, const QByteArray &name, Naming naming) : m_folder(folder), m_target(name)
+NewFile::NewFile(int folder, const QByteArray &name) : m_folder(folder), m_target(name)
 {
     m_fd.reset(openUnnamedFile(folder));
-    if (!m_fd.isValid() && lacksUnnamedFiles(errno) && naming == Naming::NamedIfNeeded)
-        m_fd.reset(createNamedFile(folder, companionPrefix(name, "new"), m_name));
+    if (!m_fd.isValid() && lacksUnnamedFiles(errno))
+        m_fd.reset(createUnfinishedFile(folder, companionPrefix(name, "new"), m_name, m_noted));
     m_openError = m_fd.isValid() ? 0 : errno;
 }
 
@@ -20,6 +21,20 @@ NewFile::~NewFile()
     close();
     if (!m_name.isEmpty() && !m_replaced)
         ::unlinkat(m_folder, m_name.constData(), 0);
+    forgetUnfinishedFile(m_noted);
+}
+
+int NewFile::closeForWriting()
+{
+    if (m_name.isEmpty())
+        return 0;
+    UniqueFd place(::openat(m_folder, m_name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!place.isValid())
+        return errno;
+    if (const int error = m_fd.close())
+        return error;
+    m_fd = std::move(place);
+    return 0;
 }
 
 int NewFile::replace()
@@ -32,6 +47,7 @@ int NewFile::replace()
     if (::renameat(m_folder, m_name.constData(), m_folder, m_target.constData()) != 0)
         return errno;
     m_replaced = true;
+    forgetUnfinishedFile(std::exchange(m_noted, -1));
     reachFaultPoint(FaultPoint::NewFileRenamed);
     return 0;
 }

@@ -24,8 +24,9 @@ std::optional<NewFile> SafeRewriter::writeAhead(const SourceFile &target, const 
     const Job job{target, target.path(), target.status(), source, produce};
     if (!S_ISREG(job.expected.st_mode) || !mayWrite(job) || !isReplaceable(job))
         return std::nullopt;
-    NewFile file(target.folder(), target.name(), NewFile::Naming::UnnamedOnly);
-    if (writeNewFile(job, file).kind != NewFileOutcome::Kind::Written)
+    NewFile file(target.folder(), target.name());
+    // Its close, which may have to wait for the file system, is the worker's too.
+    if (writeNewFile(job, file).kind != NewFileOutcome::Kind::Written || file.closeForWriting() != 0)
         return std::nullopt;
     return file;
 }

@@ -6,6 +6,7 @@
 #include "filesink.h"
 #include "newfile.h"
 #include "streambuffer.h"
+#include "unfinishedfiles.h"
 
 #include <QScopeGuard>
 
@@ -70,7 +71,11 @@ SafeRewriter::SafeRewriter()
     : m_writeBuffer(kStreamBufferSize, Qt::Uninitialized)
     , m_user(::geteuid())
     , m_group(::getegid())
-{}
+{
+    // Where there are no unnamed files, the new files written ahead of their
+    // turn have names until then.
+    removeUnfinishedFilesOnSignals();
+}
 
 RewriteOutcome SafeRewriter::rewrite(const SourceFile &target, const RewriteSource &source, const Producer &produce)
 {

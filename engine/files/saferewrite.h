@@ -83,10 +83,11 @@ public:
 
     // The first half of a rewrite by a new file, done ahead of the file's
     // turn, on any thread with a rewriter of its own: the new content written
-    // into a new file without a name in the file's folder, flushed as the
-    // file system needs. Nothing, and nothing left, when the file is to be
-    // written in place, the file system has no unnamed files or anything
-    // fails: rewrite() at the file's turn then does it all and says why.
+    // into a new file in the file's folder (see NewFile: without a name, or
+    // under a hidden one where the file system has no unnamed files), flushed
+    // as the file system needs. Nothing, and nothing left, when the file is
+    // to be written in place or anything fails: rewrite() at the file's turn
+    // then does it all and says why.
     std::optional<NewFile> writeAhead(const SourceFile &target, const RewriteSource &source, const Producer &produce);
     // The second half, at the file's turn: the new file renamed over
     // `target`, unless another program changed it since it was read.

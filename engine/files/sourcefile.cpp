@@ -75,8 +75,7 @@ bool SourceFile::stillAsRead() const
     struct stat now
     {
     };
-    return ::fstatat(folder(), m_location.name.constData(), &now, AT_SYMLINK_NOFOLLOW) == 0
-           && isSameVersion(now, m_status);
+    return versionAt(folder(), m_location.name.constData(), now) == 0 && isSameVersion(now, m_status);
 }
 
 void SourceFile::close()

@@ -34,8 +34,8 @@ struct EditRecipe;
 // one that fits the buffer is edited from the bytes of its first pass.
 //
 // Over many rows, worker threads read and check the files ahead of their
-// turn and write the new content of those that change into files without a
-// name (FilesAhead); the run's own thread still takes the files strictly in
+// turn and write the new content of those that change into new files
+// (FilesAhead); the run's own thread still takes the files strictly in
 // its order, and puts each in place, counts it, keeps it for the undo and
 // tells the window at its turn, as it would have done alone.
 class EditRun

@@ -14,9 +14,9 @@
 #include <optional>
 
 // What was done of a file ahead of its turn. Nothing of it shows in the file
-// or its folder before its turn: the new content, if any, is in a file
-// without a name, which goes with this object unless the turn puts it in
-// place.
+// before its turn: the new content, if any, is in a file without a name (or,
+// on a file system without such files, under a hidden name beside it), which
+// goes with this object unless the turn puts it in place.
 struct PreparedFile
 {
     enum class Kind {

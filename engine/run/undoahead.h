@@ -30,8 +30,8 @@ struct UndoJob
     UndoJournal::ContentPlace content;
 };
 
-// A file put back ahead of its turn as far as can be done unseen: its old
-// content written into a file without a name in its folder. Without
+// A file put back ahead of its turn as far as can be done before its turn: its old
+// content written into a new file in its folder (see NewFile). Without
 // `replacement` (a file changed or gone since the run, written in place, a
 // failure) the put-back is all done at its turn.
 struct PreparedUndo

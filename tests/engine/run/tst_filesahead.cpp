@@ -1,6 +1,7 @@
 // Runs and undos over many files, which worker threads prepare ahead of
 // their turn: the window and the files see exactly what one thread would
 // have done, and nothing of a file is visible before its turn.
+#include "faultpoint.h"
 #include "previewrecorder.h"
 #include "runfixture.h"
 
@@ -11,7 +12,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -121,6 +124,35 @@ bool waitForUnnamedFiles(int count)
     return true;
 }
 
+// The new files written ahead under a name of their own in `folder`, as
+// on a file system without unnamed files.
+int namedNewFiles(const QString &folder)
+{
+    return int(QDir(folder).entryList({QStringLiteral("*.textorum-new-*")}, QDir::Files | QDir::Hidden).size());
+}
+
+bool waitForNamedNewFiles(const QString &folder, int count)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (namedNewFiles(folder) < count) {
+        if (clock.elapsed() > 20000)
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+// Every file system acts as one without unnamed files while this lives.
+struct NamedFilesOnly
+{
+    explicit NamedFilesOnly(bool named = true) { refuseUnnamedFiles(named); }
+    ~NamedFilesOnly() { refuseUnnamedFiles(false); }
+};
+
+// What a test does to a run over files written ahead under names of their own.
+enum class Interruption { None, Stop, Clear, TicksChanged, FileChanged };
+
 }   // namespace
 
 class TestFilesAhead : public QObject
@@ -134,6 +166,9 @@ private slots:
     void endingTheRunLeavesLaterRowsAndNothingElse();
     void ticksChangedDuringRunApplyToLaterRows();
     void fileChangedAfterItWasPreparedIsLeftToTheOtherProgram();
+    void namedNewFilesGoWhateverEndsTheRun_data();
+    void namedNewFilesGoWhateverEndsTheRun();
+    void namedNewFilesGoWhenTheProgramIsTerminated();
 };
 
 void TestFilesAhead::workersChangeNothingTheWindowSees_data()
@@ -141,18 +176,21 @@ void TestFilesAhead::workersChangeNothingTheWindowSees_data()
     QTest::addColumn<int>("workers");
     QTest::addColumn<qsizetype>("bufferSize");
     QTest::addColumn<bool>("insideFolders");
+    QTest::addColumn<bool>("named");
     QTest::addColumn<int>("changed");
     QTest::addColumn<QString>("runEnd");
     const QString listed = "Done Processing files: 500 | files changed: 219 | files unchanged: 280"
                            " | files failed: 1 | folders skipped: 1";
-    QTest::newRow("2 workers") << 2 << qsizetype(1 << 20) << false << 219 << listed;
-    QTest::newRow("8 workers") << 8 << qsizetype(1 << 20) << false << 219 << listed;
+    QTest::newRow("2 workers") << 2 << qsizetype(1 << 20) << false << false << 219 << listed;
+    QTest::newRow("8 workers") << 8 << qsizetype(1 << 20) << false << false << 219 << listed;
     // Most files larger than the buffer: checked ahead, written at their turn.
-    QTest::newRow("2 workers, 16-byte buffer") << 2 << qsizetype(16) << false << 219 << listed;
+    QTest::newRow("2 workers, 16-byte buffer") << 2 << qsizetype(16) << false << false << 219 << listed;
+    // As on FUSE or NFS: the new files written ahead have names.
+    QTest::newRow("2 workers, no unnamed files") << 2 << qsizetype(1 << 20) << false << true << 219 << listed;
     // The folder row's 127 files in its place, the link and the second name
     // of a hard-linked file among them; those listed too are edited once.
     QTest::newRow("2 workers, folders walked")
-        << 2 << qsizetype(1 << 20) << true << 229
+        << 2 << qsizetype(1 << 20) << true << false << 229
         << "Done Processing files: 626 | files changed: 229 | files unchanged: 396 | files failed: 1";
 }
 
@@ -162,8 +200,10 @@ void TestFilesAhead::workersChangeNothingTheWindowSees()
     QFETCH(int, workers);
     QFETCH(qsizetype, bufferSize);
     QFETCH(bool, insideFolders);
+    QFETCH(bool, named);
     QFETCH(int, changed);
     QFETCH(QString, runEnd);
+    const NamedFilesOnly namedFiles(named);
     QList<WindowLog> logs;
     QList<QMap<QString, QByteArray>> contents;
     QList<QStringList> previews;
@@ -272,6 +312,99 @@ void TestFilesAhead::fileChangedAfterItWasPreparedIsLeftToTheOtherProgram()
     QCOMPARE(files.host.failureReports[0][0].path, QFile::encodeName(changed));
     QCOMPARE(files.host.statusCaption, "Done Processing files: 100 | files changed: 99 | files unchanged: 0"
                                        " | files failed: 1");
+}
+
+void TestFilesAhead::namedNewFilesGoWhateverEndsTheRun_data()
+{
+    QTest::addColumn<Interruption>("interruption");
+    QTest::addColumn<int>("changedRows");
+    QTest::newRow("the run's end") << Interruption::None << 100;
+    QTest::newRow("Stop before the 30th row") << Interruption::Stop << 29;
+    QTest::newRow("Clear before the 30th row") << Interruption::Clear << 29;
+    QTest::newRow("ticks changed before the 30th row") << Interruption::TicksChanged << 100;
+    QTest::newRow("a file changed after it was prepared") << Interruption::FileChanged << 99;
+}
+
+// A file changed by another program fails at its turn; the ticks changed
+// drop what was prepared and prepare it again.
+void TestFilesAhead::namedNewFilesGoWhateverEndsTheRun()
+{
+    QFETCH(Interruption, interruption);
+    QFETCH(int, changedRows);
+    const NamedFilesOnly namedFiles;
+    HundredFiles files;
+    const QStringList names = entriesOf(files.dir.path());
+    files.host.answers = {true};
+    int mostNamed = 0;
+    files.host.onYield = [&](int yield) {
+        mostNamed = qMax(mostNamed, namedNewFiles(files.dir.path()));
+        if (yield != 30)
+            return;
+        QVERIFY(waitForNamedNewFiles(files.dir.path(), 40));
+        switch (interruption) {
+        case Interruption::None:
+            break;
+        case Interruption::Stop:
+            files.run.stop();
+            break;
+        case Interruption::Clear:
+            files.run.clear();
+            break;
+        case Interruption::TicksChanged:
+            files.host.tickOption(ReadOption::CaseSensitive, false);
+            break;
+        case Interruption::FileChanged: {
+            QFile file(files.rows.at(39));   // row 40, prepared ahead
+            QVERIFY(file.open(QIODevice::Append));
+            file.write(" cat");
+            break;
+        }
+        }
+    };
+    files.run.execute();
+
+    int changed = 0;
+    for (int position = 1; position <= 100; ++position)
+        changed += files.isChanged(position);
+    QCOMPARE(changed, changedRows);
+    // Those ahead, and what the two workers were writing when they were dropped.
+    QVERIFY(mostNamed <= mostFilesAhead() + 2);
+    QCOMPARE(entriesOf(files.dir.path()), names);
+}
+
+// SIGTERM in the middle of a run, in a child process: the named new files
+// go with it and the signal still ends the program.
+void TestFilesAhead::namedNewFilesGoWhenTheProgramIsTerminated()
+{
+#ifdef __SANITIZE_THREAD__
+    QSKIP("ThreadSanitizer starts no thread in the child of a process with threads");
+#endif
+    HundredFiles files;
+    const QStringList names = entriesOf(files.dir.path());
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // The test framework's own handler would end the child without a word to the run.
+        std::signal(SIGTERM, SIG_DFL);
+        refuseUnnamedFiles(true);
+        files.host.onYield = [&](int yield) {
+            if (yield != 30)
+                return;
+            if (!waitForNamedNewFiles(files.dir.path(), 40))
+                ::_exit(1);
+            ::kill(::getpid(), SIGTERM);
+            for (;;)
+                ::pause();
+        };
+        files.run.execute();
+        ::_exit(2);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+    QCOMPARE(WTERMSIG(status), SIGTERM);
+    QCOMPARE(entriesOf(files.dir.path()), names);
+    QCOMPARE(files.isChanged(100), true);
+    QCOMPARE(files.isChanged(1), false);
 }
 
 QTEST_GUILESS_MAIN(TestFilesAhead)
