@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -112,11 +113,12 @@ int unnamedFiles()
     return unnamed;
 }
 
-bool waitForUnnamedFiles(int count)
+// Waits up to 20 s, handling no event, until `done` says so; whether it did.
+bool waitUntil(const std::function<bool()> &done)
 {
     QElapsedTimer clock;
     clock.start();
-    while (unnamedFiles() < count) {
+    while (!done()) {
         if (clock.elapsed() > 20000)
             return false;
         QThread::msleep(5);
@@ -129,18 +131,6 @@ bool waitForUnnamedFiles(int count)
 int namedNewFiles(const QString &folder)
 {
     return int(QDir(folder).entryList({QStringLiteral("*.textorum-new-*")}, QDir::Files | QDir::Hidden).size());
-}
-
-bool waitForNamedNewFiles(const QString &folder, int count)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (namedNewFiles(folder) < count) {
-        if (clock.elapsed() > 20000)
-            return false;
-        QThread::msleep(5);
-    }
-    return true;
 }
 
 // Every file system acts as one without unnamed files while this lives.
@@ -262,7 +252,7 @@ void TestFilesAhead::endingTheRunLeavesLaterRowsAndNothingElse()
     files.host.onYield = [&](int yield) {
         if (yield != atYield)
             return;
-        QVERIFY(waitForUnnamedFiles(10));   // something is prepared ahead
+        QVERIFY(waitUntil([] { return unnamedFiles() >= 10; }));   // something is prepared ahead
         clear ? files.run.clear() : files.run.stop();
     };
     files.run.execute();
@@ -279,7 +269,7 @@ void TestFilesAhead::ticksChangedDuringRunApplyToLaterRows()
     files.host.onYield = [&](int yield) {
         if (yield != 50)   // before row 51: Append, case-insensitive
             return;
-        QVERIFY(waitForUnnamedFiles(40));
+        QVERIFY(waitUntil([] { return unnamedFiles() >= 40; }));
         files.host.tickMode(EditMode::Replace, false);
         files.host.tickMode(EditMode::Append);
         files.host.tickOption(ReadOption::CaseSensitive, false);
@@ -299,7 +289,7 @@ void TestFilesAhead::fileChangedAfterItWasPreparedIsLeftToTheOtherProgram()
     files.host.onYield = [&](int yield) {
         if (yield != 30)   // row 71: rows 70 to 8 are prepared ahead
             return;
-        QVERIFY(waitForUnnamedFiles(63));
+        QVERIFY(waitUntil([] { return unnamedFiles() >= 63; }));
         QFile file(changed);
         QVERIFY(file.open(QIODevice::Append));
         file.write(" cat");
@@ -340,7 +330,7 @@ void TestFilesAhead::namedNewFilesGoWhateverEndsTheRun()
         mostNamed = qMax(mostNamed, namedNewFiles(files.dir.path()));
         if (yield != 30)
             return;
-        QVERIFY(waitForNamedNewFiles(files.dir.path(), 40));
+        QVERIFY(waitUntil([&] { return namedNewFiles(files.dir.path()) >= 40; }));
         switch (interruption) {
         case Interruption::None:
             break;
@@ -389,7 +379,7 @@ void TestFilesAhead::namedNewFilesGoWhenTheProgramIsTerminated()
         files.host.onYield = [&](int yield) {
             if (yield != 30)
                 return;
-            if (!waitForNamedNewFiles(files.dir.path(), 40))
+            if (!waitUntil([&] { return namedNewFiles(files.dir.path()) >= 40; }))
                 ::_exit(1);
             ::kill(::getpid(), SIGTERM);
             for (;;)
