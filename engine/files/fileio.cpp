@@ -2,6 +2,8 @@
 
 #include "faultpoint.h"
 
+#include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -12,12 +14,12 @@
 #include <unistd.h>
 #include <utility>
 
-int writeAll(int fd, QByteArrayView bytes)
+int writeAll(int fd, QByteArrayView bytes, qint64 offset)
 {
     const char *data = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
+        const ssize_t written = offset < 0 ? ::write(fd, data, size_t(left)) : ::pwrite(fd, data, size_t(left), offset);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -27,6 +29,8 @@ int writeAll(int fd, QByteArrayView bytes)
             return EIO;   // would loop for ever; a regular file never does this unless full
         data += written;
         left -= written;
+        if (offset >= 0)
+            offset += written;
     }
     return 0;
 }
@@ -155,6 +159,13 @@ int openUnnamedFile(int folder)
         return -1;
     }
     return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
+}
+
+// Not refused with the others: a test's refusal stands for the file system
+// of the files edited, which the temporary folder's need not share.
+int openUnnamedTempFile()
+{
+    return ::open(QFile::encodeName(QDir::tempPath()).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
 }
 
 namespace {

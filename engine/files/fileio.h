@@ -5,9 +5,10 @@
 
 #include <sys/stat.h>
 
-// Writes all of `bytes` at the descriptor's offset, going on after short
-// writes and signals. Returns 0 or the errno of the failed write.
-int writeAll(int fd, QByteArrayView bytes);
+// Writes all of `bytes` at the descriptor's offset, or from `offset` on
+// where one is given (the descriptor's own is left as it is), going on after
+// short writes and signals. Returns 0 or the errno of the failed write.
+int writeAll(int fd, QByteArrayView bytes, qint64 offset = -1);
 
 // What a copy does where the source has a hole.
 enum class Holes {
@@ -29,6 +30,9 @@ int copyBytes(int from, int to, qint64 length, qint64 toOffset = 0, Holes holes 
 // set when the system or the file system has no such files (EOPNOTSUPP,
 // EISDIR or EINVAL) or the folder takes no new file.
 int openUnnamedFile(int folder);
+// The same in the temporary folder (TMPDIR), for data of the program's own
+// that has no better place.
+int openUnnamedTempFile();
 
 // Gives the unnamed file `fd` a new name in `folder` beginning with `prefix`
 // and a random end, and stores it in `name`. 0 or an errno.

@@ -35,6 +35,8 @@ public:
     // 0, or the errno of the failed creation.
     int openError() const { return m_openError; }
     int fd() const { return m_fd.get(); }
+    // Whether it has a name before its turn: the file system has no unnamed files.
+    bool hasName() const { return !m_name.isEmpty(); }
 
     // Where the file has a name: closes it for writing, so that a file
     // system that reports a write's failure only at the close (FUSE, NFS)

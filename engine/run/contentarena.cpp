@@ -13,15 +13,28 @@ void ContentArena::clear()
 
 qint64 ContentArena::append(int fd, qint64 size, int folder)
 {
+    return appendWith(size, folder, [&] { return copyBytes(fd, m_fd.get(), size, m_size); });
+}
+
+qint64 ContentArena::append(QByteArrayView bytes, int folder)
+{
+    return appendWith(bytes.size(), folder, [&] { return writeAll(m_fd.get(), bytes, m_size); });
+}
+
+qint64 ContentArena::appendWith(qint64 size, int folder, const std::function<int()> &write)
+{
     if (!m_fd.isValid()) {
         m_fd.reset(openUnnamedFile(folder));
+        if (!m_fd.isValid() && lacksUnnamedFiles(errno))
+            m_fd.reset(openUnnamedTempFile());
         if (!m_fd.isValid())
             return -1;
     }
-    if (copyBytes(fd, m_fd.get(), size, m_size) != 0) {
+    if (const int error = write()) {
         // Cut back what part of it arrived.
         if (::ftruncate(m_fd.get(), m_size) != 0)
             clear();
+        errno = error;
         return -1;
     }
     const qint64 offset = m_size;

@@ -77,6 +77,6 @@ FileResult EditRun::commitChange(PreparedFile &file, RunTexts &texts)
     RewriteOutcome outcome = m_rewriter.replaceWith(file.source, *file.replacement);
     if (outcome.failure)
         return FileResult::failed(*outcome.failure);
-    keepForUndo(file.source, outcome);
+    keepForUndo(file.source, outcome, std::move(file.oldContent));
     return {FileOutcome::Changed, {}};
 }

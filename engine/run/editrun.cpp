@@ -184,7 +184,7 @@ FileResult EditRun::rewriteChecked(SourceFile &source, const EditRecipe &recipe,
     return {FileOutcome::Changed, {}};
 }
 
-void EditRun::keepForUndo(SourceFile &source, RewriteOutcome &outcome)
+void EditRun::keepForUndo(SourceFile &source, RewriteOutcome &outcome, QByteArray oldContent)
 {
     // The undo of the run before goes with this run's first change, so that a
     // run that changes nothing keeps it.
@@ -197,7 +197,7 @@ void EditRun::keepForUndo(SourceFile &source, RewriteOutcome &outcome)
     UniqueFd replaced = source.takeFd();
     if (m_keepsUndo)
         replaced = m_journal.record({source.path(), std::move(replaced), source.status(), source.folder(),
-                                     outcome.written, std::move(outcome.overwritten)});
+                                     outcome.written, std::move(outcome.overwritten), std::move(oldContent)});
     if (m_ahead)
         m_ahead->closeLater(std::move(replaced));
 }

@@ -103,7 +103,9 @@ private:
     // Rewrites the file read and checked as `source`; `inBuffer`: its whole
     // content is still in m_readBuffer.
     FileResult rewriteChecked(SourceFile &source, const EditRecipe &recipe, bool inBuffer);
-    void keepForUndo(SourceFile &source, RewriteOutcome &outcome);
+    // Notes the change for the undo. `oldContent`: the file's old content where
+    // `source` was closed after its read.
+    void keepForUndo(SourceFile &source, RewriteOutcome &outcome, QByteArray oldContent = {});
 
     // The undo's loop (editundo.cpp), from the file the run changed last.
     UndoSummary putBackAll();

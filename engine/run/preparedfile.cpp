@@ -2,6 +2,7 @@
 
 #include "editpass.h"
 #include "filerecipe.h"
+#include "undojournal.h"
 
 #include <new>
 
@@ -56,5 +57,13 @@ void FilePreparer::check(PreparedFile &file)
     if (auto written = m_rewriter.writeAhead(source, RewriteSource::target(source.fd(), source.status()), produce)) {
         file.replacement.emplace(std::move(*written));
         file.kind = PreparedFile::Kind::Replacement;
+        // A file still open when it is renamed over is first moved aside
+        // under a hidden name on FUSE and NFS (requests under the folder's
+        // lock, a name the user sees): closed now, its old content kept
+        // from the bytes just read.
+        if (file.replacement->hasName() && size <= UndoJournal::kMostBytesPerFileInArena) {
+            file.oldContent = content.toByteArray();
+            source.closeFile();
+        }
     }
 }

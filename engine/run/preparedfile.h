@@ -34,6 +34,9 @@ struct PreparedFile
     // kept to see at its turn whether it is still the file that was read.
     SourceFile source;
     std::optional<NewFile> replacement;   // after `source`: goes before it
+    // A small Replacement under a hidden name (no unnamed files there): its
+    // old content, for the undo; `source` is closed, its place kept.
+    QByteArray oldContent;
 };
 
 // The part of a run's work on one file that may be done ahead of its turn

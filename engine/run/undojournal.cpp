@@ -14,9 +14,7 @@ namespace {
 // and the window, whatever the journal holds.
 constexpr rlim_t kReservedDescriptors = 256;
 
-// Old contents up to this size are copied into an arena, as long as all of
-// them together stay within the second limit; the rest are held open.
-constexpr qint64 kMostBytesPerFileInArena = 64 * 1024;
+// What all arenas together take before old contents are held open instead.
 constexpr qint64 kMostBytesInArenas = 128 * 1024 * 1024;
 
 // A soft limit beyond this would reach the programs the window starts (a
@@ -113,8 +111,14 @@ UndoJournal::OldContent UndoJournal::keep(Change &change)
     const bool inPlace = change.overwritten.isValid();
     const int fd = inPlace ? change.overwritten.fd() : change.replaced.get();
     const qint64 size = inPlace ? change.overwritten.size() : change.before.st_size;
+    const dev_t device = change.before.st_dev;
+    // Its file is closed: the arena is the only place left for it, past the
+    // arenas' limit too, since holding the file would have taken as much.
+    if (!inPlace && !change.replaced.isValid()) {
+        const qint64 at = m_arenas[device].append(change.oldContent, change.folder);
+        return at >= 0 ? OldContent{InArena{device, at}} : OldContent{NotKept{errno}};
+    }
     if (size <= kMostBytesPerFileInArena && bytesInArenas() + size <= kMostBytesInArenas) {
-        const dev_t device = change.before.st_dev;
         const qint64 at = m_arenas[device].append(fd, size, change.folder);
         if (at >= 0)
             return InArena{device, at};

@@ -33,6 +33,10 @@ class SafeRewriter;
 class UndoJournal
 {
 public:
+    // Old contents up to this size are copied into an arena, as long as all
+    // of them together stay within the arenas' limit; the rest are held open.
+    static constexpr qint64 kMostBytesPerFileInArena = 64 * 1024;
+
     // Where an entry keeps its file's old content.
     struct InArena
     {
@@ -74,6 +78,8 @@ public:
         {
         };                         // the file right after the write
         ContentCopy overwritten;   // written in place: the copy of its old content
+        QByteArray oldContent;     // replaced, its old content read before the file
+                                   // was closed: `replaced` is not open
     };
 
     // Drops every entry and what it holds.

@@ -48,3 +48,23 @@ inline QStringList writeFiles(const QTemporaryDir &dir, const QList<QByteArray> 
     }
     return paths;
 }
+
+// Makes `folder` the temporary folder (TMPDIR) while it lives, so that what
+// the program puts there stays within the test's own folder.
+class TemporaryFolderAt
+{
+public:
+    explicit TemporaryFolderAt(const QString &folder)
+        : m_wasSet(qEnvironmentVariableIsSet("TMPDIR"))
+        , m_saved(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", QFile::encodeName(folder));
+    }
+    ~TemporaryFolderAt() { m_wasSet ? qputenv("TMPDIR", m_saved) : qunsetenv("TMPDIR"); }
+    TemporaryFolderAt(const TemporaryFolderAt &) = delete;
+    TemporaryFolderAt &operator=(const TemporaryFolderAt &) = delete;
+
+private:
+    bool m_wasSet;
+    QByteArray m_saved;
+};

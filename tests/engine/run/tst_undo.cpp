@@ -119,9 +119,7 @@ void TestUndo::runThenUndoPutsEverythingBack()
     QTemporaryDir dir;
     // A copy that cannot be made beside its file goes to the temporary folder.
     QVERIFY(QDir(dir.path()).mkdir("tmp"));
-    const QByteArray savedTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(dir.filePath("tmp")));
-    const auto restoreTmp = qScopeGuard([&] { qputenv("TMPDIR", savedTmp); });
+    const TemporaryFolderAt tmp(dir.filePath("tmp"));
 
     QStringList files = writeNumberedFiles(dir, 30);
     QCOMPARE(::chmod(QFile::encodeName(files[0]).constData(), 04751), 0);
