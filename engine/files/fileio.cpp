@@ -152,20 +152,20 @@ int copyBytes(int from, int to, qint64 length, qint64 toOffset, Holes holes)
     return 0;
 }
 
-int openUnnamedFile(int folder)
+int openUnnamedFile(int folder, mode_t mode)
 {
     if (unnamedFilesRefused()) {
         errno = EOPNOTSUPP;
         return -1;
     }
-    return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
 }
 
 // Not refused with the others: a test's refusal stands for the file system
 // of the files edited, which the temporary folder's need not share.
 int openUnnamedTempFile()
 {
-    return ::open(QFile::encodeName(QDir::tempPath()).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    return ::open(QFile::encodeName(QDir::tempPath()).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, kOwnerOnly);
 }
 
 namespace {
@@ -203,12 +203,11 @@ int nameUnnamedFile(int fd, int folder, const QByteArray &prefix, QByteArray &na
     return EEXIST;
 }
 
-int createNamedFile(int folder, const QByteArray &prefix, QByteArray &name)
+int createNamedFile(int folder, const QByteArray &prefix, QByteArray &name, mode_t mode)
 {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const QByteArray candidate = randomName(prefix);
-        const int fd =
-            ::openat(folder, candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        const int fd = ::openat(folder, candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             name = candidate;
             return fd;

@@ -24,12 +24,16 @@ enum class Holes {
 // Returns 0 or an errno; EIO when `from` is shorter.
 int copyBytes(int from, int to, qint64 length, qint64 toOffset = 0, Holes holes = Holes::Skip);
 
+// The permission bits a new file of the program's own is made with unless
+// it says otherwise: readable and writable by its owner only.
+constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
+
 // A new file in the folder open as `folder` (O_PATH will do) that has no
-// name (O_TMPFILE, readable and writable by its owner only) and vanishes
+// name (O_TMPFILE; permission bits `mode`, less the umask) and vanishes
 // with its last descriptor, also when the program is killed. -1 with errno
 // set when the system or the file system has no such files (EOPNOTSUPP,
 // EISDIR or EINVAL) or the folder takes no new file.
-int openUnnamedFile(int folder);
+int openUnnamedFile(int folder, mode_t mode = kOwnerOnly);
 // The same in the temporary folder (TMPDIR), for data of the program's own
 // that has no better place.
 int openUnnamedTempFile();
@@ -41,7 +45,7 @@ int nameUnnamedFile(int fd, int folder, const QByteArray &prefix, QByteArray &na
 // A name beginning with `prefix` and a random end, that is new in `folder`:
 // the file is made under it (O_EXCL), for where there are no unnamed files.
 // Returns its descriptor, or -1 with errno set.
-int createNamedFile(int folder, const QByteArray &prefix, QByteArray &name);
+int createNamedFile(int folder, const QByteArray &prefix, QByteArray &name, mode_t mode = kOwnerOnly);
 
 // The name of a file of Textorum's own beside `name`: the name itself, so
 // that a person who ever finds one knows what it is, and what it is for

@@ -8,11 +8,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-NewFile::NewFile(int folder, const QByteArray &name) : m_folder(folder), m_target(name)
+NewFile::NewFile(int folder, const QByteArray &name, mode_t mode) : m_folder(folder), m_target(name)
 {
-    m_fd.reset(openUnnamedFile(folder));
+    m_fd.reset(openUnnamedFile(folder, mode));
     if (!m_fd.isValid() && lacksUnnamedFiles(errno))
-        m_fd.reset(createUnfinishedFile(folder, companionPrefix(name, "new"), m_name, m_noted));
+        m_fd.reset(createUnfinishedFile(folder, companionPrefix(name, "new"), m_name, m_noted, mode));
     m_openError = m_fd.isValid() ? 0 : errno;
 }
 

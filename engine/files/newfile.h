@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+#include <sys/types.h>
 #include <utility>
 
 // The new version of a file that is to replace it by a rename, made in the
@@ -18,8 +19,9 @@ class NewFile
 {
 public:
     // A new file for the file `name` in the folder open as `folder`, which
-    // must stay open while this object lives.
-    NewFile(int folder, const QByteArray &name);
+    // must stay open while this object lives, with the permission bits
+    // `mode` less the umask.
+    NewFile(int folder, const QByteArray &name, mode_t mode);
     NewFile(NewFile &&other) noexcept
         : m_folder(other.m_folder)
         , m_target(std::move(other.m_target))

@@ -90,7 +90,7 @@ RewriteOutcome SafeRewriter::rewrite(const SourceFile &target, const RewriteSour
                                            : changedFailure(job.path));
     }
     if (isReplaceable(job)) {
-        NewFile file(target.folder(), target.name());
+        NewFile file(target.folder(), target.name(), creationMode(job));
         NewFileOutcome outcome = writeNewFile(job, file);
         if (outcome.kind == NewFileOutcome::Kind::Written)
             return replaceWith(target, file);

@@ -116,6 +116,11 @@ private:
     bool mayWrite(const Job &job) const;
     // Whether the file may be replaced by a new one without losing anything.
     static bool isReplaceable(const Job &job);
+    // Whether a new file is owned as the old one is without a chown.
+    bool isOwnedAsBefore(const Job &job) const;
+    // The permission bits a new file for the job is made with: the old
+    // file's where that is safe before it is written, else its owner's only.
+    mode_t creationMode(const Job &job) const;
     NewFileOutcome writeNewFile(const Job &job, NewFile &file);
     RewriteOutcome writeInPlace(const Job &job);
     // The new length, made from `from` (see Pass::Measure), when it fits

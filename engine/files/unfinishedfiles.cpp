@@ -121,7 +121,7 @@ void removeUnfinishedFilesOnSignals()
     }
 }
 
-int createUnfinishedFile(int folder, const QByteArray &prefix, QByteArray &name, int &number)
+int createUnfinishedFile(int folder, const QByteArray &prefix, QByteArray &name, int &number, mode_t mode)
 {
     const sigset_t held = handledSignals();
     sigset_t previous;
@@ -133,7 +133,7 @@ int createUnfinishedFile(int folder, const QByteArray &prefix, QByteArray &name,
         for (;;)
             ::pause();
     }
-    const int fd = createNamedFile(folder, prefix, name);
+    const int fd = createNamedFile(folder, prefix, name, mode);
     const int error = errno;
     number = fd >= 0 ? note(folder, name.constData()) : -1;
     --s_creating;
