@@ -6,10 +6,12 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utility>
@@ -224,6 +226,25 @@ QByteArray companionPrefix(const QByteArray &name, const char *role)
     // "." name ".textorum-" role "-" and six random characters.
     const QByteArray suffix = QByteArray(".textorum-") + role + '-';
     return '.' + name.left(NAME_MAX - 1 - suffix.size() - 6) + suffix;
+}
+
+bool isOnServedFileSystem(const QByteArray &path)
+{
+    // Their f_type, as statfs(2) lists them.
+    static constexpr __fsword_t kServed[] = {
+        0x65735546,   // FUSE
+        0x6969,       // NFS
+        0xfe534d42,   // SMB2
+        0xff534d42,   // CIFS
+        0x01021997,   // 9P
+        0x00c36400,   // Ceph
+        0x6b414653,   // AFS
+    };
+    struct statfs fileSystem
+    {
+    };
+    return ::statfs(path.constData(), &fileSystem) == 0 &&
+           std::find(std::begin(kServed), std::end(kServed), fileSystem.f_type) != std::end(kServed);
 }
 
 bool lacksUnnamedFiles(int error)

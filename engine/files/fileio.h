@@ -52,6 +52,11 @@ int createNamedFile(int folder, const QByteArray &prefix, QByteArray &name, mode
 // (`role`, "new" or "old"), cut to fit the file system's limit.
 QByteArray companionPrefix(const QByteArray &name, const char *role);
 
+// Whether the file or folder at `path` lies on a file system that asks a
+// server for every operation (FUSE, NFS, SMB, 9P, Ceph, AFS): time spent
+// there goes to waiting, not computing. False when that cannot be known.
+bool isOnServedFileSystem(const QByteArray &path);
+
 // Whether errno from openUnnamedFile() means only that unnamed files are not
 // supported there, so that a named one may do.
 bool lacksUnnamedFiles(int error);

@@ -22,7 +22,6 @@ EditPreview::EditPreview(const EditInputs &inputs, FileRows &rows, PreviewDispla
     , m_rows(rows)
     , m_display(display)
     , m_previewer(m_inputs.findText(), m_inputs.withText())
-    , m_workers(defaultWorkerCount())
 {}
 
 EditPreview::~EditPreview() = default;
@@ -41,8 +40,9 @@ RunSummary EditPreview::run()
     m_summary = {};
     const qint64 rowCount = m_rows.rowCount();
     // A folder row may stand for any number of files.
-    if (isWorthWorkers(m_workers, m_seen ? std::numeric_limits<qint64>::max() : rowCount))
-        m_ahead = std::make_unique<Ahead>(m_workers, m_inputs);
+    const int workers = workerCount(m_workers, rowCount > 0 ? m_rows.rowTag(rowCount) : QByteArray());
+    if (isWorthWorkers(workers, m_seen ? std::numeric_limits<qint64>::max() : rowCount))
+        m_ahead = std::make_unique<Ahead>(workers, m_inputs);
     const OrderVisit visit{
         [this] { return goOn(); },
         [this](const Progress &progress) { m_display.showPreviewProgress(progress); },

@@ -78,7 +78,7 @@ private:
     FileRows &m_rows;
     PreviewDisplay &m_display;
     FilePreviewer m_previewer;   // for the files looked at in their turn
-    int m_workers;
+    int m_workers = 0;   // 0: workerCount()'s choice
     std::optional<FilesSeen> m_seen;   // when folders are walked
     std::unique_ptr<Ahead> m_ahead;    // while a preview of many files goes on
     RunSummary m_summary;

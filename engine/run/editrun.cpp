@@ -18,7 +18,6 @@ EditRun::EditRun(EditInputs &inputs, FileRows &rows, EditDisplay &display)
     , m_inputs(m_from)
     , m_rows(m_from)
     , m_display(display)
-    , m_workers(defaultWorkerCount())
     , m_readBuffer(kStreamBufferSize, Qt::Uninitialized)
 {
     // A write past the file-size limit (ulimit -f) raises SIGXFSZ, whose
@@ -84,8 +83,9 @@ RunSummary EditRun::editRows(qint64 rowCount)
         m_folders.clear();
     });
     // A folder row may stand for any number of files.
-    if (isWorthWorkers(m_workers, m_seen ? std::numeric_limits<qint64>::max() : rowCount))
-        m_ahead.emplace(m_workers, fileTicks(m_inputs), find, with, m_readBuffer.size());
+    const int workers = workerCount(m_workers, m_rows.rowTag(rowCount));
+    if (isWorthWorkers(workers, m_seen ? std::numeric_limits<qint64>::max() : rowCount))
+        m_ahead.emplace(workers, fileTicks(m_inputs), find, with, m_readBuffer.size());
     const OrderVisit visit{
         [this] {
             m_display.yield();

@@ -123,7 +123,7 @@ private:
     Activity m_activity = Activity::Idle;
     StopRequest m_stop = StopRequest::None;
     bool m_keepsUndo = true;
-    int m_workers;
+    int m_workers = 0;   // 0: workerCount()'s choice
     bool m_changedAny = false;           // the run in progress has changed a file
     std::optional<FilesSeen> m_seen;     // when the run in progress walks folder rows
     std::optional<FilesAhead> m_ahead;   // when the run in progress has files prepared ahead

@@ -35,8 +35,9 @@ UndoSummary EditRun::putBackAll()
     });
     // Goes first, whatever ends the undo: the workers read what the journal holds.
     std::optional<UndosAhead> ahead;
-    if (isWorthWorkers(m_workers, count))
-        ahead.emplace(m_workers, m_readBuffer.size());
+    const int workers = workerCount(m_workers, m_journal.isEmpty() ? QByteArray() : m_journal.last().path);
+    if (isWorthWorkers(workers, count))
+        ahead.emplace(workers, m_readBuffer.size());
     // From the file changed last; a file whose old content was not held is only named.
     while (!m_journal.isEmpty()) {
         std::optional<PreparedUndo> prepared;

@@ -1,5 +1,7 @@
 #include "jobsahead.h"
 
+#include "fileio.h"
+
 #include <algorithm>
 #include <sys/resource.h>
 #include <thread>
@@ -7,6 +9,7 @@
 namespace {
 
 constexpr qsizetype kMostAhead = 64;
+constexpr int kMostWorkers = 8;
 // Descriptors a file made ready ahead holds at most, its share of the
 // retired ones to close included.
 constexpr qsizetype kDescriptorsEach = 3;
@@ -34,9 +37,13 @@ qsizetype mostFilesAhead()
     return most < kFewestAhead ? 0 : most;
 }
 
-int defaultWorkerCount()
+int workerCount(int chosen, const QByteArray &firstPath)
 {
-    return std::clamp(int(std::thread::hardware_concurrency()), 2, 8);
+    if (chosen > 0)
+        return chosen;
+    if (isOnServedFileSystem(firstPath))
+        return kMostWorkers;
+    return std::clamp(int(std::thread::hardware_concurrency()), 2, kMostWorkers);
 }
 
 bool isWorthWorkers(int workers, qint64 files)

@@ -22,8 +22,11 @@ struct FileJob
 // too few to be worth workers): at most 64, each holding up to three
 // descriptors, within half of the 256 the undo keeps free.
 qsizetype mostFilesAhead();
-// The worker threads by default: as many as the processor has cores, 2 to 8.
-int defaultWorkerCount();
+// The worker threads for going through files from `firstPath` on: `chosen`
+// where it is set (above 0), else as many as the processor has cores, 2 to
+// 8, and 8 where that file lies on a file system served over a network or
+// by FUSE: there each worker mostly waits for the server.
+int workerCount(int chosen, const QByteArray &firstPath);
 // Whether going through `files` files is worth `workers` workers.
 bool isWorthWorkers(int workers, qint64 files);
 
