@@ -1,20 +1,23 @@
 #!/bin/sh
 # Times a Replace over 2,000 files of 4 KB (half of them holding the Find
-# text) on a file system that answers every operation 1 ms late
-# (bench/fuse-latency.py over a local folder): an earlier build run on one
-# thread against this one with its default workers (8 on such a file
-# system), with 2, and with 1.
+# text) on a file system that answers every operation 1 ms late (a
+# passthrough FUSE mount over a local folder, see FUSE_SERVER): an earlier
+# build run on one thread against this one with its default workers (8 on
+# such a file system), with 2, and with 1.
 # Each run gets a fresh copy, written to the backing folder behind the mount
 # and synced; rounds are interleaved. Checks that every run left the same
 # bytes as sed, and no other file, in its folder.
 #
 # usage: bench/compare-fuse.sh [FOLDER]
 #   FOLDER      where the data goes (default: a new folder under /tmp)
+#   FUSE_SERVER  c (default): bench/fuse-latency.c on libfuse 3, built here;
+#               python: bench/fuse-latency.py on libfuse 2 through fusepy
 #   TEXTORUM_BENCH  the program to time (default: build/bench/textorum-bench)
 #   TEXTORUM_BASELINE  the earlier build, without workers (required)
 #   RUNS        timed rounds (default: 5)
 #   FILES       how many files (default: 2000)
-# Needs root or fusermount rights, /dev/fuse and python3-fusepy.
+# Needs root or fusermount rights, /dev/fuse, and a C compiler with
+# libfuse3-dev (or python3-fusepy for the Python server).
 set -eu
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,7 +33,16 @@ data=$root/data backing=$root/backing mount=$root/mount results=$root/results
 rm -rf "$backing" "$data"
 mkdir -p "$data" "$backing" "$mount" "$results"
 
-"$repo/bench/fuse-latency.py" "$backing" "$mount" 1 2>"$results/fuse.log" &
+case ${FUSE_SERVER:-c} in
+c)
+    server_program=$root/fuse-latency
+    # shellcheck disable=SC2046 # pkg-config's flags are words
+    cc -O2 -o "$server_program" "$repo/bench/fuse-latency.c" $(pkg-config --cflags --libs fuse3)
+    ;;
+python) server_program=$repo/bench/fuse-latency.py ;;
+*) echo "FUSE_SERVER is c or python" >&2; exit 2 ;;
+esac
+"$server_program" "$backing" "$mount" 1 2>"$results/fuse.log" &
 server=$!
 trap 'umount "$mount" 2>/dev/null; wait $server' EXIT
 trap 'exit 1' INT TERM HUP
