@@ -102,15 +102,23 @@ struct HundredFiles
     bool isChanged(int position) const { return !readFile(rows.at(position - 1)).contains("cat"); }
 };
 
+// What each descriptor the process holds open names, as /proc shows it: an
+// unnamed file as "FOLDER/#INODE (deleted)", one whose name went as
+// "PATH (deleted)".
+QStringList openFileTargets()
+{
+    QStringList targets;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+        targets.append(QFile::symLinkTarget(fds.filePath(fd)));
+    return targets;
+}
+
 // The files without a name that the process holds open: new contents
 // written ahead.
 int unnamedFiles()
 {
-    int unnamed = 0;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
-        unnamed += QFile::symLinkTarget(fds.filePath(fd)).contains("/#");
-    return unnamed;
+    return int(openFileTargets().filter("/#").size());
 }
 
 // The files below `folder` that no name reaches any more but the process
@@ -118,9 +126,7 @@ int unnamedFiles()
 QStringList heldReplacedFiles(const QString &folder)
 {
     QStringList held;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-        const QString target = QFile::symLinkTarget(fds.filePath(fd));
+    for (const QString &target : openFileTargets()) {
         if (target.startsWith(folder + '/') && target.endsWith(" (deleted)") && !target.contains("/#"))
             held.append(target);
     }
