@@ -3,7 +3,8 @@
 # text) on a file system that answers every operation 1 ms late (a
 # passthrough FUSE mount over a local folder, see FUSE_SERVER): an earlier
 # build run on one thread against this one with its default workers (8 on
-# such a file system), with 2, and with 1.
+# such a file system), with 2, and with 1; and the floor of a safe edit
+# (bench/safe_edit.c, a named new file there) in 8 processes side by side.
 # Each run gets a fresh copy, written to the backing folder behind the mount
 # and synced; rounds are interleaved. Checks that every run left the same
 # bytes as sed, and no other file, in its folder.
@@ -23,6 +24,8 @@ set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 . "$repo/bench/common.sh"
 bench=$(bench_program)
+floor_program=$(dirname "$bench")/safe-edit
+[ -x "$floor_program" ] || { echo "no $floor_program: build the safe-edit target first" >&2; exit 2; }
 baseline=${TEXTORUM_BASELINE:-}
 runs=${RUNS:-5}
 files=${FILES:-2000}
@@ -82,7 +85,8 @@ in_folder="cd $mount/\$NAME-\$ROUND && ls $data | xargs -s 2000000"
     before-workers "$in_folder $baseline $replace" \
     workers "$in_folder $bench $replace" \
     threads-2 "$in_folder $bench $replace --threads 2" \
-    threads-1 "$in_folder $bench $replace --threads 1"
+    threads-1 "$in_folder $bench $replace --threads 1" \
+    floor-8 "cd $mount/\$NAME-\$ROUND && ls $data | xargs -P 8 -n $(((files + 7) / 8)) $floor_program $find_text $with_text"
 
 for folder in "$backing"/*; do
     checksums "$folder" | cmp -s - "$results/expected.md5" ||
@@ -100,6 +104,8 @@ for name, walls in times.items():
     median = statistics.median(walls)
     print("%-15s median %7.3f s  ratio %.3f  (runs: %s)"
           % (name, median, median / peer, " ".join("%.2f" % w for w in walls)))
+print("workers against the floor in 8 processes: %.3f"
+      % (statistics.median(times["workers"]) / statistics.median(times["floor-8"])))
 ratio = statistics.median(times["workers"]) / peer
 print("workers against the build before them: %.3f (target <= 0.25) %s" % (ratio, "ok" if ratio <= 0.25 else "MISSED"))
 EOF

@@ -2,13 +2,15 @@
  * benchmarks to measure textorum-bench against. Each file named on the
  * command line is opened, its status taken and read whole; where it holds
  * FIND, every occurrence becomes WITH in a new file without a name in the
- * file's folder, with the file's permission bits, which is then named and
- * renamed over the file. Nothing else: no undo, no line ends, no checks
- * beyond what losing no byte needs.
+ * file's folder (a named one where the file system has none without a name),
+ * with the file's permission bits, which is then named and renamed over the
+ * file. Nothing else: no undo, no line ends, no checks beyond what losing
+ * no byte needs.
  *
  * usage: safe-edit FIND WITH FILE...
  */
 #define _GNU_SOURCE
+#include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -58,13 +60,19 @@ static int replaceFile(const char *path, mode_t mode, size_t length)
     char folder[4096], name[4096], proc[64];
     snprintf(folder, sizeof folder, "%.*s", slash ? (int)(slash - path) : 1, slash ? path : ".");
     snprintf(name, sizeof name, "%s.safe-edit-%d", path, (int)getpid());
-    const int fd = open(folder[0] ? folder : "/", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode & 0777);
+    int fd = open(folder[0] ? folder : "/", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode & 0777);
+    const int named = fd < 0 && errno == EOPNOTSUPP;
+    if (named) /* FUSE, NFS: a named new file instead */
+        fd = open(name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode & 0777);
     if (fd < 0)
         return -1;
     snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
-    const int ok = write(fd, edited, length) == (ssize_t)length
-                   && linkat(AT_FDCWD, proc, AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0 && rename(name, path) == 0;
-    close(fd);
+    /* close() reports what a file system served over a network failed to write. */
+    int ok = write(fd, edited, length) == (ssize_t)length
+             && (named || linkat(AT_FDCWD, proc, AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0);
+    ok = close(fd) == 0 && ok && rename(name, path) == 0;
+    if (!ok && named)
+        unlink(name);
     return ok ? 0 : -1;
 }
 
