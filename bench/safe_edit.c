@@ -66,13 +66,17 @@ static int replaceFile(const char *path, mode_t mode, size_t length)
         fd = open(name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode & 0777);
     if (fd < 0)
         return -1;
+    int ok = write(fd, edited, length) == (ssize_t)length;
+    if (named) {
+        /* close() reports what a file system served over a network failed to write. */
+        ok = close(fd) == 0 && ok && rename(name, path) == 0;
+        if (!ok)
+            unlink(name);
+        return ok ? 0 : -1;
+    }
     snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
-    /* close() reports what a file system served over a network failed to write. */
-    int ok = write(fd, edited, length) == (ssize_t)length
-             && (named || linkat(AT_FDCWD, proc, AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0);
-    ok = close(fd) == 0 && ok && rename(name, path) == 0;
-    if (!ok && named)
-        unlink(name);
+    ok = ok && linkat(AT_FDCWD, proc, AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0 && rename(name, path) == 0;
+    close(fd);
     return ok ? 0 : -1;
 }
 
