@@ -4,8 +4,6 @@
 
 #include <QScopeGuard>
 
-#include <limits>
-
 EditPreview::Ahead::Ahead(int workers, const FrozenInputs &inputs)
     : jobs(workers, fileTicks(inputs), [this](int worker, const FileJob &job) {
         return previewers[size_t(worker)]->preview(job.path, job.ticks);
@@ -39,9 +37,7 @@ RunSummary EditPreview::run()
         m_seen.emplace();
     m_summary = {};
     const qint64 rowCount = m_rows.rowCount();
-    // A folder row may stand for any number of files.
-    const int workers = workerCount(m_workers, rowCount > 0 ? m_rows.rowTag(rowCount) : QByteArray());
-    if (isWorthWorkers(workers, m_seen ? std::numeric_limits<qint64>::max() : rowCount))
+    if (const int workers = workersForRows(m_workers, m_rows, rowCount, m_seen.has_value()))
         m_ahead = std::make_unique<Ahead>(workers, m_inputs);
     const OrderVisit visit{
         [this] { return goOn(); },

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <limits>
 #include <new>
 #include <utility>
 
@@ -82,9 +81,7 @@ RunSummary EditRun::editRows(qint64 rowCount)
         m_ahead.reset();
         m_folders.clear();
     });
-    // A folder row may stand for any number of files.
-    const int workers = workerCount(m_workers, m_rows.rowTag(rowCount));
-    if (isWorthWorkers(workers, m_seen ? std::numeric_limits<qint64>::max() : rowCount))
+    if (const int workers = workersForRows(m_workers, m_rows, rowCount, m_seen.has_value()))
         m_ahead.emplace(workers, fileTicks(m_inputs), find, with, m_readBuffer.size());
     const OrderVisit visit{
         [this] {

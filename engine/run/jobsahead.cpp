@@ -1,8 +1,10 @@
 #include "jobsahead.h"
 
+#include "edithost.h"
 #include "fileio.h"
 
 #include <algorithm>
+#include <limits>
 #include <sys/resource.h>
 #include <thread>
 
@@ -49,4 +51,10 @@ int workerCount(int chosen, const QByteArray &firstPath)
 bool isWorthWorkers(int workers, qint64 files)
 {
     return workers > 1 && files >= kFilesWorthWorkers && mostFilesAhead() > 0;
+}
+
+int workersForRows(int chosen, const FileRows &rows, qint64 rowCount, bool walksFolders)
+{
+    const int workers = workerCount(chosen, rowCount > 0 ? rows.rowTag(rowCount) : QByteArray());
+    return isWorthWorkers(workers, walksFolders ? std::numeric_limits<qint64>::max() : rowCount) ? workers : 0;
 }

@@ -29,6 +29,10 @@ qsizetype mostFilesAhead();
 int workerCount(int chosen, const QByteArray &firstPath);
 // Whether going through `files` files is worth `workers` workers.
 bool isWorthWorkers(int workers, qint64 files);
+// The workers for going through the rows from `rowCount` down to the first,
+// or 0 where they are not worth it; with `walksFolders`, a folder row may
+// stand for any number of files.
+int workersForRows(int chosen, const FileRows &rows, qint64 rowCount, bool walksFolders);
 
 // The files of a run made ready by worker threads ahead of their turn, in
 // the run's order, and taken back one by one at their turn.
