@@ -7,6 +7,13 @@ bench_program() {
     echo "$(cd "$(dirname "$program")" && pwd)/$(basename "$program")"
 }
 
+# The floor of a safe edit (bench/safe_edit.c), built beside the program to time.
+safe_edit_program() {
+    program=$(dirname "$1")/safe-edit
+    [ -x "$program" ] || { echo "no $program: build the safe-edit target first" >&2; exit 2; }
+    echo "$program"
+}
+
 # The folder a benchmark keeps its data in, as an absolute path: the one
 # given after the benchmark's name (made if missing), else a new one in /tmp.
 work_root() {

@@ -24,8 +24,7 @@ set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 . "$repo/bench/common.sh"
 bench=$(bench_program)
-floor_program=$(dirname "$bench")/safe-edit
-[ -x "$floor_program" ] || { echo "no $floor_program: build the safe-edit target first" >&2; exit 2; }
+floor_program=$(safe_edit_program "$bench")
 baseline=${TEXTORUM_BASELINE:-}
 runs=${RUNS:-5}
 files=${FILES:-2000}
@@ -80,13 +79,14 @@ rm -rf "$root/expected"
 # Each run edits its own folder, NAME-ROUND, copied straight into the backing
 # folder; the files are named relative to it, in order, in one run.
 replace="--find $find_text --with $with_text --mode replace --case-sensitive"
-in_folder="cd $mount/\$NAME-\$ROUND && ls $data | xargs -s 2000000"
+listed="cd $mount/\$NAME-\$ROUND && ls $data"
+in_folder="$listed | xargs -s 2000000"
 "$repo/bench/interleaved.py" "$runs" "cp -r $data $backing/\$NAME-\$ROUND && sync" "$results/times.txt" \
     before-workers "$in_folder $baseline $replace" \
     workers "$in_folder $bench $replace" \
     threads-2 "$in_folder $bench $replace --threads 2" \
     threads-1 "$in_folder $bench $replace --threads 1" \
-    floor-8 "cd $mount/\$NAME-\$ROUND && ls $data | xargs -P 8 -n $(((files + 7) / 8)) $floor_program $find_text $with_text"
+    floor-8 "$listed | xargs -P 8 -n $(((files + 7) / 8)) $floor_program $find_text $with_text"
 
 for folder in "$backing"/*; do
     checksums "$folder" | cmp -s - "$results/expected.md5" ||

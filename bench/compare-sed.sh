@@ -112,8 +112,7 @@ time_commands small "$fresh_small" \
 # open, read, an unnamed new file, write, link, rename, nothing else), sed
 # and perl; against the earlier build if given.
 all_small="$find_small | LC_ALL=C sort -z | xargs -0 -s 2000000"
-floor_program=$(dirname "$bench")/safe-edit
-[ -x "$floor_program" ] || { echo "no $floor_program: build the safe-edit target first" >&2; exit 2; }
+floor_program=$(safe_edit_program "$bench")
 set -- textorum "$all_small $replace" \
     one-thread "$all_small $replace --threads 1" \
     floor "$all_small $floor_program $find_text $with_text" \
