@@ -31,9 +31,10 @@ qint64 ContentArena::appendWith(qint64 size, int folder, const std::function<int
             return -1;
     }
     if (const int error = write()) {
-        // Cut back what part of it arrived.
-        if (::ftruncate(m_fd.get(), m_size) != 0)
-            clear();
+        // Cut back what part of it arrived, for its disk space. Where that
+        // fails, the next append writes over it anyway; the contents held
+        // before it stay where their entries say.
+        [[maybe_unused]] const int cut = ::ftruncate(m_fd.get(), m_size);
         errno = error;
         return -1;
     }
