@@ -28,12 +28,18 @@
 static char backing[PATH_MAX];
 static struct timespec delay;
 
-/* The backing path of `path` (which starts with '/'), after the delay. */
+/* The backing path of `path` (which starts with '/'). */
+static const char *backingPath(const char *path, char *buffer)
+{
+    snprintf(buffer, PATH_MAX, "%s%s", backing, path);
+    return buffer;
+}
+
+/* The same, after the delay that every operation takes. */
 static const char *real(const char *path, char *buffer)
 {
     nanosleep(&delay, NULL);
-    snprintf(buffer, PATH_MAX, "%s%s", backing, path);
-    return buffer;
+    return backingPath(path, buffer);
 }
 
 #define REAL(path) char real_##path[PATH_MAX]; real(path, real_##path)
@@ -119,7 +125,7 @@ static int lat_rename(const char *from, const char *to, unsigned int flags)
 {
     REAL(from);
     char real_to[PATH_MAX];
-    snprintf(real_to, PATH_MAX, "%s%s", backing, to);
+    backingPath(to, real_to);
     RESULT(renameat2(AT_FDCWD, real_from, AT_FDCWD, real_to, flags));
 }
 
@@ -127,7 +133,7 @@ static int lat_link(const char *from, const char *to)
 {
     REAL(from);
     char real_to[PATH_MAX];
-    snprintf(real_to, PATH_MAX, "%s%s", backing, to);
+    backingPath(to, real_to);
     RESULT(link(real_from, real_to));
 }
 
